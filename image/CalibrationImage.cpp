@@ -1,0 +1,52 @@
+#include "CalibrationImage.h"
+
+#include <stdexcept>
+
+void CalibrationImage::setBit(int pos, std::uint8_t mask, bool on) {
+    const std::uint8_t old = byte(pos);
+    setByte(pos, on ? static_cast<std::uint8_t>(old | mask) : static_cast<std::uint8_t>(old & ~mask));
+}
+
+std::uint32_t CalibrationImage::field(int pos, int width) const {
+    if (width < 1 || width > 4 || !inRange(pos, width))
+        throw std::out_of_range("calibration image field out of range");
+    std::uint32_t value = 0;
+    for (int i = 0; i < width; ++i) value = (value << 8) | byte(pos + i);
+    return value;
+}
+
+void CalibrationImage::setField(int pos, int width, std::uint32_t value) {
+    if (width < 1 || width > 4 || !inRange(pos, width))
+        throw std::out_of_range("calibration image field out of range");
+    for (int i = width - 1; i >= 0; --i) {
+        setByte(pos + i, static_cast<std::uint8_t>(value & 0xFF));
+        value >>= 8;
+    }
+}
+
+QString CalibrationImage::text(int pos, int length) const {
+    if (!inRange(pos, length)) throw std::out_of_range("calibration image text out of range");
+    QString out;
+    for (int i = 0; i < length && byte(pos + i) != 0; ++i) out += QChar(byte(pos + i));
+    return out;
+}
+
+QString FormatHex(const std::uint8_t* bytes, int n) {
+    static const char digits[] = "0123456789ABCDEF";
+    QString out;
+    if (n <= 0 || bytes == nullptr) return out;
+    out.reserve(2 * n);
+    for (int i = 0; i < n; ++i) {
+        out += QLatin1Char(digits[bytes[i] >> 4]);
+        out += QLatin1Char(digits[bytes[i] & 0x0F]);
+    }
+    return out;
+}
+
+QString versionText(const CalibrationImage& image) {
+    return FormatHex(image.data() + Field::VersionMajor, 2);
+}
+
+QString identityText(const CalibrationImage& image) {
+    return versionText(image) + FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+}

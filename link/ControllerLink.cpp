@@ -1,0 +1,146 @@
+#include "ControllerLink.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "CalibrationImage.h"
+
+namespace {
+constexpr std::uint8_t CmdIdentify = 0x11;
+constexpr std::uint8_t CmdOpen = 0xF1;
+constexpr std::uint8_t CmdRead = 0xF2;
+constexpr std::uint8_t CmdWrite = 0xF3;
+constexpr std::uint8_t CmdCommit = 0xF4;
+
+constexpr int ReadBlock = 16;
+constexpr int WriteChunk = 13;
+constexpr int WriteChunks = 9;
+constexpr int LastChunkOffset = WriteChunks * WriteChunk;  // 117
+constexpr int LastChunkCount = CalibrationImage::Size - LastChunkOffset;  // 11
+
+constexpr int WaitAfterOpenMs = 50;
+constexpr int WaitAfterIdentifyMs = 100;
+constexpr int WaitAfterCommitMs = 200;
+}  // namespace
+
+void ThreadSleeper::sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void ControllerLink::attach(std::unique_ptr<ByteStream> stream) {
+    port = std::move(stream);
+    portOpen = port ? 1 : 0;
+}
+
+void ControllerLink::close() {
+    port.reset();
+    portOpen = 0;
+}
+
+bool ControllerLink::SendFrame() {
+    if (portOpen == 0 || !port) return false;
+    // The length byte is the caller's; clamp it so a bad value can never overrun the buffer.
+    const int n = std::min<int>(transmit[1], MaxData);
+    std::uint8_t sum = 0;
+    for (int i = 0; i < n + 2; ++i) sum = static_cast<std::uint8_t>(sum + transmit[i]);
+    transmit[n + 2] = sum;
+    return port->write(transmit.data(), static_cast<std::size_t>(n + 3));
+}
+
+bool ControllerLink::ReceiveFrame() {
+    if (portOpen == 0 || !port) return false;
+    frameStarted = 0;
+    receiveCount = 0;
+    receive[1] = 0;
+
+    std::array<std::uint8_t, ReceiveSize> chunk{};
+    for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
+        sleeper_.sleepMs(AttemptSleepMs);
+        const int got = port->read(chunk.data(), chunk.size());
+        if (got < 0) return false;
+        const int count = std::min<int>(got, static_cast<int>(chunk.size()));
+        for (int i = 0; i < count; ++i) {
+            if (frameStarted == 0) {
+                frameStarted = 1;
+                receiveCount = 0;
+                receive[1] = 0;
+            }
+            if (receiveCount < ReceiveSize) receive[receiveCount++] = chunk[static_cast<std::size_t>(i)];
+            if (receive[1] > MaxData) receive[1] = MaxData;
+            const int length = receive[1];
+            if (frameStarted == 1 && receiveCount == length + 3) {
+                frameStarted = 0;
+                std::uint8_t sum = 0;
+                for (int k = 0; k < length + 2; ++k) sum = static_cast<std::uint8_t>(sum + receive[k]);
+                // Whatever follows the frame in this read is dropped.
+                return sum == receive[length + 2];
+            }
+        }
+    }
+    return false;
+}
+
+void ControllerLink::setRequest(std::uint8_t command, const std::uint8_t* data, int length) {
+    length = std::clamp(length, 0, MaxData);
+    transmit[0] = command;
+    transmit[1] = static_cast<std::uint8_t>(length);
+    if (data != nullptr) std::copy(data, data + length, transmit.begin() + 2);
+}
+
+bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
+    transmit[0] = command;
+    SendFrame();  // a failed write shows up as a missing reply
+    if (waitMs > 0) sleeper_.sleepMs(waitMs);
+    return ReceiveFrame();
+}
+
+bool ControllerLink::IdentifyController() {
+    setRequest(CmdIdentify);
+    SendFrame();
+    return ReceiveFrame();
+}
+
+bool ControllerLink::ReadImage(CalibrationImage& image) {
+    setRequest(CmdOpen);
+    if (!exchange(CmdOpen, WaitAfterOpenMs)) return false;
+
+    for (int k = 0; k < CalibrationImage::Size / ReadBlock; ++k) {
+        const std::uint8_t request[3] = {static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
+        setRequest(CmdRead, request, 3);
+        if (!exchange(CmdRead, 0)) return false;
+        // A reply that does not carry all 16 bytes would leave stale bytes of earlier
+        // replies in the image, which a later Finish would write into the controller.
+        if (replyLength() != ReadBlock) return false;
+        std::copy_n(receive.begin() + 2, ReadBlock, image.data() + ReadBlock * k);
+    }
+
+    setRequest(CmdIdentify);
+    if (!exchange(CmdIdentify, WaitAfterIdentifyMs)) return false;
+    image.setByte(Field::VersionMajor, replyData(0));
+    image.setByte(Field::VersionMinor, replyData(1));
+    return true;
+}
+
+bool ControllerLink::WriteImage(const CalibrationImage& image) {
+    setRequest(CmdOpen);
+    if (!exchange(CmdOpen, WaitAfterOpenMs)) return false;
+
+    for (int k = 0; k <= WriteChunks; ++k) {
+        const bool last = k == WriteChunks;
+        const int offset = WriteChunk * k;
+        const int count = last ? LastChunkCount : WriteChunk;
+        // Only the bytes of this chunk are refilled: the last chunk's two spare data bytes
+        // keep image bytes 115 and 116 from the chunk before, as the controller expects.
+        transmit[0] = CmdWrite;
+        transmit[1] = MaxData;
+        transmit[2] = static_cast<std::uint8_t>(offset);
+        transmit[3] = static_cast<std::uint8_t>(count);
+        transmit[4] = 0;
+        std::copy_n(image.data() + offset, count, transmit.begin() + 5);
+        if (!exchange(CmdWrite, 0)) return false;
+    }
+
+    setRequest(CmdCommit);
+    return exchange(CmdCommit, WaitAfterCommitMs);
+}

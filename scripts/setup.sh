@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and the demo need (only those missing).
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-serialport-dev
+  qt6-translations-l10n libgl-dev
+  libgtest-dev
+  xvfb xauth xdotool fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
