@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -47,4 +48,7 @@ private:
     bool loaded_ = false;
     QString fileName_;
     QString registeredPath_;
+    QHash<int, QString> strings_;  // read once at load; the table is small
+    int language_ = 0;
+    QString version_;
 };
