@@ -1,0 +1,11 @@
+#pragma once
+
+#include "SettingsPage.h"
+
+// Temperature, CAN and smoothing page.
+class CStep4 : public SettingsPage {
+    Q_OBJECT
+public:
+    static constexpr int Template = 148;
+    explicit CStep4(PageContext context) : SettingsPage(context) {}
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "SettingsPage.h"
+
+// J1939 page: preferred address and NAME fields.
+class CStep7 : public SettingsPage {
+    Q_OBJECT
+public:
+    static constexpr int Template = 151;
+    explicit CStep7(PageContext context) : SettingsPage(context) {}
+};

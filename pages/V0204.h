@@ -1,0 +1,11 @@
+#pragma once
+
+#include "SettingsPage.h"
+
+// Motor and speed page: top speeds, motor poles and the function switches (firmware 0204 or later).
+class V0204 : public SettingsPage {
+    Q_OBJECT
+public:
+    static constexpr int Template = 156;
+    explicit V0204(PageContext context) : SettingsPage(context) {}
+};

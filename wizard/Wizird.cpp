@@ -1,0 +1,348 @@
+#include "Wizird.h"
+
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "CStep2.h"
+#include "CStep3.h"
+#include "CStep4.h"
+#include "CStep5.h"
+#include "CStep6.h"
+#include "CStep7.h"
+#include "CalibrationImage.h"
+#include "ControllerLink.h"
+#include "Controls.h"
+#include "DefaultFile.h"
+#include "Prompter.h"
+#include "ResourceModule.h"
+#include "SettingsPage.h"
+#include "V0204.h"
+
+namespace {
+
+// Controls of the wizard frame.
+constexpr int IdNext = 1016;
+constexpr int IdCancel = 1017;
+constexpr int IdPrevious = 1018;
+constexpr int IdHelp = 1020;
+constexpr int IdUpgrade = 1022;
+constexpr int IdFinish = 1026;
+constexpr int IdContent = 1027;
+constexpr int IdDefault = 1103;
+
+// Strings of the language module.
+constexpr int MsgCancel = 102;
+constexpr int MsgNoController = 103;
+constexpr int MsgReadError = 104;
+constexpr int MsgWriteError = 105;
+constexpr int MsgWritten = 106;
+constexpr int MsgWrongSeries = 107;
+constexpr int MsgModeUpgraded = 108;
+constexpr int MsgWarning = 110;
+constexpr int MsgSpecialVersion = 111;
+constexpr int StrTitle = 165;
+constexpr int IconProgram = 159;
+
+constexpr std::uint8_t RegenerationMarker = '1';
+constexpr std::uint8_t J1939Variant = 'J';
+constexpr std::uint8_t OldSpeedCoding = 2;
+constexpr std::uint8_t TorqueMode = 3;
+
+}  // namespace
+
+const QUrl Wizird::SupportPage(QStringLiteral("https://support.example.com/trn-tre/"));
+
+Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
+    : QDialog(parent), env_(std::move(environment)) {}
+
+Wizird::~Wizird() {
+    // Pages go first, in list order, while the frame they sit on still exists.
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
+        node->page.reset();
+    // Unlink iteratively so that a long list cannot exhaust the stack.
+    while (pageList) pageList = std::move(pageList->next);
+}
+
+QWidget* Wizird::frameControl(int id) const { return findControl(form_, id); }
+
+SettingsPage* Wizird::page(unsigned number) const {
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
+        if (static_cast<unsigned>(node->number) == number) return node->page.get();
+    return nullptr;
+}
+
+void Wizird::endWizard(int resultCode) {
+    closed_ = true;
+    done(resultCode);
+}
+
+bool Wizird::buildFrame() {
+    QString error;
+    form_ = env_.module.createDialog(Template, this, &error);
+    if (form_ == nullptr) {
+        env_.prompter.tell(error);
+        return false;
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(form_);
+    form_->show();
+    setWindowTitle(form_->windowTitle());
+    const QIcon icon = env_.module.icon(IconProgram);
+    if (!icon.isNull()) setWindowIcon(icon);
+
+    const struct {
+        int id;
+        void (Wizird::*handler)();
+    } buttons[] = {
+        {IdNext, &Wizird::OnNextButton},       {IdPrevious, &Wizird::OnPreviousButton},
+        {IdFinish, &Wizird::OnFinishButton},   {IdCancel, &Wizird::OnCancelButton},
+        {IdHelp, &Wizird::OnHelpButton},       {IdUpgrade, &Wizird::OnUpgradeButton},
+        {IdDefault, &Wizird::OnDefaultButton},
+    };
+    for (const auto& b : buttons) {
+        auto* button = findControl<QPushButton>(form_, b.id);
+        if (button == nullptr) {
+            env_.prompter.tell(QStringLiteral("The language module %1 is damaged: the wizard "
+                                              "has no button %2.")
+                                   .arg(env_.module.fileName())
+                                   .arg(b.id));
+            return false;
+        }
+        // Enter must not press whichever button has the focus by surprise.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, b.handler);
+    }
+
+    QWidget* content = findControl(form_, IdContent);
+    if (content == nullptr) {
+        env_.prompter.tell(QStringLiteral("The language module %1 is damaged: the wizard has no "
+                                          "page area %2.")
+                               .arg(env_.module.fileName())
+                               .arg(IdContent));
+        return false;
+    }
+    // The frame only marks the page area: hidden, but keeping its place in the layout.
+    QSizePolicy policy = content->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    content->setSizePolicy(policy);
+    content->hide();
+    layout->activate();
+    contentRect = QRect(content->mapTo(this, QPoint(0, 0)), content->size());
+    return true;
+}
+
+bool Wizird::confirmWarning() {
+    return env_.prompter.ask(MsgWarning, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+}
+
+bool Wizird::connectController() {
+    for (;;) {
+        const bool found = env_.connect ? env_.connect() : env_.link.ConnectController();
+        if (found) return true;
+        // On Linux the commonest reason is a port the user may not open: say which and why.
+        const QString detail = env_.link.openFailures.join(QLatin1Char('\n'));
+        if (env_.prompter.ask(MsgNoController, Prompter::Buttons::RetryCancel, detail) !=
+            Prompter::Answer::Retry)
+            return false;
+    }
+}
+
+bool Wizird::addPages() {
+    CalibrationImage& image = env_.image;
+    const PageContext context{image, env_.prompter};
+    const FirmwareVersion version = image.version();
+
+    if (!AddPage(std::make_unique<CStep2>(context), CStep2::Template)) return false;
+    if (!AddPage(std::make_unique<CStep3>(context), CStep3::Template)) return false;
+    if (version.atLeast(0x0204) && !AddPage(std::make_unique<V0204>(context), V0204::Template))
+        return false;
+    if (image.byte(Field::RegenerationMarker) == RegenerationMarker) {
+        if (!AddPage(std::make_unique<CStep5>(context), CStep5::Template)) return false;
+    } else {
+        image.setBit(Field::Switches, Field::RegenerationBit, false);
+    }
+    if (!AddPage(std::make_unique<CStep4>(context), CStep4::Template)) return false;
+    if (image.byte(Field::Variant) == J1939Variant &&
+        !AddPage(std::make_unique<CStep7>(context), CStep7::Template))
+        return false;
+    return AddPage(std::make_unique<CStep6>(context), CStep6::Template);
+}
+
+bool Wizird::OnInitDialog() {
+    if (!buildFrame()) {
+        endWizard(QDialog::Rejected);
+        return false;
+    }
+    if (!confirmWarning()) {
+        endWizard(QDialog::Accepted);
+        return false;
+    }
+    if (!connectController()) {
+        endWizard(QDialog::Accepted);
+        return false;
+    }
+    if (!env_.link.ReadImage(env_.image)) {
+        env_.prompter.ask(MsgReadError, Prompter::Buttons::Ok);
+        endWizard(QDialog::Accepted);
+        return false;
+    }
+    versionText = ::versionText(env_.image);
+    identityText = ::identityText(env_.image);
+
+    if (!DefaultFile(env_.programDir, identityText).SaveDefaultFile(env_.image)) {
+        QWidget* button = frameControl(IdDefault);
+        button->hide();
+        button->setEnabled(false);
+    }
+
+    if (!addPages()) {
+        endWizard(QDialog::Rejected);
+        return false;
+    }
+
+    const QString series = env_.image.text(Field::Series, Field::SeriesLength);
+    if (series != QLatin1String("TRN") && series != QLatin1String("TRE")) {
+        env_.prompter.ask(MsgWrongSeries, Prompter::Buttons::Ok);
+        endWizard(QDialog::Accepted);
+        return false;
+    }
+    if (env_.image.bit(Field::ModelOptions, Field::SpecialVersionBit)) {
+        env_.prompter.ask(MsgSpecialVersion, Prompter::Buttons::Ok);
+        endWizard(QDialog::Accepted);
+        return false;
+    }
+
+    ShowPage(1);
+
+    CalibrationImage& image = env_.image;
+    if (image.byte(Field::ControlMode) == OldSpeedCoding &&
+        image.byte(Field::ControlModeCopy) == OldSpeedCoding) {
+        image.setByte(Field::SpeedMode, 0);
+        image.setByte(Field::ControlMode, TorqueMode);
+        image.setByte(Field::ControlModeCopy, TorqueMode);
+        env_.prompter.ask(MsgModeUpgraded, Prompter::Buttons::Ok);
+    }
+    return true;
+}
+
+int Wizird::run() {
+    if (!OnInitDialog()) return result();
+    return exec();
+}
+
+bool Wizird::AddPage(std::unique_ptr<SettingsPage> page, int templateId) {
+    QString error;
+    if (!page->create(env_.module, templateId, this, &error)) {
+        env_.prompter.tell(error);
+        return false;
+    }
+    page->hide();
+    page->setGeometry(contentRect);
+    page->raise();
+
+    auto node = std::make_unique<PageNode>();
+    node->number = static_cast<int>(++pageCount);
+    node->page = std::move(page);
+    std::unique_ptr<PageNode>* tail = &pageList;
+    while (*tail) tail = &(*tail)->next;
+    *tail = std::move(node);
+    return true;
+}
+
+void Wizird::ShowPage(unsigned n) {
+    const QString format = env_.module.string(StrTitle);
+    QString title = format;
+    const qsizetype at = format.indexOf(QLatin1String("%d"));
+    if (at >= 0) title = format.left(at) + QString::number(n) + format.mid(at + 2);
+    setWindowTitle(title);
+
+    // The page being left stores its fields before the page entered loads them, in both
+    // directions, so that whatever one page changes in the other's fields is seen.
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
+        if (static_cast<unsigned>(node->number) != n) node->page->hide();
+    if (SettingsPage* entered = page(n)) entered->show();
+
+    ButtonState state = ButtonState::Middle;
+    if (n >= pageCount) {
+        currentPage = pageCount;
+        state = ButtonState::Last;
+    } else if (n <= 1) {
+        currentPage = 1;
+        state = ButtonState::First;
+    }
+    UpdateButtons(state);
+}
+
+void Wizird::UpdateButtons(ButtonState state) {
+    for (int id : {IdCancel, IdPrevious, IdNext, IdFinish}) frameControl(id)->setEnabled(true);
+    switch (state) {
+        case ButtonState::First:
+            frameControl(IdPrevious)->setEnabled(false);
+            frameControl(IdDefault)->setEnabled(true);
+            break;
+        case ButtonState::Middle:
+            frameControl(IdDefault)->setEnabled(false);
+            break;
+        case ButtonState::Last:
+            frameControl(IdNext)->setEnabled(false);
+            frameControl(IdDefault)->setEnabled(false);
+            break;
+    }
+}
+
+void Wizird::OnNextButton() {
+    ++currentPage;
+    ShowPage(currentPage);
+}
+
+void Wizird::OnPreviousButton() {
+    --currentPage;
+    ShowPage(currentPage);
+}
+
+void Wizird::OnFinishButton() {
+    ShowPage(pageCount);
+    while (!env_.link.WriteImage(env_.image)) {
+        if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel) !=
+            Prompter::Answer::Retry)
+            return;
+    }
+    if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
+        endWizard(QDialog::Accepted);
+}
+
+void Wizird::OnCancelButton() {
+    if (env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
+        Prompter::Answer::Cancel)
+        return;
+    endWizard(QDialog::Rejected);
+}
+
+void Wizird::OnHelpButton() {
+    if (env_.openUrl)
+        env_.openUrl(SupportPage);
+    else
+        QDesktopServices::openUrl(SupportPage);
+}
+
+void Wizird::OnDefaultButton() {
+    for (unsigned i = 1; i < pageCount; ++i) {
+        ++currentPage;
+        ShowPage(currentPage);
+    }
+    QString error;
+    if (!DefaultFile(env_.programDir, identityText).read(env_.image, &error)) {
+        env_.prompter.tell(error);
+        return;
+    }
+    for (unsigned i = 1; i < pageCount; ++i) {
+        --currentPage;
+        ShowPage(currentPage);
+    }
+}

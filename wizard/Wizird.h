@@ -1,0 +1,93 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+#include <QUrl>
+
+class CalibrationImage;
+class ControllerLink;
+class Prompter;
+class ResourceModule;
+class SettingsPage;
+
+// What the wizard works with; everything that reaches the outside world comes through here.
+struct WizardEnvironment {
+    CalibrationImage& image;
+    ControllerLink& link;
+    Prompter& prompter;
+    const ResourceModule& module;
+    // Directory that holds the program, and so the default configuration files.
+    QString programDir;
+    // Finds the controller; empty means link.ConnectController().
+    std::function<bool()> connect;
+    // Opens a web page in the user's browser; empty means QDesktopServices.
+    std::function<void(const QUrl&)> openUrl;
+};
+
+struct PageNode {
+    int number = 0;
+    std::unique_ptr<SettingsPage> page;
+    std::unique_ptr<PageNode> next;
+};
+
+// The configuration wizard: warns, connects, reads the controller's image, keeps its default
+// copy, shows the pages that fit the controller and writes the image back on Finish.
+class Wizird : public QDialog {
+    Q_OBJECT
+public:
+    enum class ButtonState { First, Middle, Last };
+
+    static constexpr int Template = 133;
+    static const QUrl SupportPage;
+
+    explicit Wizird(WizardEnvironment environment, QWidget* parent = nullptr);
+    ~Wizird() override;
+
+    // The start-up sequence. False when the wizard closed during it (result() tells how).
+    bool OnInitDialog();
+    // OnInitDialog, then the modal run unless start-up already closed the wizard.
+    int run();
+
+    bool AddPage(std::unique_ptr<SettingsPage> page, int templateId);
+    void ShowPage(unsigned n);
+    void UpdateButtons(ButtonState state);
+
+    void OnNextButton();
+    void OnPreviousButton();
+    void OnFinishButton();
+    void OnCancelButton();
+    void OnHelpButton();
+    void OnUpgradeButton() {}
+    void OnDefaultButton();
+
+    // The page area, in the wizard's coordinates.
+    QRect contentRect;
+    unsigned pageCount = 0;
+    unsigned currentPage = 0;
+    std::unique_ptr<PageNode> pageList;
+
+    QString versionText;
+    QString identityText;
+
+    // True once start-up or a button closed the wizard.
+    bool closed() const { return closed_; }
+    // Template 133 as built, and one of its controls by number.
+    QWidget* form() const { return form_; }
+    QWidget* frameControl(int id) const;
+    SettingsPage* page(unsigned number) const;
+
+private:
+    bool buildFrame();
+    void endWizard(int resultCode);
+    bool addPages();
+    bool confirmWarning();
+    bool connectController();
+
+    WizardEnvironment env_;
+    QWidget* form_ = nullptr;
+    bool closed_ = false;
+};
