@@ -9,10 +9,15 @@
 #include <QResource>
 #include <QUiLoader>
 #include <QWidget>
+#include <QtEndian>
+
+#include <vector>
 
 namespace {
 
 const QString kRoot = QStringLiteral("/module");
+// Far above any real bundle; keeps a wrongly named huge file from being read into memory.
+constexpr qint64 kMaxBundleSize = 64 * 1024 * 1024;
 
 ResourceModule* currentModule = nullptr;
 
@@ -35,6 +40,47 @@ bool readJsonObject(const QString& path, QJsonObject* object, QString* error) {
     return true;
 }
 
+// Checks that every offset inside a resource bundle stays inside the file. Qt trusts these
+// offsets, so a truncated or corrupted bundle would otherwise be read past its end.
+bool isSoundBundle(const QByteArray& bytes) {
+    const quint64 size = quint64(bytes.size());
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const auto u16 = [d](quint64 at) { return quint64(qFromBigEndian<quint16>(d + at)); };
+    const auto u32 = [d](quint64 at) { return quint64(qFromBigEndian<quint32>(d + at)); };
+
+    if (size < 20 || !bytes.startsWith("qres")) return false;
+    const quint64 version = u32(4);
+    if (version < 1 || version > 3) return false;
+    const quint64 tree = u32(8), data = u32(12), names = u32(16);
+    const quint64 headerSize = version >= 3 ? 24 : 20;
+    const quint64 nodeSize = version >= 2 ? 22 : 14;  // later versions add a modification time
+    if (size < headerSize || tree > size || data > size || names > size) return false;
+    const quint64 nodeCount = (size - tree) / nodeSize;
+    if (nodeCount == 0) return false;
+
+    constexpr quint64 kDirectory = 0x02;
+    std::vector<bool> seen(nodeCount, false);
+    std::vector<quint64> pending{0};
+    while (!pending.empty()) {
+        const quint64 node = pending.back();
+        pending.pop_back();
+        if (node >= nodeCount || seen[node]) return false;
+        seen[node] = true;
+        const quint64 at = tree + node * nodeSize;
+        const quint64 name = names + u32(at);  // length, hash, then UTF-16 characters
+        if (name + 6 > size || name + 6 + 2 * u16(name) > size) return false;
+        if (u16(at + 4) & kDirectory) {
+            const quint64 count = u32(at + 6), first = u32(at + 10);
+            if (first + count > nodeCount) return false;
+            for (quint64 child = first; child < first + count; ++child) pending.push_back(child);
+        } else {
+            const quint64 blob = data + u32(at + 10);  // length, then the (compressed) content
+            if (blob + 4 > size || blob + 4 + u32(blob) > size) return false;
+        }
+    }
+    return true;
+}
+
 QImage readImage(const QString& path, QString* reason) {
     QImageReader reader(path);
     QImage image = reader.read();
@@ -54,17 +100,24 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
     const QFileInfo info(fileName);
     if (!info.exists())
         return fail(error, QStringLiteral("Language module %1 does not exist.").arg(fileName));
-    if (!info.isFile() || !info.isReadable())
+    QFile file(fileName);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("Language module %1 cannot be read.").arg(fileName));
-    const QString path = info.absoluteFilePath();
-    if (!QResource::registerResource(path, kRoot))
-        return fail(error, QStringLiteral("%1 is not a language module (not a resource bundle).")
+    if (file.size() > kMaxBundleSize)
+        return fail(error, QStringLiteral("%1 is too large to be a language module.").arg(fileName));
+    QByteArray bundle = file.readAll();
+    file.close();
+    // Registered from these very bytes, so what was checked is what is used.
+    const auto* data = reinterpret_cast<const uchar*>(bundle.constData());
+    if (!isSoundBundle(bundle) || !QResource::registerResource(data, kRoot))
+        return fail(error, QStringLiteral("%1 is not a language module (not a resource bundle, or a "
+                                          "damaged one).")
                                .arg(fileName));
 
     QJsonObject table;
     QString reason;
     if (!readJsonObject(modulePath(QStringLiteral("strings.json")), &table, &reason)) {
-        QResource::unregisterResource(path, kRoot);
+        QResource::unregisterResource(data, kRoot);
         return fail(error, QStringLiteral("Language module %1 has no usable string table: %2")
                                .arg(fileName, reason));
     }
@@ -73,7 +126,7 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
         bool isNumber = false;
         const int id = it.key().toInt(&isNumber);
         if (!isNumber || !it.value().isString()) {
-            QResource::unregisterResource(path, kRoot);
+            QResource::unregisterResource(data, kRoot);
             return fail(error, QStringLiteral("Language module %1 has a damaged string table "
                                               "(entry \"%2\").")
                                    .arg(fileName, it.key()));
@@ -90,17 +143,19 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
 
     strings_ = std::move(strings);
     fileName_ = fileName;
-    registeredPath_ = path;
+    registeredPath_ = info.absoluteFilePath();
+    bundle_ = std::move(bundle);
     loaded_ = true;
     currentModule = this;
     return true;
 }
 
 void ResourceModule::release() {
-    if (loaded_) QResource::unregisterResource(registeredPath_, kRoot);
+    if (loaded_) QResource::unregisterResource(reinterpret_cast<const uchar*>(bundle_.constData()), kRoot);
     if (currentModule == this) currentModule = nullptr;
     loaded_ = false;
     registeredPath_.clear();
+    bundle_.clear();
     strings_.clear();
     language_ = 0;
     version_.clear();

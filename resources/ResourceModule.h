@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QIcon>
 #include <QPixmap>
@@ -48,6 +49,7 @@ private:
     bool loaded_ = false;
     QString fileName_;
     QString registeredPath_;
+    QByteArray bundle_;  // the registered bytes, checked before registering; kept until release
     QHash<int, QString> strings_;  // read once at load; the table is small
     int language_ = 0;
     QString version_;
