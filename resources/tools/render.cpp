@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
             if (control->isHidden()) std::printf("    hidden:   %s\n", qPrintable(describe(control)));
             else if (!control->isEnabled()) std::printf("    disabled: %s\n", qPrintable(describe(control)));
         }
+        std::fflush(stdout);  // keep the listing in step with errors on stderr
     }
     return failures == 0 ? 0 : 1;
 }
