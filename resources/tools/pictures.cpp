@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -43,6 +44,15 @@ QString chineseFamily() {
     return families.isEmpty() ? QString() : families.first();
 }
 
+// True when the font has a glyph for every character, so no placeholder boxes get drawn.
+bool canShow(const QFont& font, const QString& text) {
+    const QFontMetricsF metrics(font);
+    for (const QChar c : text) {
+        if (!c.isSpace() && !metrics.inFont(c)) return false;
+    }
+    return true;
+}
+
 Texts textsFor(const QString& language) {
     Texts texts{QStringLiteral("TRN/TRE Series"), QStringLiteral("Configuration Wizard"), QFont(), QFont()};
     texts.titleFont.setFamily(QStringLiteral("DejaVu Sans"));
@@ -50,10 +60,14 @@ Texts textsFor(const QString& language) {
     if (language == QLatin1String("chinese")) {
         const QString family = chineseFamily();
         if (!family.isEmpty()) {
-            texts.title = QStringLiteral("TRN/TRE 系列");
-            texts.subtitle = QStringLiteral("控制器配置向导");
-            texts.titleFont.setFamily(family);
+            QFont font(family);
+            const Texts chinese{QStringLiteral("TRN/TRE 系列"), QStringLiteral("控制器配置向导"), font, font};
+            if (canShow(font, chinese.title + chinese.subtitle)) texts = chinese;
         }
+    }
+    if (!canShow(texts.titleFont, texts.title + texts.subtitle)) {
+        texts.title.clear();  // no usable font at all: a picture without words
+        texts.subtitle.clear();
     }
     texts.subtitleFont = texts.titleFont;
     texts.titleFont.setPixelSize(24);
