@@ -67,9 +67,10 @@ TEST_F(WizardFixture, UnwritableDirectoryHidesDefault) {
     auto w = startWizard();
     ASSERT_TRUE(started);
     EXPECT_TRUE(w->frameControl(IdDefault)->isHidden());
-    EXPECT_FALSE(w->frameControl(IdDefault)->isEnabled());
+    w->ShowPage(2);
     w->ShowPage(1);  // enabling on page 1 does not bring it back
     EXPECT_TRUE(w->frameControl(IdDefault)->isHidden());
+    EXPECT_TRUE(QDir(programDir.path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(WizardFixture, DefaultWalksForwardLoadsAndWalksBack) {
@@ -77,7 +78,11 @@ TEST_F(WizardFixture, DefaultWalksForwardLoadsAndWalksBack) {
     auto w = startWizard();
     ASSERT_TRUE(started);
     ASSERT_EQ(w->pageCount, 4u);
-    const CalibrationImage saved = image;
+    // The file holds the image as read, before start-up cleared the regeneration bit.
+    CalibrationImage saved = image;
+    saved.setBit(Field::Switches, Field::RegenerationBit, true);
+    ASSERT_EQ(QByteArray(reinterpret_cast<const char*>(saved.data()), 128),
+              fileBytes(QDir(dir).filePath(QStringLiteral("0203000AB0FFV.v"))));
     image.setByte(Field::MaxMotorCurrent, 21);
     image.setByte(Field::SerialNumber, 0x99);
     log.entries.clear();

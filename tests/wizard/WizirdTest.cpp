@@ -132,7 +132,10 @@ TEST_F(WizardFixture, FinishFromPageOneStoresItThenWrites) {
     log.entries.clear();
     prompter.script(106, {Answer::Yes});
     w->OnFinishButton();
-    EXPECT_EQ(log.entries, (std::vector<Entry>{{1, false}, {7, true}}));
+    // Closing hides the whole window afterwards; what matters is the order before the write.
+    ASSERT_GE(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries[0], (Entry{1, false}));
+    EXPECT_EQ(log.entries[1], (Entry{7, true}));
     EXPECT_EQ(sim.commits(), 1);
     EXPECT_EQ(sim.image[Field::MaxMotorCurrent], 77);
     EXPECT_TRUE(w->closed());

@@ -1,0 +1,161 @@
+#include "CVexlaControllerApp.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include "CalibrationImage.h"
+#include "ControllerLink.h"
+#include "PortSystem.h"
+#include "Prompter.h"
+#include "Wizird.h"
+
+namespace {
+constexpr int ChineseLanguage = 2052;
+constexpr int IconProgram = 159;
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Configuration wizard for TRN/TRE series motor controllers.\n"
+        "Finds the serial port on which a controller answers, shows its configuration and\n"
+        "writes it back on Finish."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the program's version and exit."));
+    const QCommandLineOption language(
+        {QStringLiteral("l"), QStringLiteral("language")},
+        QStringLiteral("Language module: english, chinese (the default) or the path of a "
+                       ".rcc module file."),
+        QStringLiteral("module"));
+    const QCommandLineOption port(
+        {QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("Serial device to search for the controller, such as /dev/ttyUSB0. "
+                       "Repeat to search several, in order. Without it every serial port of "
+                       "the system is searched."),
+        QStringLiteral("device"));
+    parser.addOptions({help, version, language, port});
+
+    CommandLine line;
+    if (!parser.parse(arguments)) {
+        line.action = CommandLine::Action::Error;
+        line.message = parser.errorText();
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        line.action = CommandLine::Action::Error;
+        line.message = QStringLiteral("Unexpected argument '%1'.")
+                           .arg(parser.positionalArguments().constFirst());
+        return line;
+    }
+    if (parser.isSet(help)) {
+        line.action = CommandLine::Action::Help;
+        line.message = parser.helpText();
+        return line;
+    }
+    if (parser.isSet(version)) {
+        line.action = CommandLine::Action::Version;
+        line.message = QStringLiteral("trnsetup 4.1.0\n");
+        return line;
+    }
+    const QDir dir(programDir);
+    const QString name = parser.isSet(language) ? parser.value(language) : QStringLiteral("chinese");
+    if (name == QLatin1String("english") || name == QLatin1String("chinese"))
+        line.languageFile = dir.filePath(name + QStringLiteral(".rcc"));
+    else if (name.isEmpty()) {
+        line.action = CommandLine::Action::Error;
+        line.message = QStringLiteral("--language needs english, chinese or a module file.");
+        return line;
+    } else
+        line.languageFile = name;
+    line.ports = parser.values(port);
+    for (const QString& p : std::as_const(line.ports)) {
+        if (p.isEmpty()) {
+            line.action = CommandLine::Action::Error;
+            line.message = QStringLiteral("--port needs a device path.");
+            return line;
+        }
+    }
+    return line;
+}
+
+CVexlaControllerApp::CVexlaControllerApp(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)) {
+    QApplication::setApplicationName(QStringLiteral("trnsetup"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TRN/TRE Configuration"));
+    QApplication::setApplicationVersion(QStringLiteral("4.1.0"));
+    programDir = QApplication::applicationDirPath();
+    reportFatal = [](const QString& text) {
+        std::fprintf(stderr, "trnsetup: %s\n", qPrintable(text));
+        QMessageBox::critical(nullptr, QStringLiteral("trnsetup"), text);
+    };
+}
+
+CVexlaControllerApp::~CVexlaControllerApp() { ExitInstance(); }
+
+int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
+    const CommandLine line = parseCommandLine(arguments, programDir);
+    switch (line.action) {
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version:
+            std::fputs(qPrintable(line.message), stdout);
+            return 0;
+        case CommandLine::Action::Error:
+            std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n", qPrintable(line.message));
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
+
+    QString error;
+    if (!languageModule.load(line.languageFile, &error)) {
+        reportFatal(QStringLiteral("Cannot load the language module %1.\n%2\n\nThe program "
+                                   "cannot run without it; reinstall it beside the program or "
+                                   "choose another with --language.")
+                        .arg(QDir::toNativeSeparators(line.languageFile), error));
+        return 1;
+    }
+    if (languageModule.language() == ChineseLanguage) {
+        // Message box buttons follow the module's language where Qt's translation is installed.
+        qtTranslator_ = std::make_unique<QTranslator>();
+        if (qtTranslator_->load(QStringLiteral("qtbase_zh_CN"),
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QApplication::installTranslator(qtTranslator_.get());
+        else
+            qtTranslator_.reset();
+    }
+    const QIcon icon = languageModule.icon(IconProgram);
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+
+    {
+        CalibrationImage image;
+        ThreadSleeper sleeper;
+        ControllerLink link(sleeper);
+        PortSystem ports(line.ports);
+        MessageBoxPrompter prompter(languageModule);
+        link.portSystem = &ports;
+        link.reportMessage = [&prompter](int id) { prompter.ask(id, Prompter::Buttons::Ok); };
+
+        Wizird wizard(WizardEnvironment{image, link, prompter, languageModule, programDir, {}, {}});
+        prompter.setParent(&wizard);
+        wizard.run();
+        link.reportMessage = nullptr;
+    }
+    return 0;
+}
+
+int CVexlaControllerApp::ExitInstance() {
+    if (qtTranslator_) {
+        QApplication::removeTranslator(qtTranslator_.get());
+        qtTranslator_.reset();
+    }
+    languageModule.release();
+    return 0;
+}

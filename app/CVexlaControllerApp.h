@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QString>
+#include <QStringList>
+
+#include "ResourceModule.h"
+
+class QApplication;
+class QTranslator;
+
+// What the command line asks for.
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    QString languageFile;  // path of the language module to load
+    QStringList ports;     // serial devices to search, in order; empty means all
+    QString message;       // help or version text, or the error
+};
+
+// trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--help] [--version]
+CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir);
+
+// The application: loads the language module, runs the wizard, releases the module.
+class CVexlaControllerApp {
+public:
+    CVexlaControllerApp(int& argc, char** argv);
+    ~CVexlaControllerApp();
+
+    // Runs the whole program for the given command line (arguments[0] is the program);
+    // returns the process exit status.
+    int InitInstance(const QStringList& arguments);
+    // Releases the language module; every window is gone by now.
+    int ExitInstance();
+
+    ResourceModule languageModule;
+
+    // Directory of the program: language modules and default files live there.
+    QString programDir;
+    // Reports a failure that ends the program before the wizard (message box and stderr).
+    std::function<void(const QString&)> reportFatal;
+
+private:
+    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QTranslator> qtTranslator_;
+};

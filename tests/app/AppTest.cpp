@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "AppFixture.h"
+#include "CVexlaControllerApp.h"
+
+namespace {
+
+CommandLine parse(std::initializer_list<const char*> args) {
+    QStringList list{QStringLiteral("trnsetup")};
+    for (const char* a : args) list << QString::fromUtf8(a);
+    return parseCommandLine(list, QStringLiteral("/opt/trn"));
+}
+
+struct ProgramRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), args);
+    if (!p.waitForFinished(10000)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, {}, QStringLiteral("timed out")};
+    }
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST(CommandLine, ChoosesModuleAndPorts) {
+    using A = CommandLine::Action;
+    struct Case {
+        std::initializer_list<const char*> args;
+        A action;
+        const char* module;
+        QStringList ports;
+    };
+    const Case cases[] = {
+        {{}, A::Run, "/opt/trn/chinese.rcc", {}},
+        {{"--language", "english"}, A::Run, "/opt/trn/english.rcc", {}},
+        {{"--language=chinese"}, A::Run, "/opt/trn/chinese.rcc", {}},
+        {{"-l", "/tmp/other.rcc"}, A::Run, "/tmp/other.rcc", {}},
+        {{"--port", "/dev/ttyUSB1", "--port", "/dev/ttyS0"},
+         A::Run,
+         "/opt/trn/chinese.rcc",
+         {QStringLiteral("/dev/ttyUSB1"), QStringLiteral("/dev/ttyS0")}},
+        {{"--help"}, A::Help, "", {}},
+        {{"--version"}, A::Version, "", {}},
+        {{"--bogus"}, A::Error, "", {}},
+        {{"--port"}, A::Error, "", {}},
+        {{"--port", ""}, A::Error, "", {}},
+        {{"--language", ""}, A::Error, "", {}},
+        {{"stray"}, A::Error, "", {}},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parse(c.args);
+        SCOPED_TRACE(line.message.toStdString());
+        EXPECT_EQ(line.action, c.action);
+        if (c.action == A::Run) {
+            EXPECT_EQ(line.languageFile, QString::fromUtf8(c.module));
+            EXPECT_EQ(line.ports, c.ports);
+        } else {
+            EXPECT_FALSE(line.message.isEmpty());
+        }
+    }
+}
+
+TEST(Program, HelpVersionAndBadOptions) {
+    ProgramRun r = runProgram({QStringLiteral("--help")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("--port"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("--language")));
+
+    r = runProgram({QStringLiteral("--version")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("4.1.0")));
+
+    r = runProgram({QStringLiteral("--frobnicate")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("frobnicate"))) << r.err.toStdString();
+}
+
+TEST(Application, MissingModuleIsReportedAndFails) {
+    CVexlaControllerApp& app = theApp();
+    QStringList reports;
+    const auto saved = app.reportFatal;
+    app.reportFatal = [&](const QString& text) { reports << text; };
+    const QString missing = QStringLiteral("/nonexistent/dir/chinese.rcc");
+    const int status = app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"), missing});
+    app.ExitInstance();
+    app.reportFatal = saved;
+    EXPECT_NE(status, 0);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(missing)) << reports[0].toStdString();
+    EXPECT_FALSE(app.languageModule.isLoaded());
+}
