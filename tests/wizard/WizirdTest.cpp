@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QKeyEvent>
 #include <QFile>
 #include <QPushButton>
 
@@ -300,4 +302,23 @@ TEST_F(WizardFixture, FinishPageChangesNothing) {
     prompter.script(106, {Answer::No});
     w->OnFinishButton();  // already on the last page: no page changes visibility
     EXPECT_TRUE(log.entries.empty());
+}
+
+TEST_F(WizardFixture, EscapeAndCloseBoxEndAtOnce) {
+    controller(0x0405, '1', 'J');
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "escape" : "close box");
+        auto w = startWizard();
+        ASSERT_TRUE(started);
+        if (escape) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(w.get(), &press);
+        } else {
+            w->close();
+        }
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->result(), QDialog::Rejected);
+        EXPECT_EQ(prompter.count(102), 0);
+        EXPECT_EQ(sim.commits(), 0);
+    }
 }
