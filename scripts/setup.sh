@@ -3,11 +3,11 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-serialport-dev
   qt6-translations-l10n libgl-dev libqt6opengl6-dev
   libgtest-dev
-  xvfb xauth xdotool fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk
 )
 
 missing=()
