@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "CalibrationImage.h"
+#include "ControllerLink.h"
+#include "FakePorts.h"
+#include "PortSystem.h"
+#include "PosixSerialPort.h"
+#include "SerialSupport.h"
+#include "SimController.h"
+#include "../support/TrnsimProcess.h"
+
+namespace {
+
+Bytes identifyReply(std::uint8_t acceptance) { return frame(0x11, {0x04, 0x05, acceptance}); }
+
+struct FakeSearch : ::testing::Test {
+    NoSleep sleeper;
+    ControllerLink link{sleeper};
+    FakePortSystem ports;
+    std::vector<int> reports;
+    void SetUp() override {
+        link.portSystem = &ports;
+        link.reportMessage = [this](int id) { reports.push_back(id); };
+    }
+    void add(const QString& name, FakeDevice device = {}) {
+        ports.names.append(name);
+        ports.devices[name] = std::move(device);
+    }
+    static FakeDevice controller(std::uint8_t acceptance = 1) {
+        FakeDevice d;
+        d.replies.push_back(identifyReply(acceptance));
+        return d;
+    }
+};
+
+// The real port system, noting which devices it was asked to open.
+class RecordingPorts : public PortSystem {
+public:
+    using PortSystem::PortSystem;
+    std::unique_ptr<SerialPort> open(const QString& path, QString* reason) override {
+        opened.append(path);
+        return PortSystem::open(path, reason);
+    }
+    QStringList opened;
+};
+
+struct RealSearch : ::testing::Test {
+    ThreadSleeper sleeper;
+    ControllerLink link{sleeper};
+    std::vector<int> reports;
+    std::unique_ptr<RecordingPorts> ports;
+    void SetUp() override {
+        link.reportMessage = [this](int id) { reports.push_back(id); };
+    }
+    bool connect(const QStringList& names) {
+        ports = std::make_unique<RecordingPorts>(names);
+        link.portSystem = ports.get();
+        return link.ConnectController();
+    }
+};
+
+bool deviceFree(const QString& path) {
+    int error = 0;
+    return PosixSerialPort::open(path, &error) != nullptr;
+}
+
+}  // namespace
+
+// ---- The search, step by step, on recording ports --------------------------------------
+
+TEST_F(FakeSearch, ConfiguresTwiceThenIdentifiesAndKeepsTheAnsweringPort) {
+    add(QStringLiteral("A"));  // no controller behind it
+    add(QStringLiteral("B"), controller(2));
+    ASSERT_TRUE(link.ConnectController());
+    const std::vector<std::string> steps{"buffers", "read", "write", "timeouts", "purge"};
+    std::vector<std::string> expected;
+    for (const std::string name : {"A", "B"}) {
+        expected.push_back("open " + name);
+        expected.insert(expected.end(), steps.begin(), steps.end());
+        expected.push_back("close " + name);
+        expected.push_back("open " + name);
+        expected.insert(expected.end(), steps.begin(), steps.end());
+        expected.push_back("send " + name);
+        if (name == "A") expected.push_back("close A");
+    }
+    EXPECT_EQ(ports.log, expected);
+    EXPECT_EQ(ports.devices[QStringLiteral("A")].written, std::vector<Bytes>{frame(0x11)});
+    EXPECT_EQ(link.portOpen, 1);
+    EXPECT_NE(link.port, nullptr);
+    EXPECT_EQ(link.portNames, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_TRUE(link.openFailures.isEmpty());
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(FakeSearch, AcceptanceByte) {
+    const struct {
+        Bytes reply;
+        bool accepted;
+    } cases[] = {
+        {identifyReply(0), false},
+        {identifyReply(1), true},
+        {identifyReply(2), true},
+        {identifyReply(3), false},
+        {[] {
+             Bytes f = identifyReply(1);
+             f.back() ^= 0xFF;
+             return f;
+         }(),
+         false},
+        {frame(0x11, {0x04, 0x05, 0x01, 0x00}), true},
+    };
+    for (const auto& c : cases) {
+        FakeDevice d;
+        d.replies.push_back(c.reply);
+        add(QStringLiteral("A"), d);
+        EXPECT_EQ(link.ConnectController(), c.accepted);
+        EXPECT_EQ(link.portOpen, c.accepted ? 1 : 0);
+        EXPECT_EQ(link.port != nullptr, c.accepted);
+        link.close();
+        ports.names.clear();
+    }
+}
+
+TEST_F(FakeSearch, ShortReplyCannotBorrowAnEarlierAcceptanceByte) {
+    add(QStringLiteral("A"), controller(1));
+    ASSERT_TRUE(link.ConnectController());
+    ASSERT_TRUE(link.ConnectController());  // disconnect; the old reply stays in the buffer
+    ASSERT_EQ(link.receive[4], 1);
+
+    ports.names.clear();
+    FakeDevice foreign;
+    foreign.replies.push_back(frame(0x11, {0x04}));
+    add(QStringLiteral("B"), foreign);
+    EXPECT_FALSE(link.ConnectController());
+    EXPECT_EQ(link.portOpen, 0);
+}
+
+TEST_F(FakeSearch, OnlyTheFirstConfigurationReports) {
+    FakeDevice d = controller();
+    d.failingSteps = {"read", "purge"};
+    add(QStringLiteral("A"), d);
+    // The port is still taken when the controller answers.
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(reports, (std::vector<int>{164, 164}));
+}
+
+TEST_F(FakeSearch, PortsThatDoNotOpenArePassedOverWithTheirReasons) {
+    FakeDevice locked;
+    locked.opensBeforeFailing = 0;
+    locked.failureReason = QStringLiteral("busy (in use by another program)");
+    FakeDevice flaky = controller();
+    flaky.opensBeforeFailing = 1;  // the reopen fails
+    flaky.failureReason = QStringLiteral("no such device");
+    add(QStringLiteral("L"), locked);
+    add(QStringLiteral("F"), flaky);
+    add(QStringLiteral("C"), controller());
+
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.openFailures,
+              (QStringList{QStringLiteral("cannot open L: busy (in use by another program)"),
+                           QStringLiteral("cannot open F: no such device")}));
+    EXPECT_TRUE(reports.empty());
+    // No configuration and no request went to the ports that did not open.
+    EXPECT_TRUE(ports.devices[QStringLiteral("L")].written.empty());
+    EXPECT_TRUE(ports.devices[QStringLiteral("F")].written.empty());
+}
+
+TEST_F(FakeSearch, NoPortsFailsAtOnce) {
+    EXPECT_FALSE(link.ConnectController());
+    EXPECT_TRUE(link.portNames.isEmpty());
+    EXPECT_TRUE(ports.log.empty());
+    EXPECT_EQ(link.portOpen, 0);
+}
+
+TEST_F(FakeSearch, DisconnectDoesNotSearchAndEachSearchListsAfresh) {
+    add(QStringLiteral("X"));  // does not exist
+    add(QStringLiteral("A"), controller());
+    ports.devices.erase(QStringLiteral("X"));
+    ASSERT_TRUE(link.ConnectController());
+    ASSERT_EQ(link.openFailures.size(), 1);
+    const int listings = ports.listings;
+
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.portOpen, 0);
+    EXPECT_EQ(link.port, nullptr);
+    EXPECT_EQ(ports.listings, listings);
+    EXPECT_EQ(ports.log.back(), "close A");
+
+    ports.names = {QStringLiteral("B")};
+    ports.devices[QStringLiteral("B")] = controller();
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.portNames, QStringList{QStringLiteral("B")});
+    EXPECT_TRUE(link.openFailures.isEmpty());
+}
+
+TEST(EnumerateSerialPorts, NamedPortsExactlyAsGiven) {
+    const QStringList named{QStringLiteral("/dev/ttyUSB1"), QStringLiteral("/dev/ttyS0"),
+                            QStringLiteral("/dev/ttyUSB1")};
+    QStringList names{QStringLiteral("stale")};
+    EXPECT_EQ(EnumerateSerialPorts(PortSystem(named), names), 3);
+    EXPECT_EQ(names, named);
+}
+
+// ---- The search against trnsim on real pseudo-terminals --------------------------------
+
+TEST_F(RealSearch, FindsTheSimulatorAndReadsAndWritesItsImage) {
+    for (const bool pace : {false, true}) {
+        SCOPED_TRACE(pace ? "paced" : "unpaced");
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString imageFile = dir.filePath(QStringLiteral("image.bin"));
+        QStringList args{QStringLiteral("--image"), imageFile};
+        if (pace) args << QStringLiteral("--pace");
+        TrnsimProcess sim(args);
+        ASSERT_FALSE(sim.device().isEmpty()) << qPrintable(sim.errors());
+
+        auto start = Clock::now();
+        ASSERT_TRUE(connect({sim.device()}));
+        const double connectMs = msSince(start);
+        EXPECT_EQ(link.portNames, QStringList{sim.device()});
+        EXPECT_TRUE(reports.empty());
+
+        CalibrationImage image;
+        start = Clock::now();
+        ASSERT_TRUE(link.ReadImage(image));
+        const double readMs = msSince(start);
+        const SimController::Image sample = SimController::sampleImage();
+        for (int i = 0; i < CalibrationImage::Size; ++i) {
+            if (i == 83 || i == 84) continue;  // firmware version from the identify reply
+            ASSERT_EQ(image.byte(i), sample[static_cast<std::size_t>(i)]) << "byte " << i;
+        }
+        EXPECT_EQ(image.byte(83), 0x04);
+        EXPECT_EQ(image.byte(84), 0x05);
+
+        image.setByte(14, 77);
+        image.setByte(127, 0x5A);
+        start = Clock::now();
+        ASSERT_TRUE(link.WriteImage(image));
+        const double writeMs = msSince(start);
+        QFile saved(imageFile);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QByteArray written = saved.readAll();
+        ASSERT_EQ(written.size(), CalibrationImage::Size);
+        EXPECT_EQ(static_cast<std::uint8_t>(written[14]), 77);
+        EXPECT_EQ(static_cast<std::uint8_t>(written[127]), 0x5A);
+        EXPECT_EQ(static_cast<std::uint8_t>(written[0]), sample[0]);
+
+        std::printf("[ timing   ] %s: connect %.0f ms, ReadImage %.0f ms, WriteImage %.0f ms\n",
+                    pace ? "trnsim --pace" : "trnsim", connectMs, readMs, writeMs);
+        link.close();
+    }
+}
+
+TEST_F(RealSearch, SilentPortIsPassedOverInAboutOneAndAHalfSeconds) {
+    TrnsimProcess silent({QStringLiteral("--silent")});
+    TrnsimProcess good;
+    ASSERT_FALSE(silent.device().isEmpty());
+    ASSERT_FALSE(good.device().isEmpty());
+    const auto start = Clock::now();
+    ASSERT_TRUE(connect({silent.device(), good.device()}));
+    const double ms = msSince(start);
+    EXPECT_EQ(ports->opened, (QStringList{silent.device(), silent.device(), good.device(), good.device()}));
+    EXPECT_GE(ms, 1300.0);
+    EXPECT_LE(ms, 2600.0);
+    EXPECT_TRUE(deviceFree(silent.device())) << "a passed-over port is closed";
+    EXPECT_FALSE(deviceFree(good.device())) << "the controller's port stays open";
+    std::printf("[ timing   ] search past one silent port: %.0f ms\n", ms);
+}
+
+TEST_F(RealSearch, AcceptanceByteFromTheSimulator) {
+    const struct {
+        const char* accept;
+        bool accepted;
+    } cases[] = {{"0", false}, {"1", true}, {"2", true}, {"3", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.accept);
+        TrnsimProcess sim({QStringLiteral("--accept"), QString::fromLatin1(c.accept)});
+        ASSERT_FALSE(sim.device().isEmpty());
+        EXPECT_EQ(connect({sim.device()}), c.accepted);
+        EXPECT_EQ(link.portOpen, c.accepted ? 1 : 0);
+        link.close();
+    }
+}
+
+TEST_F(RealSearch, FirstListedControllerWinsAndTheSecondIsNeverOpened) {
+    TrnsimProcess first;
+    TrnsimProcess second({QStringLiteral("--drop-after"), QStringLiteral("1")});
+    ASSERT_FALSE(first.device().isEmpty());
+    ASSERT_FALSE(second.device().isEmpty());
+    ASSERT_TRUE(connect({first.device(), second.device()}));
+    EXPECT_EQ(ports->opened, (QStringList{first.device(), first.device()}));
+    link.close();
+
+    // The second simulator still has its one reply: nobody asked it before.
+    ASSERT_TRUE(connect({second.device()}));
+}
+
+TEST_F(RealSearch, MissingBusyAndForeignDevicesAreSkipped) {
+    TrnsimProcess held;
+    TrnsimProcess good;
+    ASSERT_FALSE(held.device().isEmpty());
+    ASSERT_FALSE(good.device().isEmpty());
+    LockHolder holder(held.device());
+    ASSERT_TRUE(holder.holding());
+    const QString missing = QStringLiteral("/dev/ttyNoSuchPort9");
+
+    ASSERT_TRUE(connect({missing, held.device(), QStringLiteral("/dev/null"), good.device()}));
+    EXPECT_EQ(link.openFailures,
+              (QStringList{QStringLiteral("cannot open %1: no such device").arg(missing),
+                           QStringLiteral("cannot open %1: busy (in use by another program)")
+                               .arg(held.device())}));
+    // /dev/null opens but takes none of the line settings: three messages on the first
+    // configuration, none on the second.
+    EXPECT_EQ(reports, (std::vector<int>{164, 164, 164}));
+    EXPECT_EQ(link.portNames.size(), 4);
+    CalibrationImage image;
+    EXPECT_TRUE(link.ReadImage(image));
+}
+
+TEST_F(RealSearch, ConnectWhileConnectedClosesThePort) {
+    TrnsimProcess sim;
+    ASSERT_FALSE(sim.device().isEmpty());
+    ASSERT_TRUE(connect({sim.device()}));
+    ASSERT_FALSE(deviceFree(sim.device()));
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.portOpen, 0);
+    EXPECT_EQ(link.port, nullptr);
+    EXPECT_TRUE(deviceFree(sim.device()));
+    CalibrationImage image;
+    EXPECT_FALSE(link.ReadImage(image));
+    // And the next call searches again.
+    EXPECT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.portOpen, 1);
+}
+
+TEST_F(RealSearch, SimulatorKilledMidExchangeFailsWithoutHanging) {
+    TrnsimProcess sim({QStringLiteral("--delay"), QStringLiteral("150")});
+    ASSERT_FALSE(sim.device().isEmpty());
+    ASSERT_TRUE(connect({sim.device()}));
+
+    bool result = true;
+    double ms = 0;
+    std::thread exchange([&] {
+        CalibrationImage image;
+        const auto start = Clock::now();
+        result = link.ReadImage(image);
+        ms = msSince(start);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sim.stop();
+    exchange.join();
+    EXPECT_FALSE(result);
+    EXPECT_LT(ms, 1500.0);
+    std::printf("[ timing   ] ReadImage with the simulator killed: false after %.0f ms\n", ms);
+}
