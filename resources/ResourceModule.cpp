@@ -205,47 +205,39 @@ QString ResourceModule::string(int id, QString* error) const {
 
 bool ResourceModule::hasString(int id) const { return strings_.contains(id); }
 
-QPixmap ResourceModule::bitmap(int id, QString* error) const {
+QImage ResourceModule::picture(const char* kind, const QString& file, int id,
+                               QString* error) const {
+    const QString what = QString::fromLatin1(kind);
     if (!loaded_) {
-        fail(error, QStringLiteral("No language module is loaded (bitmap %1).").arg(id));
+        fail(error, QStringLiteral("No language module is loaded (%1 %2).").arg(what).arg(id));
         return {};
     }
-    const QString path = modulePath(QStringLiteral("bitmap/%1.bmp").arg(id));
+    const QString path = modulePath(file);
     if (!QFile::exists(path)) {
-        fail(error, QStringLiteral("Language module %1 holds no bitmap %2.").arg(fileName_).arg(id));
+        fail(error, QStringLiteral("Language module %1 holds no %2 %3.").arg(fileName_, what).arg(id));
         return {};
     }
+    // Read now: anything made from the path would read lazily, after the module may be gone.
     QString reason;
     const QImage image = readImage(path, &reason);
     if (image.isNull()) {
-        fail(error, QStringLiteral("Bitmap %1 of language module %2 is damaged: %3")
+        const QString name = what.left(1).toUpper() + what.mid(1);
+        fail(error, QStringLiteral("%1 %2 of language module %3 is damaged: %4")
+                        .arg(name)
                         .arg(id)
                         .arg(fileName_, reason));
-        return {};
     }
-    return QPixmap::fromImage(image);
+    return image;
+}
+
+QPixmap ResourceModule::bitmap(int id, QString* error) const {
+    const QImage image = picture("bitmap", QStringLiteral("bitmap/%1.bmp").arg(id), id, error);
+    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
 QIcon ResourceModule::icon(int id, QString* error) const {
-    if (!loaded_) {
-        fail(error, QStringLiteral("No language module is loaded (icon %1).").arg(id));
-        return {};
-    }
-    const QString path = modulePath(QStringLiteral("icon/%1.png").arg(id));
-    if (!QFile::exists(path)) {
-        fail(error, QStringLiteral("Language module %1 holds no icon %2.").arg(fileName_).arg(id));
-        return {};
-    }
-    // Read now: an icon made from the path would read lazily, after the module may be gone.
-    QString reason;
-    const QImage image = readImage(path, &reason);
-    if (image.isNull()) {
-        fail(error, QStringLiteral("Icon %1 of language module %2 is damaged: %3")
-                        .arg(id)
-                        .arg(fileName_, reason));
-        return {};
-    }
-    return QIcon(QPixmap::fromImage(image));
+    const QImage image = picture("icon", QStringLiteral("icon/%1.png").arg(id), id, error);
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 int ResourceModule::language() const { return language_; }

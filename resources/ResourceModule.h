@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -46,6 +47,8 @@ public:
     QString version() const;
 
 private:
+    // Bitmap or icon file of the bundle, read at once; null with a reason when missing or damaged.
+    QImage picture(const char* kind, const QString& file, int id, QString* error) const;
     bool loaded_ = false;
     QString fileName_;
     QString registeredPath_;
