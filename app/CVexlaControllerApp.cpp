@@ -122,6 +122,12 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
                         .arg(QDir::toNativeSeparators(line.languageFile), error));
         return 1;
     }
+    // A damaged or foreign module must not reach a page that expects a control it lacks.
+    const QString unfit = Wizird::checkModule(languageModule);
+    if (!unfit.isEmpty()) {
+        reportFatal(unfit);
+        return 1;
+    }
     if (languageModule.language() == ChineseLanguage) {
         // Message box buttons follow the module's language where Qt's translation is installed.
         qtTranslator_ = std::make_unique<QTranslator>();

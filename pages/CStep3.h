@@ -7,5 +7,6 @@ class CStep3 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 147;
+    static constexpr std::span<const kit::Required> Controls{};
     explicit CStep3(PageContext context) : SettingsPage(context) {}
 };

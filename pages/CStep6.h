@@ -7,5 +7,6 @@ class CStep6 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 150;
+    static constexpr std::span<const kit::Required> Controls{};
     explicit CStep6(PageContext context) : SettingsPage(context) {}
 };

@@ -7,5 +7,6 @@ class V0204 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 156;
+    static constexpr std::span<const kit::Required> Controls{};
     explicit V0204(PageContext context) : SettingsPage(context) {}
 };

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <span>
+
 #include "CStep2.h"
 #include "CStep3.h"
 #include "CStep4.h"
@@ -51,7 +53,34 @@ constexpr std::uint8_t J1939Variant = 'J';
 constexpr std::uint8_t OldSpeedCoding = 2;
 constexpr std::uint8_t TorqueMode = 3;
 
+constexpr kit::Required FrameControls[] = {
+    {IdNext, kit::Kind::Button},   {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
+    {IdHelp, kit::Kind::Button},   {IdUpgrade, kit::Kind::Button}, {IdFinish, kit::Kind::Button},
+    {IdDefault, kit::Kind::Button}, {IdContent, kit::Kind::Widget},
+};
+
 }  // namespace
+
+QString Wizird::checkModule(const ResourceModule& module) {
+    const struct {
+        int templateId;
+        std::span<const kit::Required> controls;
+    } templates[] = {
+        {Template, FrameControls},
+        {CStep2::Template, CStep2::Controls},
+        {CStep3::Template, CStep3::Controls},
+        {V0204::Template, V0204::Controls},
+        {CStep5::Template, CStep5::Controls},
+        {CStep4::Template, CStep4::Controls},
+        {CStep7::Template, CStep7::Controls},
+        {CStep6::Template, CStep6::Controls},
+    };
+    for (const auto& t : templates) {
+        const QString problem = kit::checkTemplate(module, t.templateId, t.controls);
+        if (!problem.isEmpty()) return problem;
+    }
+    return {};
+}
 
 const QUrl Wizird::SupportPage(QStringLiteral("https://support.example.com/trn-tre/"));
 

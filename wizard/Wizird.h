@@ -64,6 +64,10 @@ public:
     void OnUpgradeButton() {}
     void OnDefaultButton();
 
+    // Checks every template the wizard and its pages use against the controls they address.
+    // Empty when the module fits; otherwise a message naming the module, template and control.
+    static QString checkModule(const ResourceModule& module);
+
     // The page area, in the wizard's coordinates.
     QRect contentRect;
     unsigned pageCount = 0;

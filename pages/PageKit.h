@@ -1,0 +1,59 @@
+#pragma once
+// Small helpers that every setting page shares: value-label formats, list selection by
+// index, Enable/Disable option pairs, and the tables of controls a page addresses.
+
+#include <functional>
+#include <span>
+
+#include <QString>
+#include <QStringList>
+
+class QAbstractButton;
+class QComboBox;
+class QWidget;
+class ResourceModule;
+
+namespace kit {
+
+// Formats of a slider's value label.
+using Format = std::function<QString(int)>;
+QString plain(int value);     // "%d"
+QString percent(int value);   // "%d%%"
+QString volts(int value);     // "%dV"
+QString celsius(int value);   // "%dC"
+// The signal voltage of a 1-4 V sensor at a percentage: "%.1fV" of 1.0 + 0.03 x value.
+QString sensorVolts(int value);
+// "禁止" (off) at 0, otherwise the given format.
+Format offAtZero(Format format);
+
+// Lists are bound by item index; an index outside the list leaves no selection.
+void select(QComboBox* list, int index);
+// Selected index, -1 for none.
+int selected(const QComboBox* list);
+// Empties the list and adds the items, so that items never accumulate over visits.
+void refill(QComboBox* list, const QStringList& items);
+// Selects item <nibble> when the list has it, otherwise item <fallback>.
+void selectNibble(QComboBox* list, int nibble, int fallback);
+
+// An Enable/Disable pair: checks one button and unchecks the other.
+void setPair(QAbstractButton* enable, QAbstractButton* disable, bool enabled);
+// Leaves neither button of a pair checked.
+void clearPair(QAbstractButton* enable, QAbstractButton* disable);
+
+// What a page expects of a control it addresses.
+enum class Kind { Label, Slider, List, Option, Edit, Button, Group, Widget };
+
+struct Required {
+    int id;
+    Kind kind;
+};
+
+// The first control of the table that form lacks or that is of another kind, as
+// "control 1034 (a slider)"; empty when every control is there.
+QString missingControl(const QWidget* form, std::span<const Required> controls);
+// Builds template <templateId> of the module and checks it against the table. Empty when
+// it fits; otherwise a message that names the module file, the template and the control.
+QString checkTemplate(const ResourceModule& module, int templateId,
+                      std::span<const Required> controls);
+
+}  // namespace kit
