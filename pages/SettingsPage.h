@@ -50,6 +50,11 @@ public:
     // Sets every value label from its slider, then lets the page adjust what depends on it.
     void refreshLabels();
 
+signals:
+    // A store refused the value of a field (its input check failed): the field keeps the
+    // value it had. field names it for the user, as its caption does.
+    void refused(const QString& field);
+
 protected:
     // Image to controls, when the page becomes visible.
     virtual void load() {}
