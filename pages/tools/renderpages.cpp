@@ -1,0 +1,141 @@
+// Renders every setting page as it looks after loading the simulator's sample controller at
+// several firmware versions, so that each variant of a page can be looked at without a
+// controller.
+//
+//   trnrenderpages <bundle.rcc> <outdir> [XXYY ...]
+//
+// writes <outdir>/<language>-<page>-<firmware>[-<variant>].png for each page and firmware
+// (default firmware: 0203 0207 0301 0302 0402 0403 0404 0405).
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "CStep2.h"
+#include "CStep3.h"
+#include "CStep4.h"
+#include "CStep5.h"
+#include "CStep6.h"
+#include "CStep7.h"
+#include "CalibrationImage.h"
+#include "Prompter.h"
+#include "ResourceModule.h"
+#include "SimController.h"
+#include "V0204.h"
+
+namespace {
+
+// Loading a page shows no messages; storing is never reached here.
+class SilentPrompter : public Prompter {
+public:
+    Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
+    void tell(const QString&) override {}
+};
+
+struct PageKind {
+    const char* name;
+    int templateId;
+    std::function<std::unique_ptr<SettingsPage>(PageContext)> make;
+    const char* variants;  // variant letters to render the page with
+};
+
+template <class Page>
+PageKind kind(const char* name, const char* variants = "J") {
+    return {name, Page::Template, [](PageContext c) { return std::make_unique<Page>(c); }, variants};
+}
+
+QString languageName(const ResourceModule& module) {
+    switch (module.language()) {
+        case 1033: return QStringLiteral("english");
+        case 2052: return QStringLiteral("chinese");
+        default: return QFileInfo(module.fileName()).baseName();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: trnrenderpages <bundle.rcc> <outdir> [XXYY ...]\n");
+        return 2;
+    }
+    QList<unsigned> firmware;
+    for (const QString& arg : args.mid(3)) {
+        bool ok = false;
+        const unsigned v = arg.toUInt(&ok, 16);
+        if (!ok || arg.size() != 4) {
+            std::fprintf(stderr, "trnrenderpages: firmware must be four hex digits: %s\n", qPrintable(arg));
+            return 2;
+        }
+        firmware << v;
+    }
+    if (firmware.isEmpty()) firmware = {0x0203, 0x0207, 0x0301, 0x0302, 0x0402, 0x0403, 0x0404, 0x0405};
+
+    ResourceModule module;
+    QString error;
+    if (!module.load(args[1], &error)) {
+        std::fprintf(stderr, "trnrenderpages: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QDir out(args[2]);
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "trnrenderpages: cannot create %s\n", qPrintable(out.path()));
+        return 1;
+    }
+
+    const PageKind pages[] = {
+        kind<CStep2>("CStep2"), kind<CStep3>("CStep3"), kind<V0204>("V0204"),
+        kind<CStep5>("CStep5"), kind<CStep4>("CStep4", "JC"), kind<CStep7>("CStep7"),
+        kind<CStep6>("CStep6"),
+    };
+    const QString language = languageName(module);
+    SilentPrompter prompter;
+    int failures = 0;
+    for (const PageKind& p : pages) {
+        for (unsigned version : firmware) {
+            for (const char* variant = p.variants; *variant != 0; ++variant) {
+                CalibrationImage image;
+                const SimController::Image sample = SimController::sampleImage();
+                std::copy(sample.begin(), sample.end(), image.data());
+                image.setByte(Field::VersionMajor, static_cast<std::uint8_t>(version >> 8));
+                image.setByte(Field::VersionMinor, static_cast<std::uint8_t>(version));
+                image.setByte(Field::Variant, static_cast<std::uint8_t>(*variant));
+
+                QWidget host;
+                std::unique_ptr<SettingsPage> page = p.make({image, prompter});
+                if (!page->create(module, p.templateId, &host, &error)) {
+                    std::fprintf(stderr, "trnrenderpages: %s\n", qPrintable(error));
+                    ++failures;
+                    continue;
+                }
+                host.show();
+                page->show();
+                page->adjustSize();
+                host.resize(page->size());
+                QApplication::processEvents();
+                QString file = QStringLiteral("%1-%2-%3").arg(language, QLatin1String(p.name),
+                                                              versionText(image));
+                if (p.variants[1] != 0) file += QStringLiteral("-") + QLatin1Char(*variant);
+                const QString path = out.filePath(file + QStringLiteral(".png"));
+                if (!page->grab().save(path)) {
+                    std::fprintf(stderr, "trnrenderpages: cannot write %s\n", qPrintable(path));
+                    ++failures;
+                    continue;
+                }
+                std::printf("%s  %dx%d\n", qPrintable(path), page->width(), page->height());
+                std::fflush(stdout);
+                page.reset();
+            }
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
