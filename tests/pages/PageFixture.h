@@ -26,6 +26,9 @@
 #include "CalibrationImage.h"
 #include "ResourceModule.h"
 
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 template <class Page>
 class PageFixture {
 public:
