@@ -113,7 +113,7 @@ SimController::Image SimController::sampleImage() {
     img.fill(0x00);
     const std::uint8_t head[] = {
         0x00,  // 0: functions
-        0x45,  // 1: foot switch, forward switch, regeneration
+        0x44,  // 1: forward switch (so no foot switch), regeneration
         0x01,  // 2: throttle sensor 0-5V
         0x00,  // 3: no brake sensor
         0x14,  // 4: throttle start 10%

@@ -86,17 +86,29 @@ TEST(Program, HelpVersionAndBadOptions) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("frobnicate"))) << r.err.toStdString();
 }
 
-TEST(Application, MissingModuleIsReportedAndFails) {
+// A module that is missing, or lacks a control a page addresses, ends the program before the
+// warning, with a message naming what is wrong.
+TEST(Application, UnusableModuleIsReportedAndFails) {
+    const struct {
+        QString file;
+        QStringList named;
+    } rows[] = {
+        {QStringLiteral("/nonexistent/dir/chinese.rcc"), {}},
+        {QStringLiteral(TRN_LACKING_MODULE), {QStringLiteral("template 146"), QStringLiteral("control 1034")}},
+    };
     CVexlaControllerApp& app = theApp();
-    QStringList reports;
-    const auto saved = app.reportFatal;
-    app.reportFatal = [&](const QString& text) { reports << text; };
-    const QString missing = QStringLiteral("/nonexistent/dir/chinese.rcc");
-    const int status = app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"), missing});
-    app.ExitInstance();
-    app.reportFatal = saved;
-    EXPECT_NE(status, 0);
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].contains(missing)) << reports[0].toStdString();
-    EXPECT_FALSE(app.languageModule.isLoaded());
+    for (const auto& row : rows) {
+        QStringList reports;
+        const auto saved = app.reportFatal;
+        app.reportFatal = [&](const QString& text) { reports << text; };
+        const int status =
+            app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"), row.file});
+        app.ExitInstance();
+        app.reportFatal = saved;
+        EXPECT_EQ(status, 1);
+        ASSERT_EQ(reports.size(), 1);
+        for (const QString& text : QStringList{row.file} + row.named)
+            EXPECT_TRUE(reports[0].contains(text)) << reports[0].toStdString();
+        EXPECT_FALSE(app.languageModule.isLoaded());
+    }
 }

@@ -25,6 +25,7 @@
 #include "../support/ScriptedPrompter.h"
 #include "CalibrationImage.h"
 #include "ResourceModule.h"
+#include "SettingsPage.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
