@@ -60,10 +60,10 @@ void CStep4::showSmoothingRows(bool visible) {
 }
 
 void CStep4::load() {
-    const bool smoothing = image.version().atLeast(0x0404);
+    const bool from0404 = image.version().atLeast(0x0404);
 
     // Older firmware knows only whether a sensor is fitted, not which one.
-    if (smoothing)
+    if (from0404)
         kit::refill(list(IdSensor),
                     {QStringLiteral("禁用"), QStringLiteral("KTY83-122"), QStringLiteral("KTY84-130")});
     else
@@ -85,8 +85,8 @@ void CStep4::load() {
         setText(IdReceive, QString::number(image.field(Field::CanReceiveId, 2)));
     }
 
-    showControls({IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, smoothing);
-    if (smoothing) {
+    showControls({IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, from0404);
+    if (from0404) {
         const bool enabled = image.bit(Field::SmoothEnable, Field::SmoothEnableBit);
         kit::setPair(option(IdSmoothOn), option(IdSmoothOff), enabled);
         showSmoothingRows(enabled);

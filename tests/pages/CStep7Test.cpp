@@ -104,3 +104,18 @@ TEST(CStep7, ChecksEachRowInOrder) {
         EXPECT_EQ(fx.page().focusWidget(), fx.control(Rows[c.row].edit));
     }
 }
+
+// The refused field is named as its caption reads in the loaded module.
+TEST(CStep7, NamesTheRefusedFieldByItsCaption) {
+    PageFixture<CStep7> fx(0x0405, "TRN48201", 'J');
+    for (std::size_t r = 0; r < std::size(Rows); ++r) fx.image.setField(Rows[r].pos, Rows[r].width, Before[r]);
+    auto* caption = fx.page().findChild<QLabel*>(QStringLiteral("manufacturerCodeCaption"));
+    ASSERT_NE(caption, nullptr);
+    caption->setText(QStringLiteral("制造商代码"));
+    QStringList refused;
+    QObject::connect(&fx.page(), &SettingsPage::refused, [&](const QString& f) { refused << f; });
+    fx.show();
+    fx.type(1145, "2048");
+    EXPECT_EQ(fx.hide(), "");
+    EXPECT_EQ(refused, QStringList{QStringLiteral("制造商代码")});
+}
