@@ -163,7 +163,7 @@ SimController::Image SimController::sampleImage() {
     img[84] = 0x05;
     img[100] = 80;   // max battery current
     img[107] = 'J';  // J1939 variant
-    const std::uint8_t j1939[] = {0x80, 1, 0, 0, 0, 0, 130, 0, 0, 0x01, 0x23, 0x01, 0x23, 0x45};
+    const std::uint8_t j1939[] = {0x25, 1, 0, 0, 0, 0, 130, 0, 0, 0x01, 0x23, 0x01, 0x23, 0x45};
     std::copy(std::begin(j1939), std::end(j1939), img.begin() + 108);
     return img;
 }

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include <span>
@@ -273,6 +274,8 @@ bool Wizird::AddPage(std::unique_ptr<SettingsPage> page, int templateId) {
     }
     page->hide();
     page->setGeometry(contentRect);
+    connect(page.get(), &SettingsPage::refused, this,
+            [this](const QString& field) { refused_ << field; });
     page->raise();
 
     auto node = std::make_unique<PageNode>();
@@ -293,6 +296,7 @@ void Wizird::ShowPage(unsigned n) {
 
     // The page being left stores its fields before the page entered loads them, in both
     // directions, so that whatever one page changes in the other's fields is seen.
+    const QScopedValueRollback<bool> changing(changingPage_, true);
     for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
         if (static_cast<unsigned>(node->number) != n) node->page->hide();
     if (SettingsPage* entered = page(n)) entered->show();
@@ -325,28 +329,43 @@ void Wizird::UpdateButtons(ButtonState state) {
     }
 }
 
+void Wizird::reject() {
+    if (!changingPage_) QDialog::reject();
+}
+
 void Wizird::OnNextButton() {
+    if (changingPage_) return;
     ++currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnPreviousButton() {
+    if (changingPage_) return;
     --currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnFinishButton() {
+    if (changingPage_) return;
+    refused_.clear();
     ShowPage(pageCount);
     while (!env_.link.WriteImage(env_.image)) {
         if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel) !=
             Prompter::Answer::Retry)
             return;
     }
-    if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
+    // A refused value was written as it was before: the success message must not hide that.
+    QString detail;
+    if (!refused_.isEmpty())
+        detail = QStringLiteral("Not changed, because the value typed was refused: %1. The "
+                                "controller keeps the previous value.")
+                     .arg(refused_.join(QStringLiteral(", ")));
+    if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo, detail) == Prompter::Answer::Yes)
         endWizard(QDialog::Accepted);
 }
 
 void Wizird::OnCancelButton() {
+    if (changingPage_) return;
     if (env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
         Prompter::Answer::Cancel)
         return;
@@ -354,6 +373,7 @@ void Wizird::OnCancelButton() {
 }
 
 void Wizird::OnHelpButton() {
+    if (changingPage_) return;
     if (env_.openUrl)
         env_.openUrl(SupportPage);
     else
@@ -361,6 +381,7 @@ void Wizird::OnHelpButton() {
 }
 
 void Wizird::OnDefaultButton() {
+    if (changingPage_) return;
     for (unsigned i = 1; i < pageCount; ++i) {
         ++currentPage;
         ShowPage(currentPage);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class CalibrationImage;
@@ -84,6 +85,10 @@ public:
     QWidget* frameControl(int id) const;
     SettingsPage* page(unsigned number) const;
 
+protected:
+    // Escape and the close box end the wizard, except while a page change is under way.
+    void reject() override;
+
 private:
     bool buildFrame();
     void endWizard(int resultCode);
@@ -94,4 +99,8 @@ private:
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
     bool closed_ = false;
+    // True while pages are shown and hidden: a page's message box must not re-enter the wizard.
+    bool changingPage_ = false;
+    // Fields whose typed values the pages refused since the last Finish began.
+    QStringList refused_;
 };

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QSlider>
 
 #include "DefaultFile.h"
 #include "WizardFixture.h"
@@ -103,8 +104,9 @@ TEST_F(WizardFixture, DefaultRefusesAMissingOrDamagedFile) {
     auto w = startWizard();
     ASSERT_TRUE(started);
     const QString path = QDir(dir).filePath(FileName);
-    image.setByte(Field::MaxMotorCurrent, 21);
-    const CalibrationImage edited = image;
+    w->page(1)->control<QSlider>(1034)->setValue(21);  // the user's edit, stored on the walk
+    CalibrationImage edited = image;
+    edited.setByte(Field::MaxMotorCurrent, 21);
 
     writeFile(path, QByteArray(100, '\0'));
     w->OnDefaultButton();

@@ -2,6 +2,7 @@
 #include <QKeyEvent>
 #include <QFile>
 #include <QPushButton>
+#include <QSlider>
 
 #include "CStep2.h"
 #include "CStep3.h"
@@ -130,7 +131,7 @@ TEST_F(WizardFixture, FinishFromPageOneStoresItThenWrites) {
     controller(0x0405, '1', 'J');
     auto w = startWizard();
     ASSERT_TRUE(started);
-    image.setByte(Field::MaxMotorCurrent, 77);
+    w->page(1)->control<QSlider>(1034)->setValue(77);
     log.entries.clear();
     prompter.script(106, {Answer::Yes});
     w->OnFinishButton();
