@@ -2,6 +2,7 @@
 // Answers message boxes from a script and records what was asked.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -37,7 +38,12 @@ public:
             default: return Answer::Ok;
         }
     }
-    void tell(const QString& text) override { told.push_back(text); }
+    void tell(const QString& text) override {
+        told.push_back(text);
+        if (whileTelling) whileTelling(text);
+    }
+    // Runs while a fixed text is shown, as a user's actions behind the message box would.
+    std::function<void(const QString&)> whileTelling;
 
     std::vector<int> ids() const {
         std::vector<int> out;
