@@ -47,7 +47,8 @@ void showPositionWhileDragged(QSlider* slider) {
 // Before 0302 byte 5 holds the sensor span in two nibbles; a list without a selection leaves
 // its nibble as it was.
 std::uint8_t withNibble(std::uint8_t byte, int index, bool high) {
-    if (index < 0) return byte;
+    if (index < 0)
+        return byte;
     return high ? static_cast<std::uint8_t>((index << 4) | (byte & 0x0F))
                 : static_cast<std::uint8_t>((byte & 0xF0) | (index & 0x0F));
 }
@@ -70,7 +71,9 @@ void CStep5::initialise() {
     showPositionWhileDragged(slider(IdReleasing));
 }
 
-bool CStep5::sensorInVolts() const { return kit::selected(list(IdSensorType)) == SensorInVolts; }
+bool CStep5::sensorInVolts() const {
+    return kit::selected(list(IdSensorType)) == SensorInVolts;
+}
 
 void CStep5::load() {
     const FirmwareVersion version = image.version();
@@ -102,8 +105,8 @@ void CStep5::load() {
         showControls({IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
     } else if (!version.atLeast(0x0403)) {
         showControls({IdStartStep, IdEndStep}, false);
-        kit::refill(list(IdSensorType),
-                    {QStringLiteral("无"), QStringLiteral("3线式踏板"), QStringLiteral("霍尔有源踏板")});
+        kit::refill(list(IdSensorType), {QStringLiteral("无"), QStringLiteral("3线式踏板"),
+                                         QStringLiteral("霍尔有源踏板")});
     } else {
         showControls({IdStartStep, IdEndStep}, false);
         kit::refill(list(IdSensorType), {QStringLiteral("无"), QStringLiteral("0-5V"),
@@ -122,7 +125,8 @@ void CStep5::store() {
     image.setBit(Field::Switches, Field::BrakeSwitchBit, checked(IdBrakeSwitchOn));
 
     if (version.atLeast(0x0209))
-        image.setByte(Field::ReleasingThrottleRegen, static_cast<std::uint8_t>(position(IdReleasing)));
+        image.setByte(Field::ReleasingThrottleRegen,
+                      static_cast<std::uint8_t>(position(IdReleasing)));
 
     image.setByte(Field::BrakeSwitchRegen, static_cast<std::uint8_t>(position(IdBySwitch)));
     image.setByte(Field::MaxRegenCurrent, static_cast<std::uint8_t>(position(IdMaxRegen)));
@@ -131,16 +135,17 @@ void CStep5::store() {
         image.setByte(Field::BrakeSensorStart, static_cast<std::uint8_t>(position(IdStart)));
         image.setByte(Field::BrakeSensorEnd, static_cast<std::uint8_t>(position(IdEnd)));
     } else {
-        image.setByte(Field::ThrottleEnd,
-                      withNibble(image.byte(Field::ThrottleEnd), kit::selected(list(IdStartStep)), true));
-        image.setByte(Field::ThrottleEnd,
-                      withNibble(image.byte(Field::ThrottleEnd), kit::selected(list(IdEndStep)), false));
+        image.setByte(Field::ThrottleEnd, withNibble(image.byte(Field::ThrottleEnd),
+                                                     kit::selected(list(IdStartStep)), true));
+        image.setByte(Field::ThrottleEnd, withNibble(image.byte(Field::ThrottleEnd),
+                                                     kit::selected(list(IdEndStep)), false));
     }
 
     // A brake sensor takes the brake input away from boost and economy.
     const int type = kit::selected(list(IdSensorType));
     if (type >= 1 && type <= 3) {
-        image.setByte(Field::Functions, static_cast<std::uint8_t>(image.byte(Field::Functions) & 0xFC));
+        image.setByte(Field::Functions,
+                      static_cast<std::uint8_t>(image.byte(Field::Functions) & 0xFC));
         image.setByte(Field::BrakeSensorType, static_cast<std::uint8_t>(type));
     } else {
         image.setByte(Field::BrakeSensorType, 0);

@@ -35,7 +35,8 @@ void V0204::load() {
 
     // Only CAN-capable variants report the pole count; others show it read-only.
     const std::uint8_t variant = image.byte(Field::Variant);
-    if (variant != 'J' && variant != 'C') enableControls({IdPoles}, false);
+    if (variant != 'J' && variant != 'C')
+        enableControls({IdPoles}, false);
 
     setSlider(IdTopSpeed, 30, 100, image.byte(Field::TopSpeed));
 
@@ -52,9 +53,9 @@ void V0204::load() {
         pair(IdEconomyOn, IdEconomyOff, Field::EconomyBit);
         pair(IdHalfCurrentOn, IdHalfCurrentOff, Field::HalfCurrentReverseBit);
     } else {
-        enableControls({IdBoostOn, IdBoostOff, IdEconomyOn, IdEconomyOff, IdHalfCurrentOn,
-                        IdHalfCurrentOff},
-                       false);
+        enableControls(
+            {IdBoostOn, IdBoostOff, IdEconomyOn, IdEconomyOff, IdHalfCurrentOn, IdHalfCurrentOff},
+            false);
     }
 
     if (version.atLeast(0x0304))
@@ -88,7 +89,8 @@ void V0204::store() {
 
     image.setByte(Field::TopSpeed, static_cast<std::uint8_t>(position(IdTopSpeed)));
     // No selection (-1) stores 0.
-    image.setByte(Field::MotorPoles, static_cast<std::uint8_t>(2 * (kit::selected(list(IdPoles)) + 1)));
+    image.setByte(Field::MotorPoles,
+                  static_cast<std::uint8_t>(2 * (kit::selected(list(IdPoles)) + 1)));
 
     if (version.atLeast(0x0209))
         image.setBit(Field::Functions, Field::HalfSpeedReverseBit, checked(IdHalfSpeedOn));

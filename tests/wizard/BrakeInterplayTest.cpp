@@ -13,8 +13,12 @@ namespace {
 constexpr int IdBoostOn = 1097, IdBoostOff = 1098, IdEconomyOn = 1099, IdEconomyOff = 1100;
 constexpr int IdSensorType = 1081;
 
-bool isChecked(SettingsPage* page, int id) { return page->control<QAbstractButton>(id)->isChecked(); }
-int typeIndex(SettingsPage* page) { return page->control<QComboBox>(IdSensorType)->currentIndex(); }
+bool isChecked(SettingsPage* page, int id) {
+    return page->control<QAbstractButton>(id)->isChecked();
+}
+int typeIndex(SettingsPage* page) {
+    return page->control<QComboBox>(IdSensorType)->currentIndex();
+}
 
 }  // namespace
 
