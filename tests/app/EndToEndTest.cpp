@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
 
 #include "../support/TrnsimProcess.h"
 #include "AppFixture.h"
@@ -16,6 +19,7 @@
 #include "CalibrationImage.h"
 #include "Controls.h"
 #include "SimController.h"
+#include "SettingsPage.h"
 #include "Wizird.h"
 
 namespace {
@@ -31,7 +35,10 @@ public:
         timer_.start();
     }
     QStringList messages;
+    QStringList details;  // informative texts, one per message
     int finishes = 0;
+    // What the user does in the wizard before pressing Finish.
+    std::function<void(Wizird*)> edit;
 
 private:
     void look() {
@@ -41,6 +48,7 @@ private:
             last_ = box;
             const QString text = box->text();
             messages << text;
+            details << box->informativeText();
             QAbstractButton* answer = nullptr;
             if (text.startsWith(QLatin1String("Warning:")) ||
                 text.startsWith(QLatin1String("Configuration Completed")))
@@ -54,6 +62,7 @@ private:
         }
         if (auto* wizard = qobject_cast<Wizird*>(modal); wizard && finishes == 0) {
             ++finishes;
+            if (edit) edit(wizard);
             auto* finish = findControl<QPushButton>(wizard->form(), IdFinish);
             QMetaObject::invokeMethod(finish, &QAbstractButton::click, Qt::QueuedConnection);
         }
@@ -113,4 +122,57 @@ TEST(EndToEnd, WizardReadsAndWritesTheSimulatedController) {
     // The default copy holds the configuration as it was read.
     const QByteArray saved = readAll(dir.filePath(QStringLiteral("0405000AB0FFV.v")));
     EXPECT_EQ(saved, QByteArray(reinterpret_cast<const char*>(original.data()), 128));
+}
+
+// A CAN controller whose send identifier the user mistypes: the refusal is shown, Finish still
+// writes, message 106 says which field kept its value, and the simulator receives the
+// temperatures as the page showed them but the identifiers and the smoothing bytes that the
+// refused store never reached as they were.
+TEST(EndToEnd, RefusedIdentifierIsNamedAndNotWritten) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SimController::Image original = SimController::sampleImage();
+    original[Field::Variant] = 'C';
+    original[Field::StopTemperature] = 200;  // shown and stored as 170
+    original[Field::SmoothInflection] = 200;  // would be stored as 30
+    original[Field::CanSendId] = 0x01;
+    original[Field::CanSendId + 1] = 0x23;
+    const QString imagePath = dir.filePath(QStringLiteral("controller.bin"));
+    QString error;
+    ASSERT_TRUE(saveImageFile(imagePath, original, &error)) << error.toStdString();
+    TrnsimProcess sim({QStringLiteral("--image"), imagePath});
+    ASSERT_FALSE(sim.device().isEmpty()) << sim.errors().toStdString();
+
+    CVexlaControllerApp& app = theApp();
+    const QString savedDir = app.programDir;
+    app.programDir = dir.path();
+    {
+        User user;
+        user.edit = [](Wizird* wizard) {
+            while (QLatin1String(wizard->page(wizard->currentPage)->metaObject()->className()) !=
+                       QLatin1String("CStep4") &&
+                   wizard->currentPage < wizard->pageCount)
+                wizard->OnNextButton();
+            if (auto* send = wizard->page(wizard->currentPage)->control<QLineEdit>(1125))
+                send->setText(QStringLiteral("3000"));
+        };
+        const int status = app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"),
+                                             QStringLiteral(TRN_BIN_DIR "/english.rcc"),
+                                             QStringLiteral("--port"), sim.device()});
+        app.ExitInstance();
+        app.programDir = savedDir;
+        EXPECT_EQ(status, 0);
+        ASSERT_EQ(user.messages.size(), 3) << user.messages.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(user.messages[1], QStringLiteral("Send ID must between 0 and 2047 "));
+        EXPECT_TRUE(user.messages[2].startsWith(QLatin1String("Configuration Completed")));
+        EXPECT_TRUE(user.details[2].contains(QLatin1String("Send ID"))) << user.details[2].toStdString();
+    }
+    const QByteArray written = readAll(imagePath);
+    ASSERT_EQ(written.size(), 128);
+    const auto at = [&](int pos) { return static_cast<std::uint8_t>(written[pos]); };
+    EXPECT_EQ(at(Field::StopTemperature), 170);
+    for (int pos = Field::CanReceiveId; pos < Field::CanSendId + 2; ++pos)
+        EXPECT_EQ(at(pos), original[static_cast<std::size_t>(pos)]) << pos;
+    for (int pos = Field::SmoothInflection; pos <= Field::SmoothEnable; ++pos)
+        EXPECT_EQ(at(pos), original[static_cast<std::size_t>(pos)]) << pos;
 }
