@@ -64,14 +64,20 @@ void CStep4::load() {
 
     // Older firmware knows only whether a sensor is fitted, not which one.
     if (from0404)
-        kit::refill(list(IdSensor),
-                    {QStringLiteral("禁用"), QStringLiteral("KTY83-122"), QStringLiteral("KTY84-130")});
+        kit::refill(list(IdSensor), {QStringLiteral("禁用"), QStringLiteral("KTY83-122"),
+                                     QStringLiteral("KTY84-130")});
     else
         kit::refill(list(IdSensor), {QStringLiteral("禁用"), QStringLiteral("使用")});
     switch (image.byte(Field::MotorTempSensor)) {
-        case 0: kit::select(list(IdSensor), 0); break;
-        case 2: kit::select(list(IdSensor), 2); break;  // none where the list has two items
-        default: kit::select(list(IdSensor), 1); break;
+        case 0:
+            kit::select(list(IdSensor), 0);
+            break;
+        case 2:
+            kit::select(list(IdSensor), 2);
+            break;  // none where the list has two items
+        default:
+            kit::select(list(IdSensor), 1);
+            break;
     }
 
     setSlider(IdStop, 60, 170, image.byte(Field::StopTemperature));
@@ -114,7 +120,8 @@ bool CStep4::storeIdentifier(int editId, int captionId, int pos, const QString& 
 
 void CStep4::store() {
     const int sensor = kit::selected(list(IdSensor));
-    if (sensor >= 0) image.setByte(Field::MotorTempSensor, static_cast<std::uint8_t>(sensor));
+    if (sensor >= 0)
+        image.setByte(Field::MotorTempSensor, static_cast<std::uint8_t>(sensor));
 
     image.setByte(Field::StopTemperature, static_cast<std::uint8_t>(position(IdStop)));
     image.setByte(Field::ResumeTemperature, static_cast<std::uint8_t>(position(IdResume)));

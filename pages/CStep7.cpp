@@ -25,12 +25,15 @@ constexpr Row Rows[] = {
      "Preferred Address must between 0 and 127 or 248 and 253 "},
     {1137, Field::J1939ArbitraryAddress, 1, 1, "Arbitrary Address Capable",
      "Arbitrary Address Capable must between 0 and 1 "},
-    {1138, Field::J1939IndustryGroup, 1, 7, "Industry Group", "Industry Group must between 0 and 7 "},
+    {1138, Field::J1939IndustryGroup, 1, 7, "Industry Group",
+     "Industry Group must between 0 and 7 "},
     {1139, Field::J1939VehicleSystemInstance, 1, 15, "Vehicle System Instance",
      "Vehicle System Instance must between 0 and 15 "},
-    {1140, Field::J1939VehicleSystem, 1, 127, "Vehicle System", "Vehicle System must between 0 and 127 "},
+    {1140, Field::J1939VehicleSystem, 1, 127, "Vehicle System",
+     "Vehicle System must between 0 and 127 "},
     {1141, Field::J1939Reserved, 1, 1, "Reserved Fields", "Reserved Fields must between 0 and 1 "},
-    {1142, Field::J1939Function, 1, 255, "Function Fields", "Function Fields must between 0 and 255 "},
+    {1142, Field::J1939Function, 1, 255, "Function Fields",
+     "Function Fields must between 0 and 255 "},
     {1143, Field::J1939FunctionInstance, 1, 31, "Function Instance",
      "Function Instance must between 0 and 31 "},
     {1128, Field::J1939EcuInstance, 1, 7, "ECU Instance", "ECU Instance must between 0 and 7 "},
@@ -43,7 +46,8 @@ constexpr Row Rows[] = {
 // The preferred address leaves out 128 to 247 (and 254, 255): 254 is the null address of
 // address claiming and 255 the global one.
 bool accepts(const Row& row, std::int32_t number) {
-    if (number < 0 || number > row.maximum) return false;
+    if (number < 0 || number > row.maximum)
+        return false;
     return row.edit != 1127 || number <= 127 || number >= 248;
 }
 
@@ -52,15 +56,17 @@ bool accepts(const Row& row, std::int32_t number) {
 QString CStep7::caption(int editId, const char* fallback) const {
     // The template pairs each edit field with a caption in column 0 of its grid row.
     QWidget* field = edit(editId);
-    const auto* grid = field->parentWidget() ? qobject_cast<QGridLayout*>(field->parentWidget()->layout())
-                                             : nullptr;
+    const auto* grid = field->parentWidget()
+                           ? qobject_cast<QGridLayout*>(field->parentWidget()->layout())
+                           : nullptr;
     const int index = grid ? grid->indexOf(field) : -1;
     if (index >= 0) {
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
         const QLayoutItem* item = grid->itemAtPosition(row, 0);
         if (const auto* label = item ? qobject_cast<const QLabel*>(item->widget()) : nullptr)
-            if (!label->text().isEmpty()) return label->text();
+            if (!label->text().isEmpty())
+                return label->text();
     }
     return QString::fromLatin1(fallback);
 }

@@ -30,11 +30,13 @@ std::int32_t textToNumber(QStringView text) {
     std::int64_t magnitude = 0;
     for (; i < end; ++i) {
         const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9') break;
+        if (c < u'0' || c > u'9')
+            break;
         magnitude = std::min(magnitude * 10 + (c - u'0'), ceiling);
     }
 
-    if (negative) return static_cast<std::int32_t>(-magnitude);
+    if (negative)
+        return static_cast<std::int32_t>(-magnitude);
     return static_cast<std::int32_t>(std::min(magnitude, ceiling - 1));
 }
 

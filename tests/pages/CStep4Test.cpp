@@ -23,9 +23,19 @@ TEST(CStep4, LoadsAndStoresByFirmwareVariantAndSmoothing) {
                 SCOPED_TRACE(testing::Message() << std::hex << fw << variant << enabled);
                 const bool v0404 = fw >= 0x0404, can = variant == 'C';
                 PageFixture<CStep4> fx(fw, "TRN48201", variant, fw + enabled);
-                setBytes(fx.image, {{40, 10}, {41, 11}, {42, 12}, {43, 13}, {44, 14},
-                                    {45, enabled ? 0x07 : 0x06}, {57, 0x01}, {58, 0x23},
-                                    {59, 0x07}, {60, 0xFF}, {61, 2}, {62, 120}, {63, 100}});
+                setBytes(fx.image, {{40, 10},
+                                    {41, 11},
+                                    {42, 12},
+                                    {43, 13},
+                                    {44, 14},
+                                    {45, enabled ? 0x07 : 0x06},
+                                    {57, 0x01},
+                                    {58, 0x23},
+                                    {59, 0x07},
+                                    {60, 0xFF},
+                                    {61, 2},
+                                    {62, 120},
+                                    {63, 100}});
                 fx.show();
                 const QStringList sensors =
                     v0404 ? QStringList{QStringLiteral("禁用"), "KTY83-122", "KTY84-130"}
@@ -45,7 +55,8 @@ TEST(CStep4, LoadsAndStoresByFirmwareVariantAndSmoothing) {
                 EXPECT_EQ(fx.text(1041) + fx.text(1045), "1014");
 
                 std::map<int, int> out;
-                if (v0404 && !enabled) out[45] = 0;
+                if (v0404 && !enabled)
+                    out[45] = 0;
                 EXPECT_EQ(fx.hide(out), "");
                 EXPECT_TRUE(fx.prompter.told.empty());
             }
@@ -77,12 +88,20 @@ TEST(CStep4, UnusualBytesFallBack) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << std::hex << row.fw << " byte " << row.in.begin()->first);
         PageFixture<CStep4> fx(row.fw, "TRE72301", 'x');
-        setBytes(fx.image, {{40, 10}, {41, 50}, {42, 50}, {43, 50}, {44, 50}, {45, 0},
-                            {61, 1}, {62, 100}, {63, 90}});
+        setBytes(fx.image, {{40, 10},
+                            {41, 50},
+                            {42, 50},
+                            {43, 50},
+                            {44, 50},
+                            {45, 0},
+                            {61, 1},
+                            {62, 100},
+                            {63, 90}});
         setBytes(fx.image, row.in);
         fx.show();
-        EXPECT_EQ(row.shownId == 1140 ? fx.control<QComboBox>(1140)->currentText() : fx.text(row.shownId),
-                  row.shown);
+        EXPECT_EQ(
+            row.shownId == 1140 ? fx.control<QComboBox>(1140)->currentText() : fx.text(row.shownId),
+            row.shown);
         EXPECT_EQ(fx.hide(row.out), "");
     }
 }
@@ -109,26 +128,34 @@ TEST(CStep4, ChecksCanIdentifiersWhenLeft) {
         {nullptr, "1", Send, 0, 0},  // unwritten bytes show 65535
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << (row.send ? row.send : "(65535)") << " / "
-                                        << row.receive.toStdString());
+        SCOPED_TRACE(testing::Message()
+                     << (row.send ? row.send : "(65535)") << " / " << row.receive.toStdString());
         PageFixture<CStep4> fx(0x0404, "TRN48201", 'C');
         setBytes(fx.image, {{45, 0x01}, {57, 0x01}, {58, 0x23}, {59, 0x02}, {60, 0x34}});
-        if (!row.send) setBytes(fx.image, {{59, 0xFF}, {60, 0xFF}});
+        if (!row.send)
+            setBytes(fx.image, {{59, 0xFF}, {60, 0xFF}});
         QStringList refused;
-        QObject::connect(&fx.page(), &SettingsPage::refused, [&](const QString& f) { refused << f; });
+        QObject::connect(&fx.page(), &SettingsPage::refused,
+                         [&](const QString& f) { refused << f; });
         fx.show();
         EXPECT_EQ(fx.text(1125), row.send ? "564" : "65535");
         fx.pick(1140, 0);
         fx.move(1084, 150);
         fx.move(1085, 25);
-        if (row.send) fx.type(1125, QString::fromLatin1(row.send));
+        if (row.send)
+            fx.type(1125, QString::fromLatin1(row.send));
         fx.type(1126, row.receive);
 
         std::map<int, int> out{{61, 0}, {62, 150}, {63, fx.value(1035)}};
-        if (row.refused != Send) out.insert({{59, row.sendId >> 8}, {60, row.sendId & 0xFF}});
+        if (row.refused != Send)
+            out.insert({{59, row.sendId >> 8}, {60, row.sendId & 0xFF}});
         if (row.refused == None)
-            out.insert({{57, row.receiveId >> 8}, {58, row.receiveId & 0xFF}, {40, 25},
-                        {41, fx.value(1037)}, {42, fx.value(1086)}, {43, fx.value(1132)},
+            out.insert({{57, row.receiveId >> 8},
+                        {58, row.receiveId & 0xFF},
+                        {40, 25},
+                        {41, fx.value(1037)},
+                        {42, fx.value(1086)},
+                        {43, fx.value(1132)},
                         {44, fx.value(1087)}});
         EXPECT_EQ(fx.hide(out), "");
 
@@ -138,8 +165,9 @@ TEST(CStep4, ChecksCanIdentifiersWhenLeft) {
             continue;
         }
         const bool send = row.refused == Send;
-        EXPECT_EQ(fx.prompter.told, std::vector{send ? QStringLiteral("Send ID must between 0 and 2047 ")
-                                                     : QStringLiteral("Receive ID must between 0 and 2047 ")});
+        EXPECT_EQ(fx.prompter.told,
+                  std::vector{send ? QStringLiteral("Send ID must between 0 and 2047 ")
+                                   : QStringLiteral("Receive ID must between 0 and 2047 ")});
         EXPECT_EQ(refused, QStringList{send ? "Send ID" : "Receive ID"});
         EXPECT_EQ(fx.page().focusWidget(), fx.control(send ? 1125 : 1126));
         fx.show();  // the next visit shows the image, not the refused text
@@ -161,8 +189,15 @@ TEST(CStep4, SmoothingSwitchFollowsClicks) {
         SCOPED_TRACE(testing::Message() << "byte 45 " << row.byte45 << " click " << row.click);
         const bool on = row.click == 1088;
         PageFixture<CStep4> fx(0x0405, "TRN48201", 'x');
-        setBytes(fx.image, {{40, 0}, {41, 100}, {42, 100}, {43, 100}, {44, 100}, {45, row.byte45},
-                            {61, 1}, {62, 100}, {63, 90}});
+        setBytes(fx.image, {{40, 0},
+                            {41, 100},
+                            {42, 100},
+                            {43, 100},
+                            {44, 100},
+                            {45, row.byte45},
+                            {61, 1},
+                            {62, 100},
+                            {63, 90}});
         fx.show();
         fx.click(row.click);
         EXPECT_EQ(fx.checked(1088), on);
@@ -172,7 +207,8 @@ TEST(CStep4, SmoothingSwitchFollowsClicks) {
 
         fx.move(1132, 77);
         std::map<int, int> out{{45, row.stored45}};
-        if (on) out.insert({{40, 5}, {43, 77}});
+        if (on)
+            out.insert({{40, 5}, {43, 77}});
         EXPECT_EQ(fx.hide(out), "");
     }
 }

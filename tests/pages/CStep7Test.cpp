@@ -12,8 +12,10 @@ const struct Row {
     const char* caption;
     const char* message;
 } Rows[] = {
-    {1127, 108, 1, 253, "Preferred Address", "Preferred Address must between 0 and 127 or 248 and 253 "},
-    {1137, 109, 1, 1, "Arbitrary Address Capable", "Arbitrary Address Capable must between 0 and 1 "},
+    {1127, 108, 1, 253, "Preferred Address",
+     "Preferred Address must between 0 and 127 or 248 and 253 "},
+    {1137, 109, 1, 1, "Arbitrary Address Capable",
+     "Arbitrary Address Capable must between 0 and 1 "},
     {1138, 110, 1, 7, "Industry Group", "Industry Group must between 0 and 7 "},
     {1139, 111, 1, 15, "Vehicle System Instance", "Vehicle System Instance must between 0 and 15 "},
     {1140, 112, 1, 127, "Vehicle System", "Vehicle System must between 0 and 127 "},
@@ -41,11 +43,15 @@ TEST(CStep7, LoadsStoredValuesAsText) {
         SCOPED_TRACE(unwritten ? "unwritten" : "valid");
         PageFixture<CStep7> fx(0x0405, "TRN48201", 'J');
         std::map<int, int> bytes;
-        for (std::size_t r = 0; r < std::size(Rows); ++r) put(bytes, Rows[r], unwritten ? 0xFFFFFF : Before[r]);
+        for (std::size_t r = 0; r < std::size(Rows); ++r)
+            put(bytes, Rows[r], unwritten ? 0xFFFFFF : Before[r]);
         for (auto [pos, value] : bytes) fx.image.setByte(pos, static_cast<std::uint8_t>(value));
         fx.show();
         for (std::size_t r = 0; r < std::size(Rows); ++r) {
-            const int shown = !unwritten ? Before[r] : Rows[r].width == 1 ? 255 : Rows[r].width == 2 ? 65535 : 16777215;
+            const int shown = !unwritten           ? Before[r]
+                              : Rows[r].width == 1 ? 255
+                              : Rows[r].width == 2 ? 65535
+                                                   : 16777215;
             EXPECT_EQ(fx.text(Rows[r].edit), QString::number(shown)) << Rows[r].caption;
         }
         EXPECT_EQ(fx.hide(), "");
@@ -72,27 +78,37 @@ TEST(CStep7, ChecksEachRowInOrder) {
         cases.push_back({r, "-1", false, 0});
     }
     const Case special[] = {
-        {0, "127", true, 127},  {0, "128", false, 0},      {0, "247", false, 0},
-        {0, "248", true, 248},  {0, " 12abc", true, 12},   {0, "abc", true, 0},
-        {0, "+5", true, 5},     {6, "300", false, 0},      {10, "4294967295", false, 0},
-        {10, "-2147483649", false, 0}, {10, "18446744073709551616", false, 0},
+        {0, "127", true, 127},
+        {0, "128", false, 0},
+        {0, "247", false, 0},
+        {0, "248", true, 248},
+        {0, " 12abc", true, 12},
+        {0, "abc", true, 0},
+        {0, "+5", true, 5},
+        {6, "300", false, 0},
+        {10, "4294967295", false, 0},
+        {10, "-2147483649", false, 0},
+        {10, "18446744073709551616", false, 0},
     };
     cases.insert(cases.end(), std::begin(special), std::end(special));
 
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << Rows[c.row].caption << " \"" << c.text.toStdString() << "\"");
+        SCOPED_TRACE(testing::Message()
+                     << Rows[c.row].caption << " \"" << c.text.toStdString() << "\"");
         PageFixture<CStep7> fx(0x0405, "TRN48201", 'J', static_cast<unsigned>(c.row));
         std::map<int, int> before, out;
         for (std::size_t r = 0; r < std::size(Rows); ++r) put(before, Rows[r], Before[r]);
         for (auto [pos, value] : before) fx.image.setByte(pos, static_cast<std::uint8_t>(value));
         QStringList refused;
-        QObject::connect(&fx.page(), &SettingsPage::refused, [&](const QString& f) { refused << f; });
+        QObject::connect(&fx.page(), &SettingsPage::refused,
+                         [&](const QString& f) { refused << f; });
         fx.show();
         for (std::size_t r = 0; r < std::size(Rows); ++r)
             fx.type(Rows[r].edit, r == c.row ? c.text : QString::number(Typed[r]));
 
         for (std::size_t r = 0; r < std::size(Rows); ++r)
-            if (r < c.row || c.accepted) put(out, Rows[r], r == c.row ? c.stored : Typed[r]);
+            if (r < c.row || c.accepted)
+                put(out, Rows[r], r == c.row ? c.stored : Typed[r]);
         EXPECT_EQ(fx.hide(out), "");
         if (c.accepted) {
             EXPECT_TRUE(fx.prompter.told.empty());
@@ -108,7 +124,8 @@ TEST(CStep7, ChecksEachRowInOrder) {
 // The refused field is named as its caption reads in the loaded module.
 TEST(CStep7, NamesTheRefusedFieldByItsCaption) {
     PageFixture<CStep7> fx(0x0405, "TRN48201", 'J');
-    for (std::size_t r = 0; r < std::size(Rows); ++r) fx.image.setField(Rows[r].pos, Rows[r].width, Before[r]);
+    for (std::size_t r = 0; r < std::size(Rows); ++r)
+        fx.image.setField(Rows[r].pos, Rows[r].width, Before[r]);
     auto* caption = fx.page().findChild<QLabel*>(QStringLiteral("manufacturerCodeCaption"));
     ASSERT_NE(caption, nullptr);
     caption->setText(QStringLiteral("制造商代码"));

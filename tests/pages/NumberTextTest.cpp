@@ -29,8 +29,8 @@ TEST(TextToNumber, ReadsWhatAUserTyped) {
         {"letters only", QStringLiteral("abc"), 0},
         {"two signs", QStringLiteral("+-5"), 0},
         {"hexadecimal prefix is not read", QStringLiteral("0x1F"), 0},
-        {"many leading zeros do not saturate",
-         QString(60, QLatin1Char('0')) + QStringLiteral("12"), 12},
+        {"many leading zeros do not saturate", QString(60, QLatin1Char('0')) + QStringLiteral("12"),
+         12},
         {"one past the largest", QStringLiteral("2147483648"), Max},
         {"one below the smallest", QStringLiteral("-2147483649"), Min},
         {"far above 2^32 does not wrap", QStringLiteral("4294967296"), Max},
@@ -41,8 +41,7 @@ TEST(TextToNumber, ReadsWhatAUserTyped) {
         {"no-break space is no blank", QStringLiteral("\u00A012"), 0},
         {"Arabic-Indic digit", QStringLiteral("\u0663"), 0},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(kit::textToNumber(row.text), row.number) << row.why;
+    for (const auto& row : rows) EXPECT_EQ(kit::textToNumber(row.text), row.number) << row.why;
 }
 
 }  // namespace
