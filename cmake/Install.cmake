@@ -1,0 +1,51 @@
+# Where everything goes on `cmake --install`, and the Debian package built from it.
+include(GNUInstallDirs)
+
+install(TARGETS trnsetup trnsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The program looks for its modules beside itself, then in ../share/trnsetup.
+install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/english.rcc ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/chinese.rcc
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/trnsetup)
+install(FILES ${CMAKE_BINARY_DIR}/resources/english/icon/159.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME trnsetup.png)
+install(FILES packaging/trnsetup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# Man pages and the changelog compressed as Debian expects them.
+set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
+set(compressed)
+foreach(file trnsetup.1 trnsim.1 changelog)
+  add_custom_command(
+    OUTPUT ${packaging_out}/${file}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packaging_out}
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/${file} > ${packaging_out}/${file}.gz
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${file}
+    VERBATIM)
+  list(APPEND compressed ${packaging_out}/${file}.gz)
+endforeach()
+add_custom_target(packaging_files ALL DEPENDS ${compressed})
+install(FILES ${packaging_out}/trnsetup.1.gz ${packaging_out}/trnsim.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME changelog.Debian.gz)
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
+install(FILES docs/wizard-page1.png DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME trnsetup)
+set(CPACK_PACKAGE_VENDOR "trnsetup developers")
+set(CPACK_PACKAGE_CONTACT "trnsetup developers <trnsetup@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration wizard for TRN/TRE motor controllers")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Finds the serial port on which a TRN or TRE brushless-motor controller answers, shows its\n"
+    "configuration on wizard pages chosen by model and firmware, and writes it back. Comes with\n"
+    "English and Chinese language modules and trnsim, a controller simulator.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n Finds the serial port on which a TRN or TRE brushless-motor controller answers,\n shows its configuration on wizard pages chosen by model and firmware, and writes\n it back. Comes with English and Chinese language modules and trnsim, a\n controller simulator for trying it without hardware.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries from what the programs link; the platform plugin is loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
