@@ -31,6 +31,7 @@ void ThreadSleeper::sleepMs(int ms) {
 void ControllerLink::attach(std::unique_ptr<ByteStream> stream) {
     port = std::move(stream);
     portOpen = port ? 1 : 0;
+    portFailed = false;
 }
 
 void ControllerLink::close() {
@@ -49,6 +50,7 @@ bool ControllerLink::SendFrame() {
 }
 
 bool ControllerLink::ReceiveFrame() {
+    lastReceive = Receive::NotOpen;
     if (portOpen == 0 || !port) return false;
     frameStarted = 0;
     receiveCount = 0;
@@ -58,7 +60,11 @@ bool ControllerLink::ReceiveFrame() {
     for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
         sleeper_.sleepMs(AttemptSleepMs);
         const int got = port->read(chunk.data(), chunk.size());
-        if (got < 0) return false;
+        if (got < 0) {
+            lastReceive = Receive::ReadFailed;
+            portFailed = true;
+            return false;
+        }
         const int count = std::min<int>(got, static_cast<int>(chunk.size()));
         for (int i = 0; i < count; ++i) {
             if (frameStarted == 0) {
@@ -74,10 +80,12 @@ bool ControllerLink::ReceiveFrame() {
                 std::uint8_t sum = 0;
                 for (int k = 0; k < length + 2; ++k) sum = static_cast<std::uint8_t>(sum + receive[k]);
                 // Whatever follows the frame in this read is dropped.
-                return sum == receive[length + 2];
+                lastReceive = sum == receive[length + 2] ? Receive::Complete : Receive::BadChecksum;
+                return lastReceive == Receive::Complete;
             }
         }
     }
+    lastReceive = Receive::NoFrame;
     return false;
 }
 
@@ -102,31 +110,44 @@ bool ControllerLink::IdentifyController() {
 }
 
 bool ControllerLink::ReadImage(CalibrationImage& image) {
+    failure.clear();
+    constexpr int Blocks = CalibrationImage::Size / ReadBlock;
+    report(LinkProgress::Stage::Reading, 0, Blocks);
     setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs)) return false;
+    if (!exchange(CmdOpen, WaitAfterOpenMs)) return stepFailed(QStringLiteral("opening the read"));
 
-    for (int k = 0; k < CalibrationImage::Size / ReadBlock; ++k) {
+    for (int k = 0; k < Blocks; ++k) {
+        report(LinkProgress::Stage::Reading, k + 1, Blocks);
+        const QString block = QStringLiteral("block %1 of %2").arg(k + 1).arg(Blocks);
         const std::uint8_t request[3] = {static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
         setRequest(CmdRead, request, 3);
-        if (!exchange(CmdRead, 0)) return false;
+        if (!exchange(CmdRead, 0)) return stepFailed(block);
         // A reply that does not carry all 16 bytes would leave stale bytes of earlier
         // replies in the image, which a later Finish would write into the controller.
-        if (replyLength() != ReadBlock) return false;
+        if (replyLength() != ReadBlock) {
+            failure = QStringLiteral("%1: the reply carried %2 of %3 bytes")
+                          .arg(block).arg(replyLength()).arg(ReadBlock);
+            return false;
+        }
         std::copy_n(receive.begin() + 2, ReadBlock, image.data() + ReadBlock * k);
     }
 
     setRequest(CmdIdentify);
-    if (!exchange(CmdIdentify, WaitAfterIdentifyMs)) return false;
+    if (!exchange(CmdIdentify, WaitAfterIdentifyMs)) return stepFailed(QStringLiteral("the identify request"));
     image.setByte(Field::VersionMajor, replyData(0));
     image.setByte(Field::VersionMinor, replyData(1));
     return true;
 }
 
 bool ControllerLink::WriteImage(const CalibrationImage& image) {
+    failure.clear();
+    constexpr int Chunks = WriteChunks + 1;
+    report(LinkProgress::Stage::Writing, 0, Chunks);
     setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs)) return false;
+    if (!exchange(CmdOpen, WaitAfterOpenMs)) return stepFailed(QStringLiteral("opening the write"));
 
     for (int k = 0; k <= WriteChunks; ++k) {
+        report(LinkProgress::Stage::Writing, k + 1, Chunks);
         const bool last = k == WriteChunks;
         const int offset = WriteChunk * k;
         const int count = last ? LastChunkCount : WriteChunk;
@@ -138,9 +159,49 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
         transmit[3] = static_cast<std::uint8_t>(count);
         transmit[4] = 0;
         std::copy_n(image.data() + offset, count, transmit.begin() + 5);
-        if (!exchange(CmdWrite, 0)) return false;
+        if (!exchange(CmdWrite, 0))
+            return stepFailed(QStringLiteral("chunk %1 of %2 not confirmed").arg(k + 1).arg(Chunks));
     }
 
+    report(LinkProgress::Stage::Committing, Chunks, Chunks);
     setRequest(CmdCommit);
-    return exchange(CmdCommit, WaitAfterCommitMs);
+    if (!exchange(CmdCommit, WaitAfterCommitMs)) return stepFailed(QStringLiteral("the commit not confirmed"));
+    return true;
+}
+
+void ControllerLink::report(LinkProgress::Stage stage, int step, int steps) {
+    if (!progress) return;
+    LinkProgress p;
+    p.stage = stage;
+    p.step = step;
+    p.steps = steps;
+    progress(p);
+}
+
+bool ControllerLink::stepFailed(const QString& step) {
+    QString why;
+    switch (lastReceive) {
+        case Receive::NoFrame: why = QStringLiteral("no valid reply in %1 attempts").arg(ReadAttempts); break;
+        case Receive::BadChecksum: why = QStringLiteral("a reply with a bad checksum"); break;
+        case Receive::ReadFailed: why = QStringLiteral("the port was lost (hang-up or I/O error)"); break;
+        case Receive::NotOpen:
+        case Receive::Complete: why = QStringLiteral("the port is not open"); break;
+    }
+    failure = step + QStringLiteral(": ") + why;
+    return false;
+}
+
+QString LinkProgress::text() const {
+    switch (stage) {
+        case Stage::Searching:
+            return QStringLiteral("Searching for the controller on %1").arg(ports.join(QStringLiteral(", ")));
+        case Stage::Reading:
+            return step == 0 ? QStringLiteral("Reading the configuration")
+                             : QStringLiteral("Reading block %1 of %2").arg(step).arg(steps);
+        case Stage::Writing:
+            return step == 0 ? QStringLiteral("Writing the configuration")
+                             : QStringLiteral("Writing chunk %1 of %2").arg(step).arg(steps);
+        case Stage::Committing: return QStringLiteral("Committing the configuration");
+    }
+    return {};
 }

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QStringList>
 
 #include "ByteStream.h"
+#include "LinkProgress.h"
 
 class CalibrationImage;
 class PortSystem;
@@ -42,6 +44,23 @@ public:
     std::function<void(int stringId)> reportMessage;
     // Why ports could not be opened during the last search, one line each.
     QStringList openFailures;
+    // Every port of the last search with its outcome, in list order.
+    std::vector<PortOutcome> searchOutcomes;
+    // Device path of the port the controller was found on; kept when the port closes, so
+    // that a lost line can be reopened on the same path.
+    QString portName;
+    // Progress of a running search, read or write. Called on the thread that runs the call
+    // (the search's own threads included), so it must only hand the news on.
+    std::function<void(const LinkProgress&)> progress;
+
+    // How the last ReceiveFrame ended.
+    enum class Receive { Complete, NoFrame, BadChecksum, ReadFailed, NotOpen };
+    Receive lastReceive = Receive::NotOpen;
+    // True once a read from the port failed: the device is gone or broken, not just silent.
+    // Cleared when a port is attached or found.
+    bool portFailed = false;
+    // Which step of the last ReadImage or WriteImage failed and why, for the user.
+    QString failure;
 
     // Puts an already opened stream in place as the controller's port (tests, simulator).
     void attach(std::unique_ptr<ByteStream> stream);
@@ -61,10 +80,20 @@ public:
     bool WriteImage(const CalibrationImage& image);
 
     // Finds the port on which a controller answers; toggles (closes) when already open.
+    // The ports are probed at once, each on its own thread with its own frame buffers and
+    // the shared sleeper (which must therefore be safe to call from several threads); the
+    // port chosen is the first in list order that answers and is accepted.
     bool ConnectController();
+    // The same probe on one device path only (a lost line coming back); false when open.
+    bool ConnectPort(const QString& path);
+    // The outcome of every port of the last search, one line each, for the user.
+    QString searchDetail() const;
 
 private:
     bool exchange(std::uint8_t command, int waitMs);
+    bool search(const QStringList& names);
+    bool stepFailed(const QString& step);
+    void report(LinkProgress::Stage stage, int step, int steps);
 
     Sleeper& sleeper_;
 };

@@ -1,6 +1,7 @@
 #include "PosixSerialPort.h"
 
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -95,7 +96,18 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int*
     // Only once the device is ours: keeps further opens out. Not every character device
     // knows it, which is no reason to refuse the device.
     ::ioctl(fd, TIOCEXCL);
-    return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, std::move(calls)));
+    std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd, std::move(calls)));
+    // Without it an interrupt still ends the next read, only not the one under way.
+    port->wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return port;
+}
+
+void PosixSerialPort::interrupt() {
+    interrupted_ = true;
+    if (wake_ >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wake_, &one, sizeof one);
+    }
 }
 
 PosixSerialPort::~PosixSerialPort() { close(); }
@@ -107,6 +119,8 @@ void PosixSerialPort::close() {
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
+    if (wake_ >= 0) ::close(wake_);
+    wake_ = -1;
 }
 
 int PosixSerialPort::read(std::uint8_t* buffer, std::size_t maxCount) {
@@ -123,17 +137,20 @@ int PosixSerialPort::read(std::uint8_t* buffer, std::size_t maxCount) {
     std::size_t got = 0;
 
     while (got < maxCount) {
+        if (interrupted_) return -1;
         auto deadline = totalDeadline;
         if (got > 0 && timeouts_.readIntervalMs > 0) deadline = std::min(deadline, lastByte + interval);
         if (Clock::now() >= deadline) break;
 
-        pollfd pfd{fd_, POLLIN, 0};
-        const int ready = calls_.poll(&pfd, 1, msUntil(deadline));
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+        const pollfd& pfd = fds[0];
+        const int ready = calls_.poll(fds, wake_ >= 0 ? 2 : 1, msUntil(deadline));
         if (ready < 0) {
             if (errno == EINTR) continue;
             return -1;
         }
         if (ready == 0) continue;
+        if ((fds[1].revents & POLLIN) != 0) return -1;
         if ((pfd.revents & POLLIN) != 0) {
             const ssize_t n = calls_.read(fd_, buffer + got, maxCount - got);
             if (n > 0) {

@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ public:
     bool purge() override;
 
     void close();
+    // Ends a read under way, and every later one, as a failed read: a search that no longer
+    // needs this port's answer does not wait out its time-out. Safe from any thread.
+    void interrupt();
     bool isOpen() const { return fd_ >= 0; }
     int descriptor() const { return fd_; }
     const SerialTimeouts& timeouts() const { return timeouts_; }
@@ -62,6 +66,8 @@ private:
     bool drainOutput(std::chrono::steady_clock::time_point deadline);
 
     int fd_ = -1;
+    int wake_ = -1;  // an event descriptor that interrupt() makes readable
+    std::atomic<bool> interrupted_{false};
     Calls calls_;
     termios settings_{};
     SerialTimeouts timeouts_{};

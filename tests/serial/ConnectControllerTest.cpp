@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include <QFile>
@@ -20,9 +24,10 @@ Bytes identifyReply(std::uint8_t acceptance) { return frame(0x11, {0x04, 0x05, a
 
 struct FakeSearch : ::testing::Test {
     NoSleep sleeper;
-    ControllerLink link{sleeper};
+    // The ports and the reports outlive the link: closing its port at the end still logs.
     FakePortSystem ports;
     std::vector<int> reports;
+    ControllerLink link{sleeper};
     void SetUp() override {
         link.portSystem = &ports;
         link.reportMessage = [this](int id) { reports.push_back(id); };
@@ -38,15 +43,44 @@ struct FakeSearch : ::testing::Test {
     }
 };
 
+// Holds each probe at its identify request until every port has got its own: a search that
+// went port by port would never release the first, and fails after a generous wait instead.
+struct AllAtOnce {
+    explicit AllAtOnce(int ports) : expected(ports) {}
+    void arrive() {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++arrived;
+        changed.notify_all();
+        if (!changed.wait_for(lock, std::chrono::seconds(5), [this] { return arrived >= expected; }))
+            timedOut = true;
+    }
+    int expected;
+    int arrived = 0;
+    std::atomic<bool> timedOut{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+};
+
 // The real port system, noting which devices it was asked to open.
 class RecordingPorts : public PortSystem {
 public:
     using PortSystem::PortSystem;
     std::unique_ptr<SerialPort> open(const QString& path, QString* reason) override {
-        opened.append(path);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            opened.append(path);
+        }
         return PortSystem::open(path, reason);
     }
+    QStringList sortedOpened() const {
+        QStringList list = opened;
+        list.sort();
+        return list;
+    }
     QStringList opened;
+
+private:
+    std::mutex mutex_;
 };
 
 struct RealSearch : ::testing::Test {
@@ -78,17 +112,17 @@ TEST_F(FakeSearch, ConfiguresTwiceThenIdentifiesAndKeepsTheAnsweringPort) {
     add(QStringLiteral("B"), controller(2));
     ASSERT_TRUE(link.ConnectController());
     const std::vector<std::string> steps{"buffers", "read", "write", "timeouts", "purge"};
-    std::vector<std::string> expected;
-    for (const std::string name : {"A", "B"}) {
-        expected.push_back("open " + name);
+    for (const char* name : {"A", "B"}) {
+        std::vector<std::string> expected{"open"};
         expected.insert(expected.end(), steps.begin(), steps.end());
-        expected.push_back("close " + name);
-        expected.push_back("open " + name);
+        expected.push_back("close");
+        expected.push_back("open");
         expected.insert(expected.end(), steps.begin(), steps.end());
-        expected.push_back("send " + name);
-        if (name == "A") expected.push_back("close A");
+        expected.push_back("send");
+        if (name == std::string("A")) expected.push_back("close");
+        EXPECT_EQ(ports.devices[QString::fromLatin1(name)].log, expected) << name;
     }
-    EXPECT_EQ(ports.log, expected);
+    EXPECT_EQ(link.portName, QStringLiteral("B"));
     EXPECT_EQ(ports.devices[QStringLiteral("A")].written, std::vector<Bytes>{frame(0x11)});
     EXPECT_EQ(link.portOpen, 1);
     EXPECT_NE(link.port, nullptr);
@@ -97,30 +131,42 @@ TEST_F(FakeSearch, ConfiguresTwiceThenIdentifiesAndKeepsTheAnsweringPort) {
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(FakeSearch, AcceptanceByte) {
+TEST_F(FakeSearch, AcceptanceByteAndWhatEachPortGave) {
+    using Kind = PortOutcome::Kind;
     const struct {
         Bytes reply;
-        bool accepted;
+        bool hungUp;
+        Kind kind;
+        const char* text;
     } cases[] = {
-        {identifyReply(0), false},
-        {identifyReply(1), true},
-        {identifyReply(2), true},
-        {identifyReply(3), false},
+        {identifyReply(0), false, Kind::Refused, "A: answered, but not as a controller (acceptance byte 0)"},
+        {identifyReply(1), false, Kind::Accepted, "A: controller found"},
+        {identifyReply(2), false, Kind::Accepted, "A: controller found"},
+        {identifyReply(3), false, Kind::Refused, "A: answered, but not as a controller (acceptance byte 3)"},
         {[] {
              Bytes f = identifyReply(1);
              f.back() ^= 0xFF;
              return f;
          }(),
-         false},
-        {frame(0x11, {0x04, 0x05, 0x01, 0x00}), true},
+         false, Kind::BadFrame, "A: answered with a bad checksum"},
+        {frame(0x11, {0x04, 0x05, 0x01, 0x00}), false, Kind::Accepted, "A: controller found"},
+        {frame(0x11, {0x04}), false, Kind::Refused, "A: answered, but not as a controller (a reply of 1 data bytes)"},
+        {{}, false, Kind::Silent, "A: opened, no answer"},
+        {identifyReply(1), true, Kind::LineFailed, "A: the line failed while waiting for an answer"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
         FakeDevice d;
-        d.replies.push_back(c.reply);
+        if (!c.reply.empty()) d.replies.push_back(c.reply);
+        d.hungUp = c.hungUp;
         add(QStringLiteral("A"), d);
-        EXPECT_EQ(link.ConnectController(), c.accepted);
-        EXPECT_EQ(link.portOpen, c.accepted ? 1 : 0);
-        EXPECT_EQ(link.port != nullptr, c.accepted);
+        const bool accepted = c.kind == Kind::Accepted;
+        EXPECT_EQ(link.ConnectController(), accepted);
+        EXPECT_EQ(link.portOpen, accepted ? 1 : 0);
+        EXPECT_EQ(link.port != nullptr, accepted);
+        ASSERT_EQ(link.searchOutcomes.size(), 1u);
+        EXPECT_EQ(link.searchOutcomes[0].kind, c.kind);
+        EXPECT_EQ(link.searchDetail(), QString::fromLatin1(c.text));
         link.close();
         ports.names.clear();
     }
@@ -198,6 +244,92 @@ TEST_F(FakeSearch, DisconnectDoesNotSearchAndEachSearchListsAfresh) {
     EXPECT_TRUE(link.openFailures.isEmpty());
 }
 
+TEST_F(FakeSearch, EveryPortIsAskedBeforeAnyAnswerIsWaitedFor) {
+    AllAtOnce gate(4);
+    for (const char* name : {"A", "B", "C", "D"}) {
+        FakeDevice d = name == std::string("C") ? controller() : FakeDevice{};
+        d.onWrite = [&gate] { gate.arrive(); };
+        add(QString::fromLatin1(name), std::move(d));
+    }
+    ASSERT_TRUE(link.ConnectController());
+    EXPECT_FALSE(gate.timedOut) << "the ports were probed one after another";
+    EXPECT_EQ(link.portName, QStringLiteral("C"));
+    // Ports not chosen are closed; the identify request went to every port once.
+    for (const char* name : {"A", "B", "D"}) EXPECT_EQ(ports.devices[QString::fromLatin1(name)].log.back(), "close") << name;
+    for (const auto& [name, device] : ports.devices) EXPECT_EQ(device.written, std::vector<Bytes>{frame(0x11)});
+}
+
+TEST_F(FakeSearch, FirstListedControllerWinsWhicheverAnswersFirst) {
+    // The second controller answers while the first is still held at its request.
+    std::atomic<bool> secondAsked{false};
+    FakeDevice first = controller(1);
+    first.replies.front() = frame(0x11, {0x07, 0x01, 0x01});
+    first.onWrite = [&secondAsked] {
+        for (int i = 0; i < 5000 && !secondAsked; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    FakeDevice second = controller(2);
+    second.onWrite = [&secondAsked] { secondAsked = true; };
+    add(QStringLiteral("S"));
+    add(QStringLiteral("first"), std::move(first));
+    add(QStringLiteral("second"), std::move(second));
+    ASSERT_TRUE(link.ConnectController());
+    EXPECT_EQ(link.portName, QStringLiteral("first"));
+    EXPECT_EQ(link.replyData(0), 0x07);  // the chosen port's reply is the link's
+    EXPECT_EQ(ports.devices[QStringLiteral("second")].log.back(), "close");
+    // Only the ports before the controller's are reported, as a search port by port would.
+    ASSERT_EQ(link.searchOutcomes.size(), 3u);
+    EXPECT_EQ(link.searchOutcomes[0].kind, PortOutcome::Kind::Silent);
+}
+
+TEST_F(FakeSearch, ProgressNamesThePortsStillWaiting) {
+    std::vector<QStringList> news;
+    std::mutex mutex;
+    std::condition_variable told;
+    link.progress = [&](const LinkProgress& p) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(p.stage, LinkProgress::Stage::Searching);
+        news.push_back(p.ports);
+        told.notify_all();
+    };
+    // No probe may finish before the first news, so that it names every port.
+    const auto holdUntilTold = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        told.wait_for(lock, std::chrono::seconds(5), [&] { return !news.empty(); });
+    };
+    for (const char* name : {"A", "B", "C"}) {
+        FakeDevice d;
+        d.onWrite = holdUntilTold;
+        add(QString::fromLatin1(name), std::move(d));
+    }
+    EXPECT_FALSE(link.ConnectController());
+    ASSERT_FALSE(news.empty());
+    EXPECT_EQ(news.front(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    for (std::size_t i = 1; i < news.size(); ++i) EXPECT_LT(news[i].size(), news[i - 1].size());
+    EXPECT_EQ(link.searchDetail(), QStringLiteral("A: opened, no answer\nB: opened, no answer\nC: opened, no answer"));
+    LinkProgress p;
+    p.ports = news.front();
+    EXPECT_EQ(p.text(), QStringLiteral("Searching for the controller on A, B, C"));
+}
+
+TEST_F(FakeSearch, ADeviceListedTwiceIsProbedOnce) {
+    add(QStringLiteral("A"));
+    add(QStringLiteral("B"), controller());
+    ports.names << QStringLiteral("A");
+    ASSERT_TRUE(link.ConnectController());
+    EXPECT_EQ(ports.devices[QStringLiteral("A")].written.size(), 1u);
+    EXPECT_EQ(link.portNames.size(), 3);
+}
+
+TEST_F(FakeSearch, ConnectPortProbesThatPathOnly) {
+    add(QStringLiteral("A"), controller());
+    add(QStringLiteral("B"), controller());
+    ASSERT_TRUE(link.ConnectPort(QStringLiteral("B")));
+    EXPECT_EQ(link.portName, QStringLiteral("B"));
+    EXPECT_TRUE(ports.devices[QStringLiteral("A")].log.empty());
+    EXPECT_EQ(ports.listings, 0);
+    EXPECT_FALSE(link.ConnectPort(QStringLiteral("A"))) << "refused while connected";
+}
+
 TEST(EnumerateSerialPorts, NamedPortsExactlyAsGiven) {
     const QStringList named{QStringLiteral("/dev/ttyUSB1"), QStringLiteral("/dev/ttyS0"),
                             QStringLiteral("/dev/ttyUSB1")};
@@ -264,7 +396,9 @@ TEST_F(RealSearch, SilentPortIsPassedOverInAboutOneAndAHalfSeconds) {
     const auto start = Clock::now();
     ASSERT_TRUE(connect({silent.device(), good.device()}));
     const double ms = msSince(start);
-    EXPECT_EQ(ports->opened, (QStringList{silent.device(), silent.device(), good.device(), good.device()}));
+    QStringList expected{silent.device(), silent.device(), good.device(), good.device()};
+    expected.sort();
+    EXPECT_EQ(ports->sortedOpened(), expected);
     EXPECT_GE(ms, 1300.0);
     EXPECT_LE(ms, 2600.0);
     EXPECT_TRUE(deviceFree(silent.device())) << "a passed-over port is closed";
@@ -287,17 +421,43 @@ TEST_F(RealSearch, AcceptanceByteFromTheSimulator) {
     }
 }
 
-TEST_F(RealSearch, FirstListedControllerWinsAndTheSecondIsNeverOpened) {
+TEST_F(RealSearch, FirstListedControllerWinsAndTheOtherIsClosed) {
     TrnsimProcess first;
-    TrnsimProcess second({QStringLiteral("--drop-after"), QStringLiteral("1")});
+    TrnsimProcess second({QStringLiteral("--version"), QStringLiteral("0300")});
     ASSERT_FALSE(first.device().isEmpty());
     ASSERT_FALSE(second.device().isEmpty());
     ASSERT_TRUE(connect({first.device(), second.device()}));
-    EXPECT_EQ(ports->opened, (QStringList{first.device(), first.device()}));
-    link.close();
+    EXPECT_EQ(link.portName, first.device());
+    EXPECT_EQ(link.replyData(0), 0x04);
+    EXPECT_TRUE(deviceFree(second.device()));
+    EXPECT_FALSE(deviceFree(first.device()));
+}
 
-    // The second simulator still has its one reply: nobody asked it before.
-    ASSERT_TRUE(connect({second.device()}));
+// The search costs about one silent port's time-out however many silent ports there are, and
+// no more than one exchange when the controller comes first.
+TEST_F(RealSearch, SilentPortsAreWaitedForTogether) {
+    std::vector<std::unique_ptr<TrnsimProcess>> silent;
+    for (int i = 0; i < 4; ++i) {
+        silent.push_back(std::make_unique<TrnsimProcess>(QStringList{QStringLiteral("--silent")}));
+        ASSERT_FALSE(silent.back()->device().isEmpty());
+    }
+    TrnsimProcess good;
+    ASSERT_FALSE(good.device().isEmpty());
+    QStringList before, after{good.device()};
+    for (const auto& s : silent) before << s->device(), after << s->device();
+
+    auto start = Clock::now();
+    ASSERT_TRUE(connect(before + QStringList{good.device()}));
+    const double behind = msSince(start);
+    link.close();
+    start = Clock::now();
+    ASSERT_TRUE(connect(after));
+    const double ahead = msSince(start);
+    EXPECT_LE(behind, 2600.0);
+    EXPECT_LE(ahead, 500.0);
+    for (const QString& path : before) EXPECT_TRUE(deviceFree(path)) << qPrintable(path);
+    std::printf("[ timing   ] controller behind four silent ports: %.0f ms, ahead of them: %.0f ms\n",
+                behind, ahead);
 }
 
 TEST_F(RealSearch, MissingBusyAndForeignDevicesAreSkipped) {
