@@ -1,5 +1,6 @@
 #include "ResourceModule.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,15 +10,15 @@
 #include <QResource>
 #include <QUiLoader>
 #include <QWidget>
-#include <QtEndian>
+#include <QXmlStreamReader>
 
-#include <vector>
+#include "BundleCheck.h"
 
 namespace {
 
 const QString kRoot = QStringLiteral("/module");
 // Far above any real bundle; keeps a wrongly named huge file from being read into memory.
-constexpr qint64 kMaxBundleSize = 64 * 1024 * 1024;
+constexpr qint64 kMaxBundleSize = 16 * 1024 * 1024;
 
 ResourceModule* currentModule = nullptr;
 
@@ -40,45 +41,24 @@ bool readJsonObject(const QString& path, QJsonObject* object, QString* error) {
     return true;
 }
 
-// Checks that every offset inside a resource bundle stays inside the file. Qt trusts these
-// offsets, so a truncated or corrupted bundle would otherwise be read past its end.
-bool isSoundBundle(const QByteArray& bytes) {
-    const quint64 size = quint64(bytes.size());
-    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
-    const auto u16 = [d](quint64 at) { return quint64(qFromBigEndian<quint16>(d + at)); };
-    const auto u32 = [d](quint64 at) { return quint64(qFromBigEndian<quint32>(d + at)); };
-
-    if (size < 20 || !bytes.startsWith("qres")) return false;
-    const quint64 version = u32(4);
-    if (version < 1 || version > 3) return false;
-    const quint64 tree = u32(8), data = u32(12), names = u32(16);
-    const quint64 headerSize = version >= 3 ? 24 : 20;
-    const quint64 nodeSize = version >= 2 ? 22 : 14;  // later versions add a modification time
-    if (size < headerSize || tree > size || data > size || names > size) return false;
-    const quint64 nodeCount = (size - tree) / nodeSize;
-    if (nodeCount == 0) return false;
-
-    constexpr quint64 kDirectory = 0x02;
-    std::vector<bool> seen(nodeCount, false);
-    std::vector<quint64> pending{0};
-    while (!pending.empty()) {
-        const quint64 node = pending.back();
-        pending.pop_back();
-        if (node >= nodeCount || seen[node]) return false;
-        seen[node] = true;
-        const quint64 at = tree + node * nodeSize;
-        const quint64 name = names + u32(at);  // length, hash, then UTF-16 characters
-        if (name + 6 > size || name + 6 + 2 * u16(name) > size) return false;
-        if (u16(at + 4) & kDirectory) {
-            const quint64 count = u32(at + 6), first = u32(at + 10);
-            if (first + count > nodeCount) return false;
-            for (quint64 child = first; child < first + count; ++child) pending.push_back(child);
-        } else {
-            const quint64 blob = data + u32(at + 10);  // length, then the (compressed) content
-            if (blob + 4 > size || blob + 4 + u32(blob) > size) return false;
+// Every widget and layout class a template names must be one the loader can build: Qt 6.4's
+// QUiLoader dereferences a null layout when a template names an unknown layout class.
+bool hasOnlyKnownClasses(const QByteArray& ui, const QUiLoader& loader, QString* unknown) {
+    const QStringList widgets = loader.availableWidgets();
+    const QStringList layouts = loader.availableLayouts();
+    QXmlStreamReader xml(ui);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const bool isWidget = xml.name() == QLatin1String("widget");
+        if (!isWidget && xml.name() != QLatin1String("layout")) continue;
+        const QString name = xml.attributes().value(QLatin1String("class")).toString();
+        if (!(isWidget ? widgets : layouts).contains(name)) {
+            *unknown = name;
+            return false;
         }
     }
-    return true;
+    if (xml.hasError()) *unknown = xml.errorString();
+    return !xml.hasError();
 }
 
 QImage readImage(const QString& path, QString* reason) {
@@ -107,15 +87,28 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
         return fail(error, QStringLiteral("%1 is too large to be a language module.").arg(fileName));
     QByteArray bundle = file.readAll();
     file.close();
-    // Registered from these very bytes, so what was checked is what is used.
+    // Every entry is checked against the bundle's manifest before Qt sees any of it, and the
+    // bundle is registered from these very bytes, so what was checked is what is used.
+    QString reason;
+    QList<QPair<QString, qint64>> entries;
+    if (!BundleCheck::verify(bundle, &reason, &entries))
+        return fail(error, QStringLiteral("Language module %1 is refused: %2.").arg(fileName, reason));
     const auto* data = reinterpret_cast<const uchar*>(bundle.constData());
-    if (!isSoundBundle(bundle) || !QResource::registerResource(data, kRoot))
-        return fail(error, QStringLiteral("%1 is not a language module (not a resource bundle, or a "
-                                          "damaged one).")
+    if (!QResource::registerResource(data, kRoot))
+        return fail(error, QStringLiteral("%1 is not a language module (Qt refuses the bundle).")
                                .arg(fileName));
+    // Qt finds entries by name hashes the check above does not read; each must be found.
+    for (const auto& [path, size] : entries) {
+        const QResource entry(modulePath(path));
+        if (!entry.isValid() || entry.uncompressedSize() != size) {
+            QResource::unregisterResource(data, kRoot);
+            return fail(error, QStringLiteral("Language module %1 is refused: its file table is "
+                                              "damaged (entry %2 cannot be found).")
+                                   .arg(fileName, path));
+        }
+    }
 
     QJsonObject table;
-    QString reason;
     if (!readJsonObject(modulePath(QStringLiteral("strings.json")), &table, &reason)) {
         QResource::unregisterResource(data, kRoot);
         return fail(error, QStringLiteral("Language module %1 has no usable string table: %2")
@@ -176,7 +169,19 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
     QUiLoader loader;
     // Relative picture paths in a template resolve inside the bundle.
     loader.setWorkingDirectory(QDir(modulePath(QStringLiteral("dialog"))));
-    QWidget* dialog = loader.load(&file, parent);
+    const QByteArray ui = file.readAll();
+    QString unknown;
+    if (!hasOnlyKnownClasses(ui, loader, &unknown)) {
+        fail(error, QStringLiteral("Dialog %1 of language module %2 cannot be built: it names %3.")
+                        .arg(id)
+                        .arg(fileName_, unknown.isEmpty() ? QStringLiteral("an unnamed class")
+                                                          : QStringLiteral("\"%1\"").arg(unknown)));
+        return nullptr;
+    }
+    QBuffer buffer;
+    buffer.setData(ui);
+    buffer.open(QIODevice::ReadOnly);
+    QWidget* dialog = loader.load(&buffer, parent);
     if (dialog == nullptr) {
         fail(error, QStringLiteral("Dialog %1 of language module %2 cannot be built: %3")
                         .arg(id)
