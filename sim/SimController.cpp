@@ -1,10 +1,16 @@
 #include "SimController.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 namespace {
 constexpr std::uint8_t CmdIdentify = 0x11;
@@ -15,7 +21,9 @@ constexpr std::uint8_t CmdCommit = 0xF4;
 constexpr int MaxData = 16;
 constexpr int ReadBlock = 16;
 constexpr int ShortReadBlock = 8;
-constexpr int MaxWriteCount = 13;
+constexpr int WriteChunk = 13;
+constexpr int WriteChunks = 10;
+constexpr int LastChunkCount = SimController::ImageSize - (WriteChunks - 1) * WriteChunk;  // 11
 }  // namespace
 
 SimController::SimController() : SimController(Options{}) {}
@@ -39,8 +47,15 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
         request.swap(pending_);
         ++requests_;
         Frame reply;
-        if (handle(request, reply) && !options.silent &&
-            (options.dropAfter < 0 || replies_ < options.dropAfter)) {
+        std::string ignored;
+        if (handle(request, reply, &ignored)) {
+            if (options.silent)
+                ignored = "fault: silent";
+            else if (options.dropAfter >= 0 && replies_ >= options.dropAfter)
+                ignored = "fault: dropping after " + std::to_string(options.dropAfter) + " replies";
+        }
+        if (onRequest) onRequest(request, ignored);
+        if (ignored.empty()) {
             ++replies_;
             out.push_back(std::move(reply));
         }
@@ -48,50 +63,73 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
     return out;
 }
 
-bool SimController::handle(const Frame& request, Frame& reply) {
+bool SimController::handle(const Frame& request, Frame& reply, std::string* ignored) {
+    const auto refuse = [ignored](const char* why) {
+        *ignored = why;
+        return false;
+    };
     const int length = request[1];
     std::uint8_t sum = 0;
     for (int i = 0; i < length + 2; ++i) sum = static_cast<std::uint8_t>(sum + request[i]);
-    if (sum != request[static_cast<std::size_t>(length + 2)]) return false;
+    if (sum != request[static_cast<std::size_t>(length + 2)]) return refuse("bad checksum");
     const std::uint8_t* data = request.data() + 2;
 
+    // Only the requests a correct host sends are answered, exactly as it sends them; anything
+    // else gets the silence of a real controller, so a faulty host fails instead of passing.
     switch (request[0]) {
         case CmdIdentify: {
+            if (length != 0) return refuse("identify with data");
             const std::uint8_t answer[3] = {options.versionMajor, options.versionMinor,
                                             options.acceptance};
             reply = makeReply(CmdIdentify, answer, 3);
             return true;
         }
         case CmdOpen:
+            // May come at any time and starts a sequence afresh, as a Retry does.
+            if (length != 0) return refuse("open with data");
             staging = image;
+            chunksWritten_ = 0;
             reply = makeReply(CmdOpen, nullptr, 0);
             return true;
         case CmdRead: {
-            if (length < 2) return false;
-            const int offset = data[0];
-            if (offset + ReadBlock > ImageSize) return false;
+            if (length != 3) return refuse("read request not of 3 data bytes");
+            if (data[1] != ReadBlock) return refuse("read count is not 16");
+            if (data[2] != 0) return refuse("read data byte 2 is not 0");
+            if (data[0] % ReadBlock != 0 || data[0] + ReadBlock > ImageSize)
+                return refuse("read offset is not a 16-byte block of the image");
             const int count = options.shortReads ? ShortReadBlock : ReadBlock;
-            reply = makeReply(CmdRead, image.data() + offset, count);
+            reply = makeReply(CmdRead, image.data() + data[0], count);
             return true;
         }
         case CmdWrite: {
-            if (length < 3) return false;
-            const int offset = data[0];
-            const int count = data[1];
-            if (count > MaxWriteCount || count > length - 3 || offset + count > ImageSize)
-                return false;
-            std::copy_n(data + 3, count, staging.begin() + offset);
+            if (chunksWritten_ < 0) return refuse("write without a preceding open");
+            if (length != MaxData) return refuse("write request not of 16 data bytes");
+            if (data[2] != 0) return refuse("write data byte 2 is not 0");
+            if (chunksWritten_ >= WriteChunks) return refuse("more than ten write chunks");
+            const bool last = chunksWritten_ == WriteChunks - 1;
+            const int offset = chunksWritten_ * WriteChunk;
+            if (data[0] != offset || data[1] != (last ? LastChunkCount : WriteChunk))
+                return refuse("write chunk out of order or of the wrong size");
+            // The last chunk's two spare bytes still hold image bytes 115 and 116 from the
+            // chunk before it.
+            if (last && (data[14] != staging[115] || data[15] != staging[116]))
+                return refuse("last write chunk does not end with image bytes 115 and 116");
+            std::copy_n(data + 3, data[1], staging.begin() + offset);
+            ++chunksWritten_;
             reply = makeReply(CmdWrite, nullptr, 0);
             return true;
         }
         case CmdCommit:
-            if (onCommit && !onCommit(staging)) return false;
+            if (length != 0) return refuse("commit with data");
+            if (chunksWritten_ != WriteChunks) return refuse("commit without an open and ten chunks");
+            if (onCommit && !onCommit(staging)) return refuse("the image could not be saved");
+            chunksWritten_ = -1;
             image = staging;
             ++commits_;
             reply = makeReply(CmdCommit, nullptr, 0);
             return true;
         default:
-            return false;
+            return refuse("unknown command");
     }
 }
 
@@ -168,41 +206,96 @@ SimController::Image SimController::sampleImage() {
     return img;
 }
 
-bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QString* error) {
-    QFile file(path);
-    if (!file.exists()) {
-        image = SimController::sampleImage();
-        return saveImageFile(path, image, error);
+namespace {
+
+QString systemError(const char* what, const QString& path) {
+    return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t count) {
+    while (count > 0) {
+        const ssize_t n = ::write(fd, data, count);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        count -= static_cast<std::size_t>(n);
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() != SimController::ImageSize) {
-        if (error)
-            *error = QStringLiteral("%1 holds %2 bytes; an image file must hold exactly %3")
-                         .arg(path)
-                         .arg(file.size())
-                         .arg(SimController::ImageSize);
-        return false;
-    }
-    const QByteArray bytes = file.read(SimController::ImageSize);
-    if (bytes.size() != SimController::ImageSize) {
-        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    std::memcpy(image.data(), bytes.constData(), SimController::ImageSize);
     return true;
 }
 
-bool saveImageFile(const QString& path, const SimController::Image& image, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(image.data()), SimController::ImageSize) !=
-            SimController::ImageSize ||
-        !file.commit()) {
-        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+}  // namespace
+
+bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QString* error) {
+    const QByteArray name = QFile::encodeName(path);
+    // Non-blocking, so that a FIFO or a device given by mistake is refused instead of waited on.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && errno == ENOENT) {
+        image = SimController::sampleImage();
+        return saveImageFile(path, image, error);
+    }
+    if (fd < 0) {
+        if (error) *error = systemError("read", path);
         return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (ok && !S_ISREG(info.st_mode)) {
+        if (error) *error = QStringLiteral("%1 is not a regular file").arg(path);
+        ok = false;
+    } else if (ok && info.st_size != SimController::ImageSize) {
+        if (error)
+            *error = QStringLiteral("%1 holds %2 bytes; an image file must hold exactly %3")
+                         .arg(path)
+                         .arg(qint64(info.st_size))
+                         .arg(SimController::ImageSize);
+        ok = false;
+    } else if (ok) {
+        SimController::Image bytes{};
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ok = done == bytes.size();
+        if (ok)
+            image = bytes;
+        else if (error)
+            *error = systemError("read", path);
+    } else if (error) {
+        *error = systemError("read", path);
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool saveImageFile(const QString& path, const SimController::Image& image, QString* error) {
+    // A temporary file beside the target, renamed over it only once every byte is on disk:
+    // a full disk or a crash leaves the old image file whole.
+    const QFileInfo target(path);
+    const QByteArray dir = QFile::encodeName(target.absolutePath());
+    QByteArray temp = QFile::encodeName(target.absoluteFilePath()) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        if (error) *error = systemError("write", path);
+        return false;
+    }
+    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, image.data(), image.size()) &&
+                         ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        if (!written) errno = savedErrno;
+        if (error) *error = systemError("write", path);
+        ::unlink(temp.constData());
+        return false;
+    }
+    // The rename itself is made durable by syncing the directory.
+    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -33,6 +34,9 @@ public:
     Image staging{};
     // Called with the new image on every commit (0xF4); false makes the commit fail unanswered.
     std::function<bool(const Image&)> onCommit;
+    // Called for every complete request frame: `ignored` is empty when it is answered, else
+    // why the controller stays silent (a request a correct host never sends, or a fault mode).
+    std::function<void(const Frame& request, const std::string& ignored)> onRequest;
 
     // Consumes request bytes and returns the reply frames they produce, in order.
     std::vector<Frame> feed(const std::uint8_t* data, std::size_t count);
@@ -48,10 +52,13 @@ public:
     static Image sampleImage();
 
 private:
-    bool handle(const Frame& request, Frame& reply);
+    // The reply to a request, or empty with the reason for silence in *ignored.
+    bool handle(const Frame& request, Frame& reply, std::string* ignored);
     Frame makeReply(std::uint8_t command, const std::uint8_t* data, int length) const;
 
     Frame pending_;
+    // Where a write sequence stands: -1 before 0xF1, else the number of chunks received.
+    int chunksWritten_ = -1;
     int replies_ = 0;
     int commits_ = 0;
     int requests_ = 0;
@@ -59,5 +66,6 @@ private:
 
 // Image files of exactly 128 bytes. A missing file is created from the sample image.
 bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QString* error);
-// Writes the file atomically: either the whole new image or the old file stays.
+// Writes the file atomically: either the whole new image is on disk (written, flushed and
+// synced before the rename), or the old file stays as it was and *error says why.
 bool saveImageFile(const QString& path, const SimController::Image& image, QString* error);

@@ -8,14 +8,20 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <climits>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
+#include <QRegularExpression>
 
+#include "LinePacer.h"
 #include "SimController.h"
 
 namespace {
@@ -23,13 +29,26 @@ namespace {
 volatile sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
-constexpr int PaceMicrosPerByte = 521;  // 10 bits per byte at 19200 baud
 constexpr int QuietResyncMs = 100;
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t count, bool pace) {
+std::int64_t nowNs() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+void sleepUntil(std::int64_t ns) {
+    const timespec until{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR && !stopRequested) {
+    }
+}
+
+// Writes a reply; paced, each byte goes out once the line has carried it.
+bool writeAll(int fd, const std::uint8_t* data, std::size_t count, LinePacer* pacer) {
     std::size_t done = 0;
     while (done < count) {
-        const std::size_t chunk = pace ? 1 : count - done;
+        if (pacer != nullptr) sleepUntil(pacer->carry(nowNs()));
+        const std::size_t chunk = pacer != nullptr ? 1 : count - done;
         const ssize_t n = ::write(fd, data + done, chunk);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -40,16 +59,75 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t count, bool pace) {
             return false;
         }
         done += static_cast<std::size_t>(n);
-        if (pace) ::usleep(PaceMicrosPerByte);
     }
     return true;
 }
 
+// A whole decimal number without sign or blanks, within [low, high].
 std::optional<int> parseInt(const QString& text, int low, int high) {
-    bool ok = false;
-    const int v = text.toInt(&ok, 10);
-    if (!ok || v < low || v > high) return std::nullopt;
-    return v;
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
+    if (!digits.match(text).hasMatch()) return std::nullopt;
+    const qint64 v = text.toLongLong();
+    if (v < low || v > high) return std::nullopt;
+    return int(v);
+}
+
+// One line per request and reply, with the seconds since the simulator started.
+class ExchangeLog {
+public:
+    bool open(const QString& path) {
+        file_ = std::fopen(QFile::encodeName(path).constData(), "a");
+        return file_ != nullptr;
+    }
+    ~ExchangeLog() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    void line(const char* direction, const SimController::Frame& frame, const std::string& note) {
+        if (file_ == nullptr) return;
+        const std::int64_t ns = nowNs() - start_;
+        std::fprintf(file_, "%lld.%06lld %s", static_cast<long long>(ns / 1'000'000'000),
+                     static_cast<long long>(ns % 1'000'000'000 / 1000), direction);
+        for (std::uint8_t b : frame) std::fprintf(file_, " %02X", b);
+        if (!note.empty()) std::fprintf(file_, "  (%s)", note.c_str());
+        std::fputc('\n', file_);
+        std::fflush(file_);
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::int64_t start_ = nowNs();
+};
+
+// A link may replace only a stale one: a symbolic link to a pseudo-terminal that no longer
+// exists, as a killed simulator leaves behind. Anything else at the path is refused.
+bool makeLink(const QByteArray& link, const char* device, QString* error) {
+    struct stat info {};
+    if (::lstat(link.constData(), &info) == 0) {
+        char target[PATH_MAX] = {};
+        const ssize_t n = S_ISLNK(info.st_mode) ? ::readlink(link.constData(), target, sizeof target - 1) : -1;
+        struct stat targetInfo {};
+        const bool stale = n > 0 && std::strncmp(target, "/dev/pts/", 9) == 0 &&
+                           ::stat(target, &targetInfo) != 0 && errno == ENOENT;
+        if (!stale) {
+            *error = QStringLiteral("%1 already exists and is not a stale link to a pseudo-terminal; "
+                                    "remove it or choose another path")
+                         .arg(QFile::decodeName(link));
+            return false;
+        }
+        ::unlink(link.constData());
+    }
+    if (::symlink(device, link.constData()) != 0) {
+        *error = QStringLiteral("cannot make link %1: %2").arg(QFile::decodeName(link), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Removes the link on exit only while it is still the one this simulator made.
+void removeOwnLink(const QByteArray& link, const char* device) {
+    char target[PATH_MAX] = {};
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+    if (n > 0 && std::strcmp(target, device) == 0) ::unlink(link.constData());
 }
 
 [[noreturn]] void fail(const QString& message) {
@@ -69,8 +147,9 @@ int main(int argc, char** argv) {
         "tried and tested without hardware. The first line of output is the device path to\n"
         "give to 'trnsetup --port'. The simulator answers identify (0x11), open (0xF1),\n"
         "read (0xF2), write (0xF3) and commit (0xF4) requests at 19200 baud 8N1 framing;\n"
-        "a commit replaces its image and saves it to the image file. Requests with a bad\n"
-        "checksum, an unknown command or an offset beyond the image get no reply.\n"
+        "a commit replaces its image and saves it to the image file. It answers only the\n"
+        "requests a correct host sends (lengths, counts, offsets, write chunks in order after\n"
+        "an open); anything else gets no reply, as from a real controller.\n"
         "It runs until interrupted (Ctrl+C or SIGTERM)."));
     parser.addHelpOption();
     parser.addOptions({
@@ -79,8 +158,15 @@ int main(int argc, char** argv) {
                         "built-in sample (TRN48201, firmware 0405, variant J). Without it the "
                         "image lives in memory only."),
          QStringLiteral("file")},
-        {QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the device at path."),
+        {QStringLiteral("link"),
+         QStringLiteral("Also make a symbolic link to the device at path. Only a stale link (to "
+                        "a pseudo-terminal that no longer exists) is replaced; the link is "
+                        "removed on exit."),
          QStringLiteral("path")},
+        {QStringLiteral("log"),
+         QStringLiteral("Append one line per request and reply to file, with the seconds since "
+                        "start; ignored requests say why."),
+         QStringLiteral("file")},
         {QStringLiteral("version"),
          QStringLiteral("Firmware version in the identify reply, four hex digits (default 0405)."),
          QStringLiteral("XXYY")},
@@ -88,8 +174,9 @@ int main(int argc, char** argv) {
          QStringLiteral("Acceptance byte of the identify reply, 0-255 (default 1; the program "
                         "accepts 1 or 2)."),
          QStringLiteral("n")},
-        {QStringLiteral("pace"), QStringLiteral("Send reply bytes at the pace of a 19200-baud line "
-                                                "(about 0.52 ms a byte).")},
+        {QStringLiteral("pace"), QStringLiteral("Take request bytes and send reply bytes at the pace "
+                                                "of a 19200-baud 8N1 line (10 bits, about 0.52 ms "
+                                                "a byte).")},
         {QStringLiteral("silent"), QStringLiteral("Fault: never answer.")},
         {QStringLiteral("bad-checksum"), QStringLiteral("Fault: answer with wrong checksums.")},
         {QStringLiteral("short-reads"),
@@ -106,10 +193,10 @@ int main(int argc, char** argv) {
 
     SimController::Options options;
     if (parser.isSet(QStringLiteral("version"))) {
+        static const QRegularExpression fourHex(QStringLiteral("^[0-9A-Fa-f]{4}$"));
         const QString v = parser.value(QStringLiteral("version"));
-        bool ok = false;
-        const unsigned hex = v.toUInt(&ok, 16);
-        if (!ok || v.size() != 4) fail(QStringLiteral("--version takes four hex digits, like 0405"));
+        if (!fourHex.match(v).hasMatch()) fail(QStringLiteral("--version takes four hex digits, like 0405"));
+        const unsigned hex = v.toUInt(nullptr, 16);
         options.versionMajor = static_cast<std::uint8_t>(hex >> 8);
         options.versionMinor = static_cast<std::uint8_t>(hex & 0xFF);
     }
@@ -132,8 +219,14 @@ int main(int argc, char** argv) {
     options.badChecksum = parser.isSet(QStringLiteral("bad-checksum"));
     options.shortReads = parser.isSet(QStringLiteral("short-reads"));
     const bool pace = parser.isSet(QStringLiteral("pace"));
+    ExchangeLog log;
+    if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))
+        fail(QStringLiteral("cannot open log %1: %2").arg(parser.value(QStringLiteral("log")), std::strerror(errno)));
 
     SimController sim(options);
+    sim.onRequest = [&log](const SimController::Frame& request, const std::string& ignored) {
+        log.line(">", request, ignored.empty() ? std::string() : "ignored: " + ignored);
+    };
     const QString imagePath = parser.value(QStringLiteral("image"));
     if (!imagePath.isEmpty()) {
         QString error;
@@ -165,12 +258,10 @@ int main(int argc, char** argv) {
         ::tcsetattr(keeper, TCSANOW, &tio);
     }
 
-    const QString linkPath = parser.value(QStringLiteral("link"));
+    const QByteArray linkPath = QFile::encodeName(parser.value(QStringLiteral("link")));
     if (!linkPath.isEmpty()) {
-        const QByteArray l = QFile::encodeName(linkPath);
-        if (QFileInfo(linkPath).isSymLink()) ::unlink(l.constData());
-        if (::symlink(slaveName, l.constData()) != 0)
-            fail(QStringLiteral("cannot make link %1: %2").arg(linkPath, std::strerror(errno)));
+        QString error;
+        if (!makeLink(linkPath, slaveName, &error)) fail(error);
     }
 
     struct sigaction sa {};
@@ -183,6 +274,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", slaveName);
     std::fflush(stdout);
 
+    LinePacer requestLine, replyLine;
     std::uint8_t buffer[256];
     while (!stopRequested) {
         pollfd pfd{master, POLLIN, 0};
@@ -205,13 +297,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "trnsim: read: %s\n", std::strerror(errno));
             break;
         }
-        for (const auto& reply : sim.feed(buffer, static_cast<std::size_t>(n))) {
-            if (options.delayMs > 0) ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
-            writeAll(master, reply.data(), reply.size(), pace);
+        const std::int64_t readAt = nowNs();
+        for (ssize_t i = 0; i < n && !stopRequested; ++i) {
+            // Paced, a request byte reaches the controller only once the line has carried it.
+            if (pace) sleepUntil(requestLine.carry(readAt));
+            for (const auto& reply : sim.feed(buffer + i, 1)) {
+                if (options.delayMs > 0) ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
+                log.line("<", reply, std::string());
+                writeAll(master, reply.data(), reply.size(), pace ? &replyLine : nullptr);
+            }
         }
     }
 
-    if (!linkPath.isEmpty()) ::unlink(QFile::encodeName(linkPath).constData());
+    if (!linkPath.isEmpty()) removeOwnLink(linkPath, slaveName);
     ::close(keeper);
     ::close(master);
     return 0;

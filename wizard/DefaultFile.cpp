@@ -1,28 +1,65 @@
 #include "DefaultFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "CalibrationImage.h"
 
 DefaultFile::DefaultFile(const QString& directory, const QString& identityText)
     : path_(QDir(directory).filePath(identityText + QStringLiteral("V.v"))) {}
 
+namespace {
+
+bool writeAll(int fd, const char* data, qint64 count) {
+    while (count > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(count));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        count -= n;
+    }
+    return true;
+}
+
+// Written to a temporary file beside the target and renamed over it only once every byte is
+// written, flushed and synced: a full disk or a crash never leaves a partial copy that would
+// later pass for the controller's default, nor spoils the file that stood there.
+bool writeAtomically(const QString& path, const char* data, qint64 size) {
+    const QFileInfo target(path);
+    QByteArray temp = QFile::encodeName(target.absoluteFilePath()) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, data, size) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    const int dir = ::open(QFile::encodeName(target.absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);  // makes the rename itself durable
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
     const QFileInfo info(path_);
     if (info.exists() && info.isFile() && info.size() == Size) return true;
     if (info.exists() && !info.isFile()) return false;
-
-    // Written through a temporary file and renamed into place, so that a crash or a full disk
-    // never leaves a partial copy that would later pass for the controller's default.
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(reinterpret_cast<const char*>(image.data()), Size) != Size) return false;
-    return file.commit();  // an uncommitted QSaveFile leaves the old state in place
+    return writeAtomically(path_, reinterpret_cast<const char*>(image.data()), Size);
 }
 
 bool DefaultFile::read(CalibrationImage& image, QString* error) const {

@@ -15,7 +15,7 @@ public:
 
     // Keeps the first copy: a file that already holds a whole image is left alone; a missing,
     // empty or damaged one is (re)written atomically with the image. False when it had to be
-    // written and could not be.
+    // written and could not be completely (a full disk included); the file then stays as it was.
     bool SaveDefaultFile(const CalibrationImage& image) const;
 
     // Reads the saved image into image. On failure (missing, unreadable, or not exactly 128

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +10,7 @@
 #include "../support/TrnsimProcess.h"
 #include "PtyClient.h"
 #include "SimController.h"
+#include "WriteChunks.h"
 
 namespace {
 
@@ -57,10 +60,11 @@ TEST(SimController, RefusesBadRequestsSilently) {
 TEST(SimController, WritesAreStagedUntilCommit) {
     SimController sim;
     const auto before = sim.image;
-    feed(sim, frame(0xF1));
-    Bytes d{13, 13, 0};
-    d.insert(d.end(), 13, 0x77);
-    EXPECT_EQ(feed(sim, frame(0xF3, d)), std::vector<Bytes>{frame(0xF3)});
+    auto target = before;
+    std::fill(target.begin() + 13, target.begin() + 26, 0x77);
+    const auto frames = writeSequence(target);
+    for (std::size_t i = 0; i + 1 < frames.size(); ++i)
+        EXPECT_EQ(feed(sim, frames[i]).size(), 1u) << i;
     EXPECT_EQ(sim.image, before);
     SimController::Image committed{};
     sim.onCommit = [&](const SimController::Image& img) {
@@ -146,14 +150,12 @@ TEST(TrnsimProgram, AnswersOverARealPseudoTerminal) {
     // The line survives the client closing and reopening it; a commit reaches the file.
     PtyClient client(sim.device().toStdString());
     ASSERT_TRUE(client.ok());
-    ASSERT_TRUE(client.send(frame(0xF1)));
-    EXPECT_EQ(client.receive(3, 2000), frame(0xF1));
-    Bytes d{0, 13, 0};
-    d.insert(d.end(), 13, 0x42);
-    ASSERT_TRUE(client.send(frame(0xF3, d)));
-    EXPECT_EQ(client.receive(3, 2000), frame(0xF3));
-    ASSERT_TRUE(client.send(frame(0xF4)));
-    EXPECT_EQ(client.receive(3, 2000), frame(0xF4));
+    auto target = SimController::sampleImage();
+    std::fill(target.begin(), target.begin() + 13, 0x42);
+    for (const Bytes& request : writeSequence(target)) {
+        ASSERT_TRUE(client.send(request));
+        EXPECT_EQ(client.receive(3, 2000), frame(request[0]));
+    }
     QFile file(imagePath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();

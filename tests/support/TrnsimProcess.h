@@ -1,16 +1,21 @@
 #pragma once
 // Runs the real trnsim program for end-to-end tests and tells its device path.
 
+#include <functional>
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 class TrnsimProcess {
 public:
-    explicit TrnsimProcess(const QStringList& arguments = {}) {
+    // prepare, when given, adjusts the process before it starts (a child-process modifier).
+    explicit TrnsimProcess(const QStringList& arguments = {},
+                           const std::function<void(QProcess&)>& prepare = {}) {
         process_.setProgram(QStringLiteral(TRN_BIN_DIR "/trnsim"));
         process_.setArguments(arguments);
         process_.setProcessChannelMode(QProcess::SeparateChannels);
+        if (prepare) prepare(process_);
         process_.start();
         if (!process_.waitForStarted(5000)) return;
         while (!process_.canReadLine() && process_.state() == QProcess::Running)

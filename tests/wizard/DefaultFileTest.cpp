@@ -4,6 +4,7 @@
 
 #include "DefaultFile.h"
 #include "WizardFixture.h"
+#include "../support/FullDisk.h"
 
 namespace {
 
@@ -143,4 +144,47 @@ TEST(DefaultFile, NameAndAtomicContent) {
     const DefaultFile blocked(dir.path(), QStringLiteral("BLOCKED"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("BLOCKEDV.v")));
     EXPECT_FALSE(blocked.SaveDefaultFile(image));
+}
+
+// On a full disk the default file cannot be written: Default is hidden, and whatever stood
+// there before (nothing, an empty or a damaged file) stays exactly as it was.
+TEST_F(WizardFixture, FullDiskHidesDefaultAndKeepsWhatWasThere) {
+    controller(0x0405, '1', 'J');
+    const struct {
+        const char* what;
+        bool exists;
+        QByteArray content;
+    } rows[] = {
+        {"no file", false, {}},
+        {"an empty file", true, {}},
+        {"a damaged file", true, QByteArray(50, 'x')},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        FullDisk disk;
+        ASSERT_TRUE(disk.valid());
+        dir = disk.filePath(QString());
+        const QString path = disk.filePath(FileName);
+        if (row.exists) writeFile(path, row.content);
+        disk.fill();
+        auto w = startWizard();
+        disk.unlimit();
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(w->frameControl(IdDefault)->isHidden());
+        EXPECT_EQ(QFileInfo::exists(path), row.exists);
+        EXPECT_EQ(fileBytes(path), row.content);
+        EXPECT_TRUE(QDir(dir).entryList({FileName + QStringLiteral(".*")}, QDir::Files).isEmpty());
+    }
+}
+
+TEST_F(WizardFixture, ReadOnlyProgramDirectoryHidesDefault) {
+    controller(0x0405, '1', 'J');
+    FullDisk readOnly(FullDisk::Mount::ReadOnly);
+    ASSERT_TRUE(readOnly.valid());
+    dir = readOnly.filePath(QString());
+    auto w = startWizard();
+    readOnly.unlimit();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(w->frameControl(IdDefault)->isHidden());
+    EXPECT_FALSE(QFileInfo::exists(readOnly.filePath(FileName)));
 }
