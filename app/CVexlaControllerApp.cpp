@@ -58,6 +58,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
         line.message = parser.helpText();
+        // The parser names the program by its path, or by a placeholder before the GUI exists.
+        const qsizetype options = line.message.indexOf(QLatin1String(" [options]"));
+        if (line.message.startsWith(QLatin1String("Usage: ")) && options > 0)
+            line.message = QStringLiteral("Usage: trnsetup") + line.message.mid(options);
         return line;
     }
     if (parser.isSet(version)) {
@@ -86,10 +90,56 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     return line;
 }
 
+QStringList programArguments(int argc, char** argv) {
+    // Options of QGuiApplication and QApplication; those in the first list take a value.
+    static const QStringList withValue{
+        QStringLiteral("platform"),   QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
+        QStringLiteral("style"),      QStringLiteral("stylesheet"),
+        QStringLiteral("display"),    QStringLiteral("geometry"),
+    };
+    static const QStringList flags{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                   QStringLiteral("sync")};
+    QStringList arguments;
+    for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (i > 0 && argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1String("--"))) {
+            const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);
+            if (flags.contains(name)) continue;
+            if (withValue.contains(name)) {
+                if (!argument.contains(QLatin1Char('=')) && i + 1 < argc) ++i;
+                continue;
+            }
+        }
+        arguments << argument;
+    }
+    return arguments;
+}
+
+int answerCommandLine(const CommandLine& line) {
+    switch (line.action) {
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version:
+            std::fputs(qPrintable(line.message), stdout);
+            std::fflush(stdout);
+            return 0;
+        case CommandLine::Action::Error:
+            std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n", qPrintable(line.message));
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
+    return -1;
+}
+
 CVexlaControllerApp::CVexlaControllerApp(int& argc, char** argv)
     : app_(std::make_unique<QApplication>(argc, argv)) {
     QApplication::setApplicationName(QStringLiteral("trnsetup"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TRN/TRE Configuration"));
+    // No display name: the window system would append it to every title, and the titles are
+    // the language module's own.
     QApplication::setApplicationVersion(QStringLiteral("4.1.0"));
     programDir = QApplication::applicationDirPath();
     reportFatal = [](const QString& text) {
@@ -102,17 +152,7 @@ CVexlaControllerApp::~CVexlaControllerApp() { ExitInstance(); }
 
 int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     const CommandLine line = parseCommandLine(arguments, programDir);
-    switch (line.action) {
-        case CommandLine::Action::Help:
-        case CommandLine::Action::Version:
-            std::fputs(qPrintable(line.message), stdout);
-            return 0;
-        case CommandLine::Action::Error:
-            std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n", qPrintable(line.message));
-            return 2;
-        case CommandLine::Action::Run:
-            break;
-    }
+    if (const int status = answerCommandLine(line); status >= 0) return status;
 
     QString error;
     if (!languageModule.load(line.languageFile, &error)) {

@@ -23,6 +23,14 @@ struct CommandLine {
 // trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--help] [--version]
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir);
 
+// The program's arguments as the user typed them, less the options the GUI toolkit takes for
+// itself (-platform, -style and the like), which the toolkit would otherwise have removed.
+QStringList programArguments(int argc, char** argv);
+
+// Help, version and errors: prints them (help and version on stdout, an error on stderr) and
+// returns the exit status, 0 or 2. Returns -1 when the line asks for the wizard.
+int answerCommandLine(const CommandLine& line);
+
 // The application: loads the language module, runs the wizard, releases the module.
 class CVexlaControllerApp {
 public:

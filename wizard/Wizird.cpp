@@ -86,7 +86,7 @@ QString Wizird::checkModule(const ResourceModule& module) {
 const QUrl Wizird::SupportPage(QStringLiteral("https://support.example.com/trn-tre/"));
 
 Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
-    : QDialog(parent), env_(std::move(environment)) {}
+    : QDialog(parent), env_(std::move(environment)), runner_(env_.link, this) {}
 
 Wizird::~Wizird() {
     // Pages go first, in list order, while the frame they sit on still exists.
@@ -173,14 +173,44 @@ bool Wizird::confirmWarning() {
 
 bool Wizird::connectController() {
     for (;;) {
-        const bool found = env_.connect ? env_.connect() : env_.link.ConnectController();
+        const bool found =
+            runner_.run([this] { return env_.connect ? env_.connect() : env_.link.ConnectController(); });
         if (found) return true;
-        // On Linux the commonest reason is a port the user may not open: say which and why.
-        const QString detail = env_.link.openFailures.join(QLatin1Char('\n'));
+        // Which ports were tried and what each gave: on Linux most often a port the user may
+        // not open, or the controller on a port not listed.
+        const QString detail = env_.link.searchDetail();
         if (env_.prompter.ask(MsgNoController, Prompter::Buttons::RetryCancel, detail) !=
             Prompter::Answer::Retry)
             return false;
     }
+}
+
+QString Wizird::reconnect() {
+    ControllerLink& link = env_.link;
+    if (link.portOpen == 1) link.ConnectController();  // closes the dead port
+    const QString path = link.portName;
+    const bool found = runner_.run([this, &link, path] {
+        if (env_.connect) return env_.connect();
+        return (!path.isEmpty() && link.ConnectPort(path)) || link.ConnectController();
+    });
+    if (!found)
+        return QStringLiteral("The controller was not found again.\n") + link.searchDetail();
+
+    // Identified into a scratch image: the image being edited keeps every change.
+    CalibrationImage scratch;
+    if (!runner_.run([&link, &scratch] { return link.ReadImage(scratch); }))
+        return QStringLiteral("The controller found again could not be identified: ") + link.failure;
+    const QString model = scratch.text(Field::Model, Field::ModelLength);
+    if (::versionText(scratch) == versionText && ::identityText(scratch) == identityText &&
+        model == modelText)
+        return {};
+    link.close();
+    const QString refusal =
+        QStringLiteral("The controller now connected (%1, %2) is not the one read at start (%3, %4). "
+                       "Nothing was written to it.")
+            .arg(model.trimmed(), ::identityText(scratch), modelText.trimmed(), identityText);
+    env_.prompter.tell(refusal);
+    return refusal + QStringLiteral(" Connect the controller read at start and press Retry.");
 }
 
 bool Wizird::addPages() {
@@ -217,13 +247,14 @@ bool Wizird::OnInitDialog() {
         endWizard(QDialog::Accepted);
         return false;
     }
-    if (!env_.link.ReadImage(env_.image)) {
-        env_.prompter.ask(MsgReadError, Prompter::Buttons::Ok);
+    if (!runner_.run([this] { return env_.link.ReadImage(env_.image); })) {
+        env_.prompter.ask(MsgReadError, Prompter::Buttons::Ok, env_.link.failure);
         endWizard(QDialog::Accepted);
         return false;
     }
     versionText = ::versionText(env_.image);
     identityText = ::identityText(env_.image);
+    modelText = env_.image.text(Field::Model, Field::ModelLength);
 
     if (!DefaultFile(env_.programDir, identityText).SaveDefaultFile(env_.image)) {
         QWidget* button = frameControl(IdDefault);
@@ -330,27 +361,40 @@ void Wizird::UpdateButtons(ButtonState state) {
 }
 
 void Wizird::reject() {
-    if (!changingPage_) QDialog::reject();
+    if (!busy()) QDialog::reject();
 }
 
 void Wizird::OnNextButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     ++currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnPreviousButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     --currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnFinishButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     refused_.clear();
     ShowPage(pageCount);
-    while (!env_.link.WriteImage(env_.image)) {
-        if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel) !=
+    // A line that died (the adapter pulled, the device gone) is reopened on Retry before
+    // writing again, and only to the controller that was read.
+    bool lineLost = false;
+    for (;;) {
+        QString detail;
+        if (lineLost) {
+            detail = reconnect();
+            lineLost = !detail.isEmpty();
+        }
+        if (!lineLost) {
+            if (runner_.run([this] { return env_.link.WriteImage(env_.image); })) break;
+            detail = env_.link.failure;
+            lineLost = env_.link.portFailed;
+        }
+        if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel, detail) !=
             Prompter::Answer::Retry)
             return;
     }
@@ -365,7 +409,7 @@ void Wizird::OnFinishButton() {
 }
 
 void Wizird::OnCancelButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     if (env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
         Prompter::Answer::Cancel)
         return;
@@ -373,7 +417,7 @@ void Wizird::OnCancelButton() {
 }
 
 void Wizird::OnHelpButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     if (env_.openUrl)
         env_.openUrl(SupportPage);
     else
@@ -381,7 +425,7 @@ void Wizird::OnHelpButton() {
 }
 
 void Wizird::OnDefaultButton() {
-    if (changingPage_) return;
+    if (busy()) return;
     for (unsigned i = 1; i < pageCount; ++i) {
         ++currentPage;
         ShowPage(currentPage);

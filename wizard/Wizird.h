@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "LinkRunner.h"
+
 class CalibrationImage;
 class ControllerLink;
 class Prompter;
@@ -77,6 +79,12 @@ public:
 
     QString versionText;
     QString identityText;
+    // The model as first read; with the two texts above, what a controller found again after
+    // a lost line must show to be written to.
+    QString modelText;
+
+    // Runs the link calls off the GUI thread.
+    LinkRunner& linkRunner() { return runner_; }
 
     // True once start-up or a button closed the wizard.
     bool closed() const { return closed_; }
@@ -86,7 +94,8 @@ public:
     SettingsPage* page(unsigned number) const;
 
 protected:
-    // Escape and the close box end the wizard, except while a page change is under way.
+    // Escape and the close box end the wizard, except while a page change or a link call is
+    // under way.
     void reject() override;
 
 private:
@@ -95,6 +104,10 @@ private:
     bool addPages();
     bool confirmWarning();
     bool connectController();
+    bool busy() const { return changingPage_ || runner_.running(); }
+    // Reopens a line that died under a write and checks that the same controller is behind it.
+    // Empty when it is; otherwise why not, for message 105's detail.
+    QString reconnect();
 
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
@@ -103,4 +116,5 @@ private:
     bool changingPage_ = false;
     // Fields whose typed values the pages refused since the last Finish began.
     QStringList refused_;
+    LinkRunner runner_;
 };

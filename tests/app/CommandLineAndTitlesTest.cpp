@@ -1,0 +1,112 @@
+// The command line works with no display at all, and titles are the language module's own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QProcess>
+#include <QTimer>
+
+#include "CVexlaControllerApp.h"
+#include "Prompter.h"
+#include "ResourceModule.h"
+
+namespace {
+
+std::vector<QByteArray> storage;
+
+// argv as main gets it.
+std::vector<char*> argvOf(const QStringList& args) {
+    storage.clear();
+    for (const QString& a : args) storage.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : storage) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+}  // namespace
+
+TEST(CommandLine, ToolkitOptionsAreLeftToTheToolkit) {
+    const struct {
+        QStringList typed;
+        QStringList kept;
+    } rows[] = {
+        {{"trnsetup", "-platform", "offscreen", "--version"}, {"trnsetup", "--version"}},
+        {{"trnsetup", "-style=fusion", "-reverse", "--port", "/dev/ttyS0"}, {"trnsetup", "--port", "/dev/ttyS0"}},
+        {{"trnsetup", "--platform", "x"}, {"trnsetup", "--platform", "x"}},
+        {{"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"}, {"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"}},
+        {{"trnsetup", "-platform"}, {"trnsetup"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<char*> argv = argvOf(row.typed);
+        EXPECT_EQ(programArguments(static_cast<int>(row.typed.size()), argv.data()), row.kept)
+            << row.typed.join(' ').toStdString();
+    }
+}
+
+TEST(Program, CommandLineWithoutAnyDisplay) {
+    const struct {
+        QStringList args;
+        int status;
+        const char* out;
+        const char* err;
+    } rows[] = {
+        {{"--help"}, 0, "Usage: trnsetup [options]", nullptr},
+        {{"--version"}, 0, "trnsetup 4.1.0", nullptr},
+        {{"-platform", "xcb", "--version"}, 0, "trnsetup 4.1.0", nullptr},
+        {{"--bogus"}, 2, nullptr, "bogus"},
+        {{"--port"}, 2, nullptr, "port"},
+        {{"stray"}, 2, nullptr, "stray"},
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), row.args);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), row.status);
+        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        if (row.out != nullptr) {
+            EXPECT_TRUE(out.startsWith(QLatin1String(row.out))) << out.toStdString();
+        }
+        if (row.err != nullptr) {
+            EXPECT_TRUE(err.contains(QLatin1String(row.err))) << err.toStdString();
+        }
+        EXPECT_TRUE(row.out != nullptr ? err.isEmpty() : out.isEmpty());
+    }
+}
+
+// The window system appends an application display name to every title when one is set;
+// none is, so the wizard's and the message boxes' titles reach it as the module gives them.
+TEST(Titles, MessageBoxesCarryTheWizardsTitleAndNothingElse) {
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    for (const char* language : {"english", "chinese"}) {
+        SCOPED_TRACE(language);
+        ResourceModule module;
+        QString error;
+        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(language)), &error))
+            << error.toStdString();
+        QWidget wizard;
+        const QString title = module.string(165).replace(QLatin1String("%d"), QLatin1String("7"));
+        wizard.setWindowTitle(title);
+        MessageBoxPrompter prompter(module, &wizard);
+        QString shown;
+        QTimer look;
+        look.setInterval(10);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->windowTitle();
+                box->button(QMessageBox::Cancel)->click();
+            }
+        });
+        look.start();
+        prompter.ask(102, Prompter::Buttons::OkCancelQuestion);
+        EXPECT_EQ(shown, title);
+        module.release();
+    }
+}
