@@ -1,0 +1,45 @@
+#include "Changes.h"
+
+namespace config {
+
+std::vector<Change> changes(const CalibrationImage& before, const CalibrationImage& after,
+                            Language language) {
+    std::vector<Change> out;
+    for (const Setting& s : settings()) {
+        const bool inBefore = s.appliesTo(before);
+        const bool inAfter = s.appliesTo(after);
+        if (!inBefore && !inAfter)
+            continue;
+        if (inBefore && inAfter && s.raw(before) == s.raw(after))
+            continue;
+        out.push_back({&s, inBefore ? shownText(s, before, s.raw(before), language) : QString(),
+                       inAfter ? shownText(s, after, s.raw(after), language) : QString()});
+    }
+    return out;
+}
+
+QStringList changeLines(const std::vector<Change>& list, Language language) {
+    const QString none = QStringLiteral("-");
+    const QString separator =
+        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
+    QStringList lines;
+    for (const Change& c : list) {
+        const QString before = c.before.isEmpty() ? none : c.before;
+        const QString after = c.after.isEmpty() ? none : c.after;
+        lines << c.setting->caption(language) + separator + before + QStringLiteral(" -> ") + after;
+    }
+    return lines;
+}
+
+QStringList settingLines(const CalibrationImage& image, Language language) {
+    const QString separator =
+        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
+    QStringList lines;
+    for (const Setting* s : settingsOf(image))
+        lines << s->caption(language) + QStringLiteral(" (") + QLatin1String(s->key) +
+                     QStringLiteral(")") + separator +
+                     shownText(*s, image, s->raw(image), language);
+    return lines;
+}
+
+}  // namespace config

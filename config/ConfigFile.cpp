@@ -1,0 +1,429 @@
+#include "ConfigFile.h"
+
+#include <map>
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "Fields.h"
+
+namespace config {
+
+namespace {
+
+constexpr int ImageRows = CalibrationImage::Size / 16;
+constexpr qint64 LargestFile = 1 << 20;
+constexpr int CommentColumn = 40;
+
+struct MessageText {
+    const char* english;
+    const char* chinese;
+};
+
+// Indexed by Message::Kind.
+constexpr MessageText MessageTexts[] = {
+    {"Cannot read %1: %2", "无法读取 %1：%2"},
+    {"%1 is too large to be a configuration file", "%1 太大，不是配置文件"},
+    {"The file is empty", "文件为空"},
+    {"The file is not UTF-8 text", "文件不是 UTF-8 文本"},
+    {"cannot read \"%1\"; expected name = value", "无法识别“%1”，应为 名称 = 值"},
+    {"unknown setting \"%1\"", "未知的设置“%1”"},
+    {"\"%1\" is given again (first on line %2)", "“%1”重复出现（首次在第 %2 行）"},
+    {"\"%2\" is not a value of %1 (expected %3)", "“%2”不是 %1 的有效值（应为 %3）"},
+    {"\"%1\" is not a date", "“%1”不是日期"},
+    {"The header lacks \"%1\"", "文件头缺少“%1”"},
+    {"the header's %1 %2 differs from the image block's %3",
+     "文件头的 %1 为 %2，与映像块的 %3 不符"},
+    {"%1 is not a setting of this controller (firmware %2, variant %3)",
+     "%1 不是此控制器的设置（固件 %2，型号变体 %3）"},
+    {"the file ends before its image block is complete (%1 of 128 bytes); it may be truncated",
+     "映像块不完整（128 字节中只有 %1 字节），文件可能被截断"},
+    {"expected image row %1 with 16 hexadecimal bytes", "应为映像行 %1，含 16 个十六进制字节"},
+    {"text after the image block", "映像块之后还有内容"},
+    {"%1 = %2 is outside what the page offers (%3); the page adjusts it when shown",
+     "%1 = %2 超出页面提供的范围（%3），页面显示时会调整"},
+    {"The file is for model %1; this controller is a %2", "文件适用于型号 %1，此控制器为 %2"},
+    {"The file is for variant %1; this controller is variant %2",
+     "文件适用于型号变体 %1，此控制器为 %2"},
+    {"The file is for firmware %1; this controller has firmware %2",
+     "文件适用于固件 %1，此控制器的固件为 %2"},
+    {"Cannot write %1: %2", "无法写入 %1：%2"},
+};
+static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::WriteFailed) + 1);
+
+const char* const HeaderKeys[] = {"model", "variant", "firmware", "serial", "date", "program"};
+constexpr int RequiredHeaderKeys = 4;  // model to serial
+
+QString firmwareText(const CalibrationImage& image) {
+    return FormatHex(image.data() + Field::VersionMajor, 2);
+}
+
+// The header's identity values, as written and as compared, by key.
+QString headerValue(const CalibrationImage& image, int key) {
+    switch (key) {
+        case 0:
+            return escapedBytes(image, Field::Model, Field::ModelLength);
+        case 1:
+            return escapedBytes(image, Field::Variant, 1);
+        case 2:
+            return firmwareText(image);
+        case 3:
+            return FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+        default:
+            return {};
+    }
+}
+
+bool isKey(QStringView key) {
+    if (key.isEmpty())
+        return false;
+    for (QChar c : key)
+        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+              (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_')))
+            return false;
+    return true;
+}
+
+std::optional<std::uint8_t> hexByte(QStringView token) {
+    if (token.size() != 2)
+        return std::nullopt;
+    bool ok = false;
+    const uint value = token.toUInt(&ok, 16);
+    if (!ok)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
+
+QString commentOf(const Setting& s, const CalibrationImage& image, Language language) {
+    QString comment = s.caption(language);
+    const std::uint32_t raw = s.raw(image);
+    const QString separator =
+        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
+    switch (s.coding) {
+        case Coding::Switch:
+            break;
+        case Coding::List: {
+            const QString name = itemName(s, image, raw, language);
+            comment += separator + (name.isEmpty() ? QStringLiteral("?") : name);
+            break;
+        }
+        case Coding::Number:
+            comment +=
+                (language == Language::Chinese ? QStringLiteral("，") : QStringLiteral(", ")) +
+                offeredText(s, image);
+            break;
+    }
+    return comment;
+}
+
+}  // namespace
+
+QString Message::text(Language language) const {
+    const MessageText& t = MessageTexts[static_cast<std::size_t>(kind)];
+    QString body = QString::fromUtf8(language == Language::Chinese ? t.chinese : t.english);
+    QStringList a = args;
+    // The form a value takes is told in the message's own language.
+    if (kind == Kind::BadValue && a.size() == 2)
+        if (const Setting* s = findSetting(a[0]))
+            a << valueForm(*s, language);
+    // One pass, so that a '%' in a value is never taken for a placeholder.
+    switch (a.size()) {
+        case 1:
+            body = body.arg(a[0]);
+            break;
+        case 2:
+            body = body.arg(a[0], a[1]);
+            break;
+        case 3:
+            body = body.arg(a[0], a[1], a[2]);
+            break;
+        default:
+            break;
+    }
+    if (line <= 0)
+        return body;
+    if (language == Language::Chinese)
+        return QStringLiteral("第 %1 行：").arg(line) + body;
+    return QStringLiteral("Line %1: ").arg(line) + body;
+}
+
+QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, Language language) {
+    const bool zh = language == Language::Chinese;
+    QString out;
+    out += QStringLiteral("# trnsetup configuration\n");
+    out += zh ? QStringLiteral(
+                    "# "
+                    "可修改下列设置的值；“#"
+                    "”之后是说明。末尾的映像块记录此控制器，不会写入其他控制器。\n")
+              : QStringLiteral(
+                    "# Edit the values of the settings below; '#' starts a comment. The image "
+                    "block at the\n"
+                    "# end records this controller and is never applied to another unit.\n");
+    for (int key = 0; key < RequiredHeaderKeys; ++key)
+        out += QLatin1String(HeaderKeys[key]) + QLatin1String(" = ") + headerValue(image, key) +
+               QLatin1Char('\n');
+    if (info.date.isValid())
+        out += QStringLiteral("date = ") +
+               info.date.toOffsetFromUtc(info.date.offsetFromUtc()).toString(Qt::ISODate) +
+               QLatin1Char('\n');
+    if (!info.program.isEmpty()) {
+        QString program = info.program;
+        program.replace(QLatin1Char('#'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        out += QStringLiteral("program = ") + program.simplified() + QLatin1Char('\n');
+    }
+    out += QLatin1Char('\n');
+
+    for (const Setting* s : settingsOf(image)) {
+        const QString line =
+            QLatin1String(s->key) + QLatin1String(" = ") + valueText(*s, s->raw(image));
+        out += line.leftJustified(CommentColumn) + QLatin1String("  # ") +
+               commentOf(*s, image, language) + QLatin1Char('\n');
+    }
+
+    out += QLatin1Char('\n');
+    out += zh ? QStringLiteral("# 控制器的全部 128 字节，仅作记录。\n")
+              : QStringLiteral("# The whole controller, 128 bytes, for reference only.\n");
+    out += QStringLiteral("[image]\n");
+    for (int row = 0; row < ImageRows; ++row) {
+        const auto offset = static_cast<std::uint8_t>(row * 16);
+        out += FormatHex(&offset, 1);
+        for (int i = 0; i < 16; ++i)
+            out += QLatin1Char(' ') + FormatHex(image.data() + row * 16 + i, 1);
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+// Reads a file's lines in one pass, then checks what depends on the image block.
+class Parser {
+public:
+    ReadResult run(const QString& text) {
+        QStringList lines = text.split(QLatin1Char('\n'));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        bool any = false;
+        for (QString& line : lines) {
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+            any = any || !line.trimmed().isEmpty();
+        }
+        if (!any)
+            return fail({Message::Kind::Empty, 0, {}});
+
+        for (int i = 0; i < lines.size(); ++i)
+            if (auto error = readLine(lines[i], i + 1, i + 1 == lines.size()))
+                return fail(*error);
+        if (rows_ < ImageRows)
+            return fail({Message::Kind::Truncated,
+                         static_cast<int>(lines.size()),
+                         {QString::number(rows_ * 16)}});
+        if (auto error = checkHeader())
+            return fail(*error);
+        for (const ConfigFile::Value& v : file_.values_) {
+            const Setting& s = *v.setting;
+            if (!s.appliesTo(file_.image_))
+                return fail({Message::Kind::NotOnController,
+                             v.line,
+                             {QLatin1String(s.key), firmwareText(file_.image_),
+                              headerValue(file_.image_, 1)}});
+            if (!offered(s, file_.image_, v.raw))
+                result_.warnings.push_back(
+                    {Message::Kind::OutOfRange,
+                     v.line,
+                     {QLatin1String(s.key), valueText(s, v.raw), offeredText(s, file_.image_)}});
+        }
+        result_.file = std::move(file_);
+        return std::move(result_);
+    }
+
+private:
+    ReadResult fail(Message error) {
+        ReadResult result;
+        result.error = std::move(error);
+        return result;
+    }
+
+    std::optional<Message> readLine(const QString& raw, int number, bool last) {
+        const qsizetype hash = raw.indexOf(QLatin1Char('#'));
+        const QString content = (hash < 0 ? raw : raw.left(hash)).trimmed();
+        if (content.isEmpty())
+            return std::nullopt;
+        if (inImage_)
+            return readImageRow(content, number, last);
+        if (content == QLatin1String("[image]")) {
+            inImage_ = true;
+            return std::nullopt;
+        }
+
+        const qsizetype eq = content.indexOf(QLatin1Char('='));
+        const QString key = eq < 0 ? QString() : content.left(eq).trimmed();
+        const QString value = eq < 0 ? QString() : content.mid(eq + 1).trimmed();
+        if (!isKey(key))
+            return Message{Message::Kind::Unparsable, number, {raw.trimmed()}};
+        if (const auto seen = seen_.find(key); seen != seen_.end())
+            return Message{
+                Message::Kind::RepeatedKey, number, {key, QString::number(seen->second)}};
+        seen_.emplace(key, number);
+
+        for (const char* header : HeaderKeys) {
+            if (key == QLatin1String(header)) {
+                header_[key] = {value, number};
+                if (key == QLatin1String("date") &&
+                    !QDateTime::fromString(value, Qt::ISODate).isValid())
+                    return Message{Message::Kind::BadDate, number, {value}};
+                if (key == QLatin1String("date"))
+                    file_.date_ = value;
+                if (key == QLatin1String("program"))
+                    file_.program_ = value;
+                return std::nullopt;
+            }
+        }
+        const Setting* setting = findSetting(key);
+        if (!setting)
+            return Message{Message::Kind::UnknownKey, number, {key}};
+        const auto parsed = parseValue(*setting, value);
+        if (!parsed)
+            return Message{Message::Kind::BadValue, number, {key, value}};
+        file_.values_.push_back({setting, *parsed, number});
+        return std::nullopt;
+    }
+
+    std::optional<Message> readImageRow(const QString& content, int number, bool last) {
+        if (rows_ == ImageRows)
+            return Message{Message::Kind::TextAfterImage, number, {}};
+        const auto offset = static_cast<std::uint8_t>(rows_ * 16);
+        const Message bad{Message::Kind::BadImageRow, number, {FormatHex(&offset, 1)}};
+        const QStringList tokens = content.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (tokens.size() > 17 || hexByte(tokens[0]) != offset)
+            return bad;
+        int bytes = static_cast<int>(tokens.size()) - 1;
+        // A file cut off in the middle of a byte ends with a single digit.
+        if (last && bytes > 0 && tokens.last().size() == 1 &&
+            hexByte(tokens.last() + QLatin1Char('0')))
+            --bytes;
+        for (int i = 0; i < bytes; ++i) {
+            const auto byte = hexByte(tokens[i + 1]);
+            if (!byte)
+                return bad;
+            file_.image_.setByte(rows_ * 16 + i, *byte);
+        }
+        // A short last row is where the file was cut off.
+        if (bytes < 16)
+            return last ? Message{Message::Kind::Truncated,
+                                  number,
+                                  {QString::number(rows_ * 16 + bytes)}}
+                        : bad;
+        ++rows_;
+        return std::nullopt;
+    }
+
+    std::optional<Message> checkHeader() const {
+        for (int key = 0; key < RequiredHeaderKeys; ++key) {
+            const QString name = QLatin1String(HeaderKeys[key]);
+            const auto it = header_.find(name);
+            if (it == header_.end())
+                return Message{Message::Kind::MissingHeader, 0, {name}};
+            const QString actual = headerValue(file_.image_, key);
+            // Hexadecimal digits may be typed in either case; the model and variant may not.
+            const Qt::CaseSensitivity cs = key >= 2 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            if (it->second.first.compare(actual, cs) != 0)
+                return Message{Message::Kind::HeaderMismatch,
+                               it->second.second,
+                               {name, it->second.first, actual}};
+        }
+        return std::nullopt;
+    }
+
+    ConfigFile file_;
+    ReadResult result_;
+    std::map<QString, int> seen_;
+    std::map<QString, std::pair<QString, int>> header_;
+    bool inImage_ = false;
+    int rows_ = 0;
+};
+
+ReadResult ConfigFile::parse(const QString& text) {
+    return Parser().run(text);
+}
+
+ReadResult ConfigFile::parse(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError()) {
+        ReadResult result;
+        result.error = Message{Message::Kind::NotUtf8, 0, {}};
+        return result;
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return parse(text);
+}
+
+ReadResult ConfigFile::load(const QString& path) {
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = Message{Message::Kind::Unreadable, 0, {path, file.errorString()}};
+        return result;
+    }
+    if (file.size() > LargestFile) {
+        result.error = Message{Message::Kind::TooLarge, 0, {path}};
+        return result;
+    }
+    const QByteArray bytes = file.read(LargestFile + 1);
+    if (bytes.size() > LargestFile) {
+        result.error = Message{Message::Kind::TooLarge, 0, {path}};
+        return result;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        result.error = Message{Message::Kind::Unreadable, 0, {path, file.errorString()}};
+        return result;
+    }
+    return parse(bytes);
+}
+
+CalibrationImage ConfigFile::settingsImage() const {
+    CalibrationImage image = image_;
+    for (const Value& v : values_) v.setting->setRaw(image, v.raw);
+    return image;
+}
+
+std::optional<Message> refusal(const CalibrationImage& source, const CalibrationImage& target) {
+    for (int i = 0; i < Field::ModelLength; ++i)
+        if (source.byte(Field::Model + i) != target.byte(Field::Model + i))
+            return Message{
+                Message::Kind::OtherModel, 0, {headerValue(source, 0), headerValue(target, 0)}};
+    if (source.byte(Field::Variant) != target.byte(Field::Variant))
+        return Message{
+            Message::Kind::OtherVariant, 0, {headerValue(source, 1), headerValue(target, 1)}};
+    if (source.version() != target.version())
+        return Message{
+            Message::Kind::OtherFirmware, 0, {firmwareText(source), firmwareText(target)}};
+    return std::nullopt;
+}
+
+std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target) {
+    if (auto refused = refusal(file.image(), target))
+        return refused;
+    for (const ConfigFile::Value& v : file.values()) v.setting->setRaw(target, v.raw);
+    return std::nullopt;
+}
+
+std::optional<Message> saveText(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly))
+        return Message{Message::Kind::WriteFailed, 0, {path, file.errorString()}};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Message{Message::Kind::WriteFailed, 0, {path, reason}};
+    }
+    if (!file.commit())
+        return Message{Message::Kind::WriteFailed, 0, {path, file.errorString()}};
+    return std::nullopt;
+}
+
+}  // namespace config

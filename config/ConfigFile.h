@@ -1,0 +1,126 @@
+#pragma once
+// Configuration files: UTF-8 text a person can read, edit and compare.
+//
+//   # trnsetup configuration
+//   model = TRN48201
+//   variant = C
+//   firmware = 0405
+//   serial = 000AB0FF
+//   date = 2024-05-01T10:00:00+02:00
+//   program = trnsetup 4.1.0
+//
+//   max_motor_current = 80%                 # Max Motor Current, 20%..100%
+//   throttle_sensor_type = 2                # Throttle Sensor Type: 1-4V
+//   ...
+//   [image]
+//   00  FF 00 02 ...                        (8 rows of 16 bytes: the whole controller)
+//
+// The setting lines are what a person edits and what is applied; the image block records the
+// controller the file was made from and is never applied to another unit. Everything after
+// '#' is a comment. Reading is strict: the first line that does not fit is reported, and a
+// file with an error yields nothing to apply.
+
+#include <optional>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include "CalibrationImage.h"
+#include "Settings.h"
+
+namespace config {
+
+// A finding about a file, or why a file may not go onto a controller.
+struct Message {
+    enum class Kind {
+        Unreadable,  // args: path, reason
+        TooLarge,    // args: path
+        Empty,
+        NotUtf8,
+        Unparsable,       // args: the line's text
+        UnknownKey,       // args: key
+        RepeatedKey,      // args: key, first line
+        BadValue,         // args: key, value (the text adds the form a value takes)
+        BadDate,          // args: value
+        MissingHeader,    // args: key
+        HeaderMismatch,   // args: key, header's value, image block's value
+        NotOnController,  // args: key, firmware, variant
+        Truncated,        // line: where the file ends; args: bytes of the image block read
+        BadImageRow,      // args: the offset expected
+        TextAfterImage,
+        OutOfRange,     // warning; args: key, value, offered range
+        OtherModel,     // args: file's, controller's
+        OtherVariant,   // args: file's, controller's
+        OtherFirmware,  // args: file's, controller's
+        WriteFailed,    // args: path, reason
+    };
+    Kind kind;
+    int line = 0;  // 1-based; 0 when the message is about no line
+    QStringList args;
+
+    QString text(Language language) const;
+};
+
+// What a file's header records besides the identity.
+struct FileInfo {
+    QDateTime date;
+    QString program;
+};
+
+struct ReadResult;
+
+class ConfigFile {
+public:
+    struct Value {
+        const Setting* setting;
+        std::uint32_t raw;
+        int line;
+    };
+
+    // The text of a file holding image: every setting this controller has, with captions and
+    // list names in comments in the given language.
+    static QString write(const CalibrationImage& image, const FileInfo& info, Language language);
+
+    static ReadResult parse(const QString& text);
+    // Checks that the bytes are UTF-8 first.
+    static ReadResult parse(const QByteArray& bytes);
+    static ReadResult load(const QString& path);
+
+    // The image block: the controller the file was made from.
+    const CalibrationImage& image() const { return image_; }
+    // The setting lines, in file order.
+    const std::vector<Value>& values() const { return values_; }
+    const QString& date() const { return date_; }
+    const QString& program() const { return program_; }
+    // The image block with the setting lines applied: what the file says.
+    CalibrationImage settingsImage() const;
+
+private:
+    CalibrationImage image_;
+    std::vector<Value> values_;
+    QString date_;
+    QString program_;
+    friend class Parser;
+};
+
+struct ReadResult {
+    bool ok() const { return file.has_value(); }
+
+    std::optional<ConfigFile> file;  // none when there is an error
+    std::optional<Message> error;
+    std::vector<Message> warnings;  // values outside what the pages offer
+};
+
+// Why the settings of a file made from source may not go onto target: they must agree in
+// model name, variant letter and firmware, since these change the settings' codings.
+std::optional<Message> refusal(const CalibrationImage& source, const CalibrationImage& target);
+// Writes the file's setting lines into target, touching no other bit; refuses (and changes
+// nothing) as refusal() says.
+std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target);
+
+// Writes text as UTF-8 through a save file, so that a failure leaves any old file whole.
+std::optional<Message> saveText(const QString& path, const QString& text);
+
+}  // namespace config

@@ -1,0 +1,557 @@
+#include "Settings.h"
+
+#include <bit>
+
+#include "Fields.h"
+
+namespace config {
+
+namespace {
+
+constexpr Setting onOff(const char* key, const char* english, const char* chinese, int pos,
+                        std::uint8_t mask, bool inverted = false) {
+    Setting s{key, english, chinese};
+    s.pos = pos;
+    s.mask = mask;
+    s.coding = Coding::Switch;
+    s.inverted = inverted;
+    return s;
+}
+
+constexpr Setting number(const char* key, const char* english, const char* chinese, int pos,
+                         std::uint32_t low, std::uint32_t high, const char* unit = "",
+                         int divisor = 1, int width = 1) {
+    Setting s{key, english, chinese};
+    s.pos = pos;
+    s.width = width;
+    s.low = low;
+    s.high = high;
+    s.unit = unit;
+    s.divisor = divisor;
+    return s;
+}
+
+constexpr Setting list(const char* key, const char* english, const char* chinese, int pos,
+                       Items items, std::uint8_t mask = 0xFF) {
+    Setting s{key, english, chinese};
+    s.pos = pos;
+    s.mask = mask;
+    s.coding = Coding::List;
+    s.items = items;
+    return s;
+}
+
+using enum Needs;
+
+// In the order the wizard shows the pages, so that lists of settings read like the pages.
+constexpr Setting Table[] = {
+    // Throttle and current page.
+    onOff("forward_switch", "Forward Switch", "前进开关", Field::Switches, Field::ForwardSwitchBit),
+    onOff("foot_switch", "Foot Switch", "脚踏开关", Field::Switches, Field::FootSwitchBit),
+    list("throttle_sensor_type", "Throttle Sensor Type", "油门传感器类型",
+         Field::ThrottleSensorType, Items::ThrottleSensor),
+    // From 0302 bytes 4 and 5 hold twice the percentage; before, byte 4 holds two list steps.
+    number("throttle_start", "Throttle effective starting position", "油门有效起始位置",
+           Field::ThrottleStart, 0, 80, "%", 2)
+        .from(0x0302),
+    number("throttle_end", "Throttle effective ending position", "油门有效结束位置",
+           Field::ThrottleEnd, 120, 200, "%", 2)
+        .from(0x0302),
+    list("throttle_start_step", "Throttle effective starting position", "油门有效起始位置",
+         Field::ThrottleStart, Items::StartStep, 0xF0)
+        .until(0x0302),
+    list("throttle_end_step", "Throttle effective ending position", "油门有效结束位置",
+         Field::ThrottleStart, Items::EndStep, 0x0F)
+        .until(0x0302),
+    number("max_motor_current", "Max Motor Current", "最大电机电流", Field::MaxMotorCurrent, 20,
+           100, "%"),
+    number("max_battery_current", "Max Battery Current", "最大电池电流", Field::MaxBatteryCurrent,
+           20, 100, "%")
+        .from(0x0208)
+        .offering(Offer::BatteryCurrent),
+    number("threshold_low", "The Low Threshold Voltage", "低阈值电压", Field::ThresholdLow, 0, 40,
+           "%"),
+    number("threshold_high", "The High Threshold Voltage", "高阈值电压", Field::ThresholdHigh, 60,
+           100, "%"),
+
+    // Start-up and voltage page.
+    number("startup_delay", "Start-up Delay", "启动延时", Field::StartupDelay, 0, 20, "s", 10),
+    list("hall_sensor_type", "Hall Sensor Type", "霍尔传感器类型", Field::HallSensorType,
+         Items::Hall),
+    // The control mode takes three bytes; each is kept as stored, so that a file is lossless.
+    list("control_mode", "Control Mode", "控制模式", Field::ControlMode, Items::ControlMode),
+    list("control_mode_copy", "Control Mode (copy)", "控制模式（副本）", Field::ControlModeCopy,
+         Items::ControlMode),
+    list("speed_mode", "Control Mode (speed)", "控制模式（速度）", Field::SpeedMode,
+         Items::SpeedFlag),
+    number("under_voltage", "Under Voltage", "欠压", Field::UnderVoltage, 0, 100, "V")
+        .offering(Offer::VoltageClass),
+    number("over_voltage", "Over Voltage", "过压", Field::OverVoltage, 0, 100, "V")
+        .offering(Offer::VoltageClass),
+    number("throttle_rate", "Throttle Up/Down Rate", "油门加减速率", Field::ThrottleRate, 10, 200,
+           "", 10)
+        .stepping(10),
+    onOff("power_on_high_pedal_disable", "Power On High Pedal Disable", "上电高踏板禁止",
+          Field::Switches, Field::PowerOnHighPedalOffBit, true),
+    onOff("releasing_brake_high_pedal_disable", "Releasing Brake High Pedal Disable",
+          "松开刹车高踏板禁止", Field::Functions, Field::ReleasingBrakeHighPedalBit),
+
+    // Motor and speed page. Noise reduction, ABS and the 12 V output are stored from 0204
+    // on, cleared where the page does not offer them.
+    number("top_speed", "Motor Top Speed", "电机最高转速", Field::TopSpeed, 30, 100, "%")
+        .from(0x0204),
+    number("motor_poles", "Motor Poles", "电机极数", Field::MotorPoles, 2, 200)
+        .stepping(2)
+        .from(0x0204),
+    onOff("half_speed_reverse", "Half Speed In Reverse", "倒车半速", Field::Functions,
+          Field::HalfSpeedReverseBit)
+        .from(0x0209),
+    // The regeneration page clears boost and economy when it stores a brake sensor.
+    onOff("boost", "Boost Function", "动力增强功能", Field::Functions, Field::BoostBit)
+        .needing(BrakeInput),
+    onOff("economy", "Economy Function", "经济功能", Field::Functions, Field::EconomyBit)
+        .needing(BrakeInput),
+    onOff("half_current_reverse", "Half Current in Reverse", "倒车半电流", Field::Functions,
+          Field::HalfCurrentReverseBit)
+        .from(0x0300),
+    onOff("noise_reduction", "Noise Reduction", "降噪", Field::Functions, Field::NoiseReductionBit)
+        .from(0x0204),
+    onOff("abs", "ABS", "ABS", Field::Switches, Field::AbsBit).from(0x0204),
+    onOff("output_12v", "12V Output", "12V 输出", Field::Switches, Field::Output12VBit)
+        .from(0x0204),
+    number("reverse_top_speed", "Motor Top Speed in Reverse", "电机倒车最高转速",
+           Field::ReverseTopSpeed, 20, 100, "%")
+        .from(0x0403),
+
+    // Regeneration page. Before 0302 byte 5 holds the brake sensor span in two list steps.
+    onOff("regeneration", "Regeneration", "再生制动", Field::Switches, Field::RegenerationBit)
+        .needing(Regeneration),
+    onOff("brake_switch", "Brake Switch", "刹车开关", Field::Switches, Field::BrakeSwitchBit)
+        .needing(Regeneration),
+    number("releasing_throttle_regen", "Releasing Throttle Starts Regen", "松开油门开始再生",
+           Field::ReleasingThrottleRegen, 0, 20, "%")
+        .from(0x0209)
+        .needing(Regeneration),
+    number("brake_switch_regen", "Regen Current by Brake Switch On", "刹车开关闭合时的再生电流",
+           Field::BrakeSwitchRegen, 5, 50, "%")
+        .needing(Regeneration),
+    number("max_regen_current", "Max Regen Current", "最大再生电流", Field::MaxRegenCurrent, 20,
+           100, "%")
+        .needing(Regeneration),
+    list("brake_sensor_type", "Brake Sensor Type", "刹车传感器类型", Field::BrakeSensorType,
+         Items::BrakeSensor)
+        .needing(BrakeInput),
+    number("brake_start", "Brake Sensor Starting Point", "刹车传感器起始点",
+           Field::BrakeSensorStart, 0, 40, "%")
+        .from(0x0302)
+        .needing(Regeneration),
+    number("brake_end", "Brake Sensor Ending Point", "刹车传感器终止点", Field::BrakeSensorEnd, 50,
+           100, "%")
+        .from(0x0302)
+        .needing(Regeneration),
+    list("brake_start_step", "Brake Sensor Starting Point", "刹车传感器起始点", Field::ThrottleEnd,
+         Items::StartStep, 0xF0)
+        .until(0x0302)
+        .needing(Regeneration),
+    list("brake_end_step", "Brake Sensor Ending Point", "刹车传感器终止点", Field::ThrottleEnd,
+         Items::EndStep, 0x0F)
+        .until(0x0302)
+        .needing(Regeneration),
+
+    // Temperature, CAN and smoothing page.
+    list("motor_temperature_sensor", "Motor Temperature Sensor", "电机温度传感器",
+         Field::MotorTempSensor, Items::TemperatureSensor),
+    number("stop_temperature", "Controller Stop Output Temperature", "控制器停止输出温度",
+           Field::StopTemperature, 60, 170, "C"),
+    number("resume_temperature", "Controller Resume Output Temperature", "控制器恢复输出温度",
+           Field::ResumeTemperature, 60, 170, "C"),
+    number("can_send_id", "Send ID", "发送 ID", Field::CanSendId, 0, 2047, "", 1, 2)
+        .needing(CanVariant),
+    number("can_receive_id", "Receive ID", "接收 ID", Field::CanReceiveId, 0, 2047, "", 1, 2)
+        .needing(CanVariant),
+    // Only bit 0 of byte 45 is the switch; the rest of the byte is the controller's.
+    onOff("smoothing", "Smooth", "平滑", Field::SmoothEnable, Field::SmoothEnableBit).from(0x0404),
+    number("smooth_inflection", "Inflection Point", "拐点", Field::SmoothInflection, 5, 30)
+        .from(0x0404),
+    number("smooth_low_accel", "Low Accel", "低段加速", Field::SmoothLowAccel, 1, 255).from(0x0404),
+    number("smooth_low_decel", "Low Decel", "低段减速", Field::SmoothLowDecel, 1, 255).from(0x0404),
+    number("smooth_high_accel", "High Accel", "高段加速", Field::SmoothHighAccel, 1, 255)
+        .from(0x0404),
+    number("smooth_high_decel", "High Decel", "高段减速", Field::SmoothHighDecel, 1, 255)
+        .from(0x0404),
+
+    // J1939 page.
+    number("j1939_address", "Preferred Address", "首选地址", Field::J1939Address, 0, 127)
+        .alsoOffering(248, 253)
+        .needing(J1939Variant),
+    number("j1939_arbitrary_address", "Arbitrary Address Capable", "任意地址能力",
+           Field::J1939ArbitraryAddress, 0, 1)
+        .needing(J1939Variant),
+    number("j1939_industry_group", "Industry Group", "行业组", Field::J1939IndustryGroup, 0, 7)
+        .needing(J1939Variant),
+    number("j1939_vehicle_system_instance", "Vehicle System Instance", "车辆系统实例",
+           Field::J1939VehicleSystemInstance, 0, 15)
+        .needing(J1939Variant),
+    number("j1939_vehicle_system", "Vehicle System", "车辆系统", Field::J1939VehicleSystem, 0, 127)
+        .needing(J1939Variant),
+    number("j1939_reserved", "Reserved Fields", "保留字段", Field::J1939Reserved, 0, 1)
+        .needing(J1939Variant),
+    number("j1939_function", "Function Fields", "功能字段", Field::J1939Function, 0, 255)
+        .needing(J1939Variant),
+    number("j1939_function_instance", "Function Instance", "功能实例", Field::J1939FunctionInstance,
+           0, 31)
+        .needing(J1939Variant),
+    number("j1939_ecu_instance", "ECU Instance", "ECU 实例", Field::J1939EcuInstance, 0, 7)
+        .needing(J1939Variant),
+    number("j1939_manufacturer", "Manufacturer Code", "制造商代码", Field::J1939Manufacturer, 0,
+           2047, "", 1, 2)
+        .needing(J1939Variant),
+    number("j1939_identity", "Identity Number", "识别号", Field::J1939Identity, 0, 2097151, "", 1,
+           3)
+        .needing(J1939Variant),
+};
+
+// List items. The pages show some fixed Chinese items in every language; the English names
+// here translate them.
+constexpr Item ThrottleSensorOld[] = {{1, "0-5V", "0-5V"}, {2, "5-0V", "5-0V"}};
+constexpr Item SensorPedals[] = {{1, "three-wire pedal", "3线式踏板"},
+                                 {2, "powered Hall pedal", "霍尔有源踏板"}};
+constexpr Item ThrottleSensorNew[] = {
+    {1, "0-5V", "0-5V"}, {2, "1-4V", "1-4V"}, {3, "0-5K", "0-5K"}};
+constexpr Item StartSteps[] = {
+    {0, "0%", "0%"}, {1, "10%", "10%"}, {2, "20%", "20%"}, {3, "30%", "30%"}, {4, "40%", "40%"}};
+constexpr Item EndSteps[] = {{0, "100%", "100%"}, {1, "90%", "90%"}, {2, "80%", "80%"},
+                             {3, "70%", "70%"},   {4, "60%", "60%"}, {5, "50%", "50%"}};
+constexpr Item HallTypes[] = {{60, "60 degree", "60度"}, {120, "120 degree", "120度"}};
+constexpr Item ControlModes[] = {{1, "balanced", "平衡"}, {3, "torque", "转矩"}};
+constexpr Item SpeedFlags[] = {{0, "torque or balanced", "转矩或平衡"}, {2, "speed", "速度"}};
+constexpr Item BrakeSensorOld[] = {
+    {0, "No Used", "不使用"}, {1, "0-5V", "0-5V"}, {2, "5-0V", "5-0V"}};
+constexpr Item BrakePedals[] = {{0, "none", "无"},
+                                {1, "three-wire pedal", "3线式踏板"},
+                                {2, "powered Hall pedal", "霍尔有源踏板"}};
+constexpr Item BrakeSensorNew[] = {
+    {0, "none", "无"}, {1, "0-5V", "0-5V"}, {2, "1-4V", "1-4V"}, {3, "0-5K", "0-5K"}};
+constexpr Item TemperatureOld[] = {{0, "disabled", "禁用"}, {1, "in use", "使用"}};
+constexpr Item TemperatureNew[] = {
+    {0, "disabled", "禁用"}, {1, "KTY83-122", "KTY83-122"}, {2, "KTY84-130", "KTY84-130"}};
+
+std::span<const Item> itemsOf(Items items, const CalibrationImage& image) {
+    const FirmwareVersion v = image.version();
+    switch (items) {
+        case Items::ThrottleSensor:
+            return !v.atLeast(0x0302)   ? std::span<const Item>(ThrottleSensorOld)
+                   : !v.atLeast(0x0403) ? std::span<const Item>(SensorPedals)
+                                        : std::span<const Item>(ThrottleSensorNew);
+        case Items::StartStep:
+            return StartSteps;
+        case Items::EndStep:
+            return EndSteps;
+        case Items::Hall:
+            return HallTypes;
+        case Items::ControlMode:
+            return ControlModes;
+        case Items::SpeedFlag:
+            return SpeedFlags;
+        case Items::BrakeSensor:
+            return !v.atLeast(0x0302)   ? std::span<const Item>(BrakeSensorOld)
+                   : !v.atLeast(0x0403) ? std::span<const Item>(BrakePedals)
+                                        : std::span<const Item>(BrakeSensorNew);
+        case Items::TemperatureSensor:
+            return v.atLeast(0x0404) ? std::span<const Item>(TemperatureNew)
+                                     : std::span<const Item>(TemperatureOld);
+        case Items::None:
+            break;
+    }
+    return {};
+}
+
+// The voltage sliders' range by the model's voltage class; an unknown class keeps the
+// sliders' initial 0 to 100.
+struct VoltageClass {
+    const char* digits;
+    std::uint32_t low;
+    std::uint32_t high;
+};
+constexpr VoltageClass VoltageClasses[] = {
+    {"12", 18, 136}, {"14", 18, 180}, {"15", 18, 180}, {"24", 8, 30},
+    {"36", 18, 45},  {"48", 18, 60},  {"60", 18, 80},  {"72", 18, 90},
+    {"84", 18, 92},  {"96", 18, 120}, {"09", 18, 120},
+};
+
+struct Span {
+    std::uint32_t low, high;
+};
+
+Span offeredSpan(const Setting& s, const CalibrationImage& image) {
+    switch (s.offer) {
+        case Offer::VoltageClass: {
+            const QByteArray digits = image.text(Field::VoltageClass, 2).toLatin1();
+            for (const VoltageClass& c : VoltageClasses)
+                if (digits == c.digits)
+                    return {c.low, c.high};
+            return {s.low, s.high};
+        }
+        case Offer::BatteryCurrent:
+            return {20, image.text(Field::Series, Field::SeriesLength) == QLatin1String("TRE")
+                            ? 70u
+                            : 100u};
+        case Offer::Fixed:
+            break;
+    }
+    return {s.low, s.high};
+}
+
+int shiftOf(std::uint8_t mask) {
+    return std::countr_zero(static_cast<unsigned>(mask));
+}
+
+}  // namespace
+
+Language languageNamed(QStringView name) {
+    return name.compare(QLatin1String("chinese"), Qt::CaseInsensitive) == 0 ? Language::Chinese
+                                                                            : Language::English;
+}
+
+bool Setting::appliesTo(const CalibrationImage& image) const {
+    const FirmwareVersion v = image.version();
+    const unsigned version = (unsigned{v.major} << 8) | v.minor;
+    if (version < since || version >= before)
+        return false;
+    const std::uint8_t variant = image.byte(Field::Variant);
+    const bool regeneration = image.byte(Field::RegenerationMarker) == '1';
+    switch (needs) {
+        case Needs::Nothing:
+            return true;
+        case Needs::Regeneration:
+            return regeneration;
+        case Needs::BrakeInput:
+            return regeneration || v.atLeast(0x0300);
+        case Needs::CanVariant:
+            return variant == 'C';
+        case Needs::J1939Variant:
+            return variant == 'J';
+    }
+    return false;
+}
+
+std::uint32_t Setting::raw(const CalibrationImage& image) const {
+    if (width > 1)
+        return image.field(pos, width);
+    return static_cast<std::uint32_t>(image.byte(pos) & mask) >> shiftOf(mask);
+}
+
+void Setting::setRaw(CalibrationImage& image, std::uint32_t value) const {
+    if (width > 1) {
+        image.setField(pos, width, value);
+        return;
+    }
+    const auto bits = static_cast<std::uint8_t>((value << shiftOf(mask)) & mask);
+    image.setByte(pos, static_cast<std::uint8_t>((image.byte(pos) & ~mask) | bits));
+}
+
+std::uint32_t Setting::maximum() const {
+    if (width > 1)
+        return width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
+    return static_cast<std::uint32_t>(mask) >> shiftOf(mask);
+}
+
+QString Setting::caption(Language language) const {
+    return QString::fromUtf8(language == Language::Chinese ? chinese : english);
+}
+
+std::span<const Setting> settings() {
+    return Table;
+}
+
+const Setting* findSetting(QAnyStringView key) {
+    for (const Setting& s : Table)
+        if (QAnyStringView::equal(key, QLatin1String(s.key)))
+            return &s;
+    return nullptr;
+}
+
+std::vector<const Setting*> settingsOf(const CalibrationImage& image) {
+    std::vector<const Setting*> out;
+    for (const Setting& s : Table)
+        if (s.appliesTo(image))
+            out.push_back(&s);
+    return out;
+}
+
+std::array<std::uint8_t, CalibrationImage::Size> settingBits(const CalibrationImage& image) {
+    std::array<std::uint8_t, CalibrationImage::Size> bits{};
+    for (const Setting* s : settingsOf(image))
+        for (int i = 0; i < s->width; ++i)
+            bits[static_cast<std::size_t>(s->pos + i)] |= s->width > 1 ? 0xFF : s->mask;
+    return bits;
+}
+
+bool isIdentity(int pos) {
+    return (pos >= Field::Model && pos <= Field::VersionMinor) || pos == Field::Variant;
+}
+
+QString valueText(const Setting& setting, std::uint32_t raw) {
+    switch (setting.coding) {
+        case Coding::Switch:
+            return QLatin1String((raw != 0) != setting.inverted ? "on" : "off");
+        case Coding::List:
+            return QString::number(raw);
+        case Coding::Number:
+            break;
+    }
+    const auto divisor = static_cast<std::uint32_t>(setting.divisor);
+    QString text = QString::number(raw / divisor);
+    // Divisors are 1, 2 and 10, so one decimal is always exact.
+    if (const std::uint32_t rest = raw % divisor; rest != 0)
+        text += QLatin1Char('.') + QString::number(rest * 10 / divisor);
+    return text + QLatin1String(setting.unit);
+}
+
+std::optional<std::uint32_t> parseValue(const Setting& setting, QStringView text) {
+    text = text.trimmed();
+    if (setting.coding == Coding::Switch) {
+        bool on;
+        if (text.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0)
+            on = true;
+        else if (text.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0)
+            on = false;
+        else
+            return std::nullopt;
+        return on != setting.inverted ? 1u : 0u;
+    }
+    const QLatin1String unit(setting.unit);
+    if (setting.coding == Coding::Number && unit.size() > 0 &&
+        text.endsWith(unit, Qt::CaseInsensitive))
+        text = text.chopped(unit.size()).trimmed();
+
+    // Digits, and for scaled numbers at most one decimal digit: no sign, no exponent.
+    const qsizetype dot = setting.coding == Coding::Number ? text.indexOf(QLatin1Char('.')) : -1;
+    const QStringView whole = dot < 0 ? text : text.first(dot);
+    const QStringView fraction = dot < 0 ? QStringView() : text.sliced(dot + 1);
+    const auto digitsOnly = [](QStringView s) {
+        for (QChar c : s)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+        return true;
+    };
+    if (whole.isEmpty() || whole.size() > 9 || !digitsOnly(whole))
+        return std::nullopt;
+    if (dot >= 0 && (fraction.size() != 1 || !digitsOnly(fraction)))
+        return std::nullopt;
+
+    const auto divisor = static_cast<std::uint64_t>(setting.divisor);
+    std::uint64_t raw = whole.toULongLong() * divisor;
+    if (dot >= 0) {
+        const std::uint64_t tenths = static_cast<std::uint64_t>(fraction[0].unicode() - '0');
+        if (tenths * divisor % 10 != 0)
+            return std::nullopt;
+        raw += tenths * divisor / 10;
+    }
+    if (raw > setting.maximum())
+        return std::nullopt;
+    return static_cast<std::uint32_t>(raw);
+}
+
+QString valueForm(const Setting& setting, Language language) {
+    const bool zh = language == Language::Chinese;
+    switch (setting.coding) {
+        case Coding::Switch:
+            return zh ? QStringLiteral("on 或 off") : QStringLiteral("on or off");
+        case Coding::List:
+            return (zh ? QStringLiteral("列表代码 0 到 %1")
+                       : QStringLiteral("a list code, 0 to %1"))
+                .arg(setting.maximum());
+        case Coding::Number:
+            break;
+    }
+    const QString top = valueText(setting, setting.maximum());
+    if (setting.divisor > 1)
+        return (zh ? QStringLiteral("0 到 %1，最多一位小数，步长 %2")
+                   : QStringLiteral("0 to %1, in steps of %2"))
+            .arg(top, valueText(setting, 1));
+    return (zh ? QStringLiteral("0 到 %1 的整数") : QStringLiteral("a whole number, 0 to %1"))
+        .arg(top);
+}
+
+QString itemName(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
+                 Language language) {
+    for (const Item& item : itemsOf(setting.items, image))
+        if (item.code == raw)
+            return QString::fromUtf8(language == Language::Chinese ? item.chinese : item.english);
+    return {};
+}
+
+QString shownText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
+                  Language language) {
+    const bool zh = language == Language::Chinese;
+    switch (setting.coding) {
+        case Coding::Switch:
+            if ((raw != 0) != setting.inverted)
+                return zh ? QStringLiteral("启用") : QStringLiteral("Enable");
+            return zh ? QStringLiteral("禁用") : QStringLiteral("Disable");
+        case Coding::List:
+            if (const QString name = itemName(setting, image, raw, language); !name.isEmpty())
+                return name;
+            return valueText(setting, raw);
+        case Coding::Number:
+            break;
+    }
+    return valueText(setting, raw);
+}
+
+bool offered(const Setting& setting, const CalibrationImage& image, std::uint32_t raw) {
+    switch (setting.coding) {
+        case Coding::Switch:
+            return true;
+        case Coding::List:
+            for (const Item& item : itemsOf(setting.items, image))
+                if (item.code == raw)
+                    return true;
+            return false;
+        case Coding::Number:
+            break;
+    }
+    const Span span = offeredSpan(setting, image);
+    if (raw >= span.low && raw <= span.high)
+        return (raw - span.low) % setting.step == 0;
+    return raw >= setting.low2 && raw <= setting.high2;
+}
+
+QString offeredText(const Setting& setting, const CalibrationImage& image) {
+    switch (setting.coding) {
+        case Coding::Switch:
+            return QStringLiteral("on, off");
+        case Coding::List: {
+            QStringList codes;
+            for (const Item& item : itemsOf(setting.items, image))
+                codes << QString::number(item.code);
+            return codes.join(QLatin1String(", "));
+        }
+        case Coding::Number:
+            break;
+    }
+    const Span span = offeredSpan(setting, image);
+    QString text =
+        valueText(setting, span.low) + QLatin1String("..") + valueText(setting, span.high);
+    if (setting.step != 1)
+        text += QLatin1String(", step ") + valueText(setting, setting.step);
+    if (setting.low2 <= setting.high2)
+        text += QLatin1String(", ") + valueText(setting, setting.low2) + QLatin1String("..") +
+                valueText(setting, setting.high2);
+    return text;
+}
+
+QString escapedBytes(const CalibrationImage& image, int pos, int length) {
+    QString text;
+    for (int i = 0; i < length; ++i) {
+        const std::uint8_t b = image.byte(pos + i);
+        if (b > 0x20 && b < 0x7F && b != '\\' && b != '#')
+            text += QLatin1Char(static_cast<char>(b));
+        else
+            text += QStringLiteral("\\x") + FormatHex(&b, 1);
+    }
+    return text;
+}
+
+}  // namespace config
