@@ -105,13 +105,16 @@ QString commentOf(const Setting& s, const CalibrationImage& image, Language lang
             break;
         case Coding::List: {
             const QString name = itemName(s, image, raw, language);
-            comment += separator + (name.isEmpty() ? QStringLiteral("?") : name);
+            const QString unlisted = language == Language::Chinese
+                                         ? QStringLiteral("不在列表中")
+                                         : QStringLiteral("not in the list");
+            comment += separator + (name.isEmpty() ? unlisted : name);
             break;
         }
         case Coding::Number:
             comment +=
                 (language == Language::Chinese ? QStringLiteral("，") : QStringLiteral(", ")) +
-                offeredText(s, image);
+                offeredText(s, image, language);
             break;
     }
     return comment;

@@ -518,7 +518,7 @@ bool offered(const Setting& setting, const CalibrationImage& image, std::uint32_
     return raw >= setting.low2 && raw <= setting.high2;
 }
 
-QString offeredText(const Setting& setting, const CalibrationImage& image) {
+QString offeredText(const Setting& setting, const CalibrationImage& image, Language language) {
     switch (setting.coding) {
         case Coding::Switch:
             return QStringLiteral("on, off");
@@ -535,7 +535,9 @@ QString offeredText(const Setting& setting, const CalibrationImage& image) {
     QString text =
         valueText(setting, span.low) + QLatin1String("..") + valueText(setting, span.high);
     if (setting.step != 1)
-        text += QLatin1String(", step ") + valueText(setting, setting.step);
+        text += (language == Language::Chinese ? QStringLiteral("，步长 ")
+                                               : QStringLiteral(", step ")) +
+                valueText(setting, setting.step);
     if (setting.low2 <= setting.high2)
         text += QLatin1String(", ") + valueText(setting, setting.low2) + QLatin1String("..") +
                 valueText(setting, setting.high2);

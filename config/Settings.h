@@ -159,7 +159,8 @@ QString shownText(const Setting& setting, const CalibrationImage& image, std::ui
 // Whether the page offers the value for this controller.
 bool offered(const Setting& setting, const CalibrationImage& image, std::uint32_t raw);
 // The range the page offers, for comments and warnings: "20% to 100%", "1, 2, 3".
-QString offeredText(const Setting& setting, const CalibrationImage& image);
+QString offeredText(const Setting& setting, const CalibrationImage& image,
+                    Language language = Language::English);
 
 // Texts of the identity fields in files: the model's 8 bytes and the variant letter as
 // printable ASCII, other bytes (and blanks, '#', '\') as \xNN; serial and firmware as hex.
