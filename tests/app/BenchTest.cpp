@@ -1,0 +1,91 @@
+// Figures for scripts/bench.sh, not run with the suite: the real program against simulators
+// on pseudo-terminals, timed from the warning's Yes to page 1, with the GUI thread's longest
+// pause while the link works.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+#include "../support/TrnsimProcess.h"
+#include "AppFixture.h"
+#include "CVexlaControllerApp.h"
+#include "Controls.h"
+#include "Wizird.h"
+
+namespace {
+
+constexpr int IdFinish = 1026;
+
+struct Figures {
+    qint64 yesToPageOneMs = -1;
+    qint64 finishToCompletedMs = -1;
+    qint64 longestPauseMs = 0;  // between two 5 ms ticks of the GUI thread, Yes to the end
+};
+
+Figures runOnce(int silentPorts) {
+    std::vector<std::unique_ptr<TrnsimProcess>> sims;
+    QStringList args{QStringLiteral("trnsetup"), QStringLiteral("--language"), QStringLiteral(TRN_BIN_DIR "/english.rcc")};
+    for (int i = 0; i <= silentPorts; ++i) {
+        const bool controller = i == silentPorts;
+        sims.push_back(std::make_unique<TrnsimProcess>(controller ? QStringList{} : QStringList{QStringLiteral("--silent")}));
+        args << QStringLiteral("--port") << sims.back()->device();
+    }
+    Figures f;
+    QElapsedTimer clock;
+    QElapsedTimer tick;
+    QTimer beat;
+    beat.setInterval(5);
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        if (clock.isValid() && tick.isValid()) f.longestPauseMs = std::max(f.longestPauseMs, tick.restart());
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->property("answered").isNull()) {
+            box->setProperty("answered", true);
+            const bool warning = box->text().startsWith(QLatin1String("Warning:"));
+            if (warning) {
+                clock.start();
+                tick.start();
+            } else if (f.finishToCompletedMs < 0) {
+                f.finishToCompletedMs = clock.elapsed() - f.yesToPageOneMs;
+            }
+            QMetaObject::invokeMethod(box->button(warning || box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok),
+                                      &QAbstractButton::click, Qt::QueuedConnection);
+        } else if (auto* wizard = qobject_cast<Wizird*>(modal); wizard && f.yesToPageOneMs < 0) {
+            f.yesToPageOneMs = clock.elapsed();
+            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish), &QAbstractButton::click,
+                                      Qt::QueuedConnection);
+        }
+    });
+    beat.start();
+    QTemporaryDir dir;
+    CVexlaControllerApp& app = theApp();
+    const QString saved = app.programDir;
+    app.programDir = dir.path();
+    app.InitInstance(args);
+    app.ExitInstance();
+    app.programDir = saved;
+    return f;
+}
+
+}  // namespace
+
+TEST(Bench, DISABLED_SearchBehindSilentPorts) {
+    const Figures one = runOnce(1);
+    const Figures four = runOnce(4);
+    std::printf("yes to page 1, one silent port before the controller:   %lld ms\n",
+                static_cast<long long>(one.yesToPageOneMs));
+    std::printf("yes to page 1, four silent ports before the controller: %lld ms (%.2f times)\n",
+                static_cast<long long>(four.yesToPageOneMs),
+                static_cast<double>(four.yesToPageOneMs) / static_cast<double>(std::max<qint64>(1, one.yesToPageOneMs)));
+    std::printf("finish to message 106: %lld ms\n", static_cast<long long>(four.finishToCompletedMs));
+    std::printf("longest pause of the GUI thread while the link worked: %lld ms\n",
+                static_cast<long long>(std::max(one.longestPauseMs, four.longestPauseMs)));
+    EXPECT_GT(one.yesToPageOneMs, 0);
+    EXPECT_GT(four.yesToPageOneMs, 0);
+}
