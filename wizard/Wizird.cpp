@@ -266,6 +266,7 @@ bool Wizird::OnInitDialog() {
         endWizard(QDialog::Rejected);
         return false;
     }
+    fitPages();
 
     const QString series = env_.image.text(Field::Series, Field::SeriesLength);
     if (series != QLatin1String("TRN") && series != QLatin1String("TRE")) {
@@ -295,6 +296,22 @@ bool Wizird::OnInitDialog() {
 int Wizird::run() {
     if (!OnInitDialog()) return result();
     return exec();
+}
+
+void Wizird::fitPages() {
+    // Templates are laid out for the font they were drawn with; a larger desktop font makes
+    // the pages need more room than the frame's page area gives, so the area grows to the
+    // largest page and every page is placed again.
+    QWidget* content = findControl(form_, IdContent);
+    QSize needed = content->size();
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
+        needed = needed.expandedTo(node->page->sizeHint());
+    if (needed == content->size()) return;
+    content->setMinimumSize(needed);
+    layout()->activate();
+    contentRect = QRect(content->mapTo(this, QPoint(0, 0)), content->size());
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
+        node->page->setGeometry(contentRect);
 }
 
 bool Wizird::AddPage(std::unique_ptr<SettingsPage> page, int templateId) {

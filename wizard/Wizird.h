@@ -102,6 +102,7 @@ private:
     bool buildFrame();
     void endWizard(int resultCode);
     bool addPages();
+    void fitPages();
     bool confirmWarning();
     bool connectController();
     bool busy() const { return changingPage_ || runner_.running(); }

@@ -7,6 +7,7 @@
 // writes <outdir>/<language>-<page>-<firmware>[-<variant>].png for each page and firmware
 // (default firmware: 0203 0207 0301 0302 0402 0403 0404 0405).
 #include <QApplication>
+#include <QFont>
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
@@ -63,9 +64,21 @@ QString languageName(const ResourceModule& module) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    // --font-size N: the application font in points, to see the pages as a desktop set to it would.
+    if (const qsizetype at = args.indexOf(QStringLiteral("--font-size")); at > 0 && at + 1 < args.size()) {
+        const int points = args[at + 1].toInt();
+        if (points < 6 || points > 30) {
+            std::fprintf(stderr, "trnrenderpages: --font-size takes 6 to 30 points\n");
+            return 2;
+        }
+        QFont font = QApplication::font();
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        args.remove(at, 2);
+    }
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: trnrenderpages <bundle.rcc> <outdir> [XXYY ...]\n");
+        std::fprintf(stderr, "usage: trnrenderpages [--font-size N] <bundle.rcc> <outdir> [XXYY ...]\n");
         return 2;
     }
     QList<unsigned> firmware;
