@@ -266,19 +266,6 @@ std::span<const Item> itemsOf(Items items, const CalibrationImage& image) {
     return {};
 }
 
-// The voltage sliders' range by the model's voltage class; an unknown class keeps the
-// sliders' initial 0 to 100.
-struct VoltageClass {
-    const char* digits;
-    std::uint32_t low;
-    std::uint32_t high;
-};
-constexpr VoltageClass VoltageClasses[] = {
-    {"12", 18, 136}, {"14", 18, 180}, {"15", 18, 180}, {"24", 8, 30},
-    {"36", 18, 45},  {"48", 18, 60},  {"60", 18, 80},  {"72", 18, 90},
-    {"84", 18, 92},  {"96", 18, 120}, {"09", 18, 120},
-};
-
 struct Span {
     std::uint32_t low, high;
 };
@@ -286,10 +273,10 @@ struct Span {
 Span offeredSpan(const Setting& s, const CalibrationImage& image) {
     switch (s.offer) {
         case Offer::VoltageClass: {
-            const QByteArray digits = image.text(Field::VoltageClass, 2).toLatin1();
-            for (const VoltageClass& c : VoltageClasses)
-                if (digits == c.digits)
-                    return {c.low, c.high};
+            // An unknown class keeps the sliders' initial 0 to 100.
+            if (const auto range = voltageClassRange(image))
+                return {static_cast<std::uint32_t>(range->minimum),
+                        static_cast<std::uint32_t>(range->maximum)};
             return {s.low, s.high};
         }
         case Offer::BatteryCurrent:

@@ -50,3 +50,18 @@ QString versionText(const CalibrationImage& image) {
 QString identityText(const CalibrationImage& image) {
     return versionText(image) + FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
 }
+
+std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image) {
+    static const struct {
+        const char* digits;
+        VoltageRange range;
+    } classes[] = {
+        {"12", {18, 136}}, {"14", {18, 180}}, {"15", {18, 180}}, {"24", {8, 30}},
+        {"36", {18, 45}},  {"48", {18, 60}},  {"60", {18, 80}},  {"72", {18, 90}},
+        {"84", {18, 92}},  {"96", {18, 120}}, {"09", {18, 120}},
+    };
+    const QByteArray digits = image.text(Field::VoltageClass, 2).toLatin1();
+    for (const auto& c : classes)
+        if (digits == c.digits) return c.range;
+    return std::nullopt;
+}

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <compare>
+#include <optional>
 #include <cstdint>
 
 #include <QString>
@@ -64,3 +65,11 @@ QString FormatHex(const std::uint8_t* bytes, int n);
 QString versionText(const CalibrationImage& image);
 // versionText followed by FormatHex of the serial number, bytes 76 to 79.
 QString identityText(const CalibrationImage& image);
+
+// The range of the under- and over-voltage limits for the model's voltage class (characters 4
+// and 5 of the model name); none for a class the controllers do not have.
+struct VoltageRange {
+    int minimum;
+    int maximum;
+};
+std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image);

@@ -15,16 +15,6 @@ constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114, IdBrak
 // Control-mode list items.
 constexpr int ModeTorque = 0, ModeSpeed = 2;
 
-struct VoltageClass {
-    const char* digits;
-    int minimum;
-    int maximum;
-};
-constexpr VoltageClass VoltageClasses[] = {
-    {"12", 18, 136}, {"14", 18, 180}, {"15", 18, 180}, {"24", 8, 30},   {"36", 18, 45},
-    {"48", 18, 60},  {"60", 18, 80},  {"72", 18, 90},  {"84", 18, 92},  {"96", 18, 120},
-    {"09", 18, 120},
-};
 
 }  // namespace
 
@@ -52,12 +42,9 @@ void CStep3::load() {
         kit::select(list(IdMode), 1);
 
     // An unknown voltage class keeps the range the sliders have.
-    const QByteArray digits = image.text(Field::VoltageClass, 2).toLatin1();
-    for (const VoltageClass& c : VoltageClasses) {
-        if (digits == c.digits) {
-            slider(IdUnder)->setRange(c.minimum, c.maximum);
-            slider(IdOver)->setRange(c.minimum, c.maximum);
-        }
+    if (const auto range = voltageClassRange(image)) {
+        slider(IdUnder)->setRange(range->minimum, range->maximum);
+        slider(IdOver)->setRange(range->minimum, range->maximum);
     }
     slider(IdUnder)->setValue(image.byte(Field::UnderVoltage));
     slider(IdOver)->setValue(image.byte(Field::OverVoltage));

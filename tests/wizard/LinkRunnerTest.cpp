@@ -16,6 +16,11 @@ namespace {
 
 using Answer = Prompter::Answer;
 
+// A link call that held the GUI thread would stop it for the whole call (a write takes over
+// half a second). The bound leaves room for a loaded or sanitized test machine; the benchmark
+// script reports the real figure, well under 50 ms.
+constexpr qint64 LongestPauseMs = 250;
+
 // Ticks on the GUI thread and notes the longest gap between two ticks.
 class Heartbeat : public QObject {
 public:
@@ -95,7 +100,7 @@ TEST_F(RunnerTest, GuiThreadRunsWhileTheCallWaitsAndTheIndicatorFollowsTheLink) 
     EXPECT_TRUE(shown);
     EXPECT_EQ(seen, QStringLiteral("Writing chunk 4 of 10"));
     EXPECT_EQ(cursor, Qt::WaitCursor);
-    EXPECT_LT(beat.longestGapMs, 50);
+    EXPECT_LT(beat.longestGapMs, LongestPauseMs);
     // Afterwards: no window, no busy cursor, no progress callback left behind.
     EXPECT_EQ(runner.indicator(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -170,7 +175,7 @@ TEST_F(WizardFixture, WindowKeepsRunningThroughSearchReadAndWrite) {
     beat.onTick = nullptr;
     EXPECT_FALSE(TickingStream::stalled) << "the GUI thread was held while a frame went out";
     EXPECT_EQ(sim.commits(), 1);
-    EXPECT_LT(beat.longestGapMs, 50);
+    EXPECT_LT(beat.longestGapMs, LongestPauseMs);
     EXPECT_EQ(actedDuringCalls, 0);
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(prompter.ids(), (std::vector<int>{110, 106}));
