@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include "CalibrationImage.h"
@@ -19,6 +21,31 @@ namespace {
 constexpr int ChineseLanguage = 2052;
 constexpr int IconProgram = 159;
 }  // namespace
+
+namespace {
+QString installedDir(const QString& programDir, const QString& path) {
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../") + path));
+}
+}  // namespace
+
+QString moduleFile(const QString& programDir, const QString& language) {
+    const QString beside = QDir(programDir).filePath(language + QStringLiteral(".rcc"));
+    const QString installed =
+        QDir(installedDir(programDir, QStringLiteral("share/trnsetup"))).filePath(language + QStringLiteral(".rcc"));
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+}
+
+bool runsInstalled(const QString& programDir) {
+    const QDir dir(programDir);
+    return !dir.exists(QStringLiteral("english.rcc")) && !dir.exists(QStringLiteral("chinese.rcc")) &&
+           (QFileInfo::exists(moduleFile(programDir, QStringLiteral("english"))) ||
+            QFileInfo::exists(moduleFile(programDir, QStringLiteral("chinese"))));
+}
+
+QString manualFile(const QString& programDir, const QString& language) {
+    return QDir::toNativeSeparators(installedDir(
+        programDir, QStringLiteral("share/doc/trnsetup/manual/%1/index.html").arg(language)));
+}
 
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir) {
     QCommandLineParser parser;
@@ -57,7 +84,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     }
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
-        line.message = parser.helpText();
+        line.message = parser.helpText() +
+                       QStringLiteral("\nManual: %1\nChinese manual: %2\n")
+                           .arg(manualFile(programDir, QStringLiteral("en")),
+                                manualFile(programDir, QStringLiteral("zh_CN")));
         // The parser names the program by its path, or by a placeholder before the GUI exists.
         const qsizetype options = line.message.indexOf(QLatin1String(" [options]"));
         if (line.message.startsWith(QLatin1String("Usage: ")) && options > 0)
@@ -69,10 +99,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         line.message = QStringLiteral("trnsetup 4.1.0\n");
         return line;
     }
-    const QDir dir(programDir);
     const QString name = parser.isSet(language) ? parser.value(language) : QStringLiteral("chinese");
     if (name == QLatin1String("english") || name == QLatin1String("chinese"))
-        line.languageFile = dir.filePath(name + QStringLiteral(".rcc"));
+        line.languageFile = moduleFile(programDir, name);
     else if (name.isEmpty()) {
         line.action = CommandLine::Action::Error;
         line.message = QStringLiteral("--language needs english, chinese or a module file.");
@@ -189,7 +218,11 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         link.portSystem = &ports;
         link.reportMessage = [&prompter](int id) { prompter.ask(id, Prompter::Buttons::Ok); };
 
-        Wizird wizard(WizardEnvironment{image, link, prompter, languageModule, programDir, {}, {}});
+        WizardEnvironment environment{image, link, prompter, languageModule, programDir, {}, {}, {}};
+        // Installed, the program's folder is no place for files; a portable copy keeps them.
+        if (runsInstalled(programDir))
+            environment.dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        Wizird wizard(environment);
         prompter.setParent(&wizard);
         wizard.run();
         link.reportMessage = nullptr;

@@ -20,6 +20,15 @@ struct CommandLine {
     QString message;       // help or version text, or the error
 };
 
+// The module file of a language: beside the program (build folder, portable copy), else
+// installed in ../share/trnsetup; the one beside the program when neither exists, so that the
+// error names it.
+QString moduleFile(const QString& programDir, const QString& language);
+// True when the program runs installed: no module beside it, but one in ../share/trnsetup.
+bool runsInstalled(const QString& programDir);
+// Where the manual of a language ("en", "zh_CN") is installed, for the program in programDir.
+QString manualFile(const QString& programDir, const QString& language);
+
 // trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--help] [--version]
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir);
 

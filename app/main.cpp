@@ -1,11 +1,13 @@
 #include "CVexlaControllerApp.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char** argv) {
     // Help, version and mistakes on the command line need no display: answered before the GUI
-    // exists. The language module's path is resolved later, once the program's directory is known.
-    const int early = answerCommandLine(parseCommandLine(programArguments(argc, argv), QString()));
+    // exists, which is also before Qt can tell the program's directory.
+    const QString programDir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    const int early = answerCommandLine(parseCommandLine(programArguments(argc, argv), programDir));
     if (early >= 0) return early;
 
     CVexlaControllerApp app(argc, argv);

@@ -27,6 +27,11 @@ install(FILES ${packaging_out}/trnsetup.1.gz ${packaging_out}/trnsim.1.gz
 install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME changelog.Debian.gz)
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
+# The build folder mirrors the installed layout, so Help finds the manual from build/bin too.
+add_custom_target(manual ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/docs/manual
+          ${CMAKE_BINARY_DIR}/share/doc/trnsetup/manual
+  COMMENT "Copying the manual into the build folder")
 install(FILES docs/wizard-page1.png DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)

@@ -14,10 +14,20 @@
 
 #include "CalibrationImage.h"
 
-DefaultFile::DefaultFile(const QString& directory, const QString& identityText)
-    : path_(QDir(directory).filePath(identityText + QStringLiteral("V.v"))) {}
+DefaultFile::DefaultFile(const QString& programDirectory, const QString& identityText,
+                         const QString& dataDirectory) {
+    const QString name = identityText + QStringLiteral("V.v");
+    places_ << QDir(programDirectory).filePath(name);
+    if (!dataDirectory.isEmpty()) places_ << QDir(dataDirectory).filePath(name);
+    target_ = places_.constLast();
+}
 
 namespace {
+
+bool holdsWholeImage(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.size() == DefaultFile::Size;
+}
 
 bool writeAll(int fd, const char* data, qint64 count) {
     while (count > 0) {
@@ -55,19 +65,32 @@ bool writeAtomically(const QString& path, const char* data, qint64 size) {
 
 }  // namespace
 
+QString DefaultFile::path() const {
+    for (const QString& place : places_)
+        if (holdsWholeImage(place)) return place;
+    for (const QString& place : places_)
+        if (QFileInfo::exists(place)) return place;
+    return target_;
+}
+
 bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
-    const QFileInfo info(path_);
-    if (info.exists() && info.isFile() && info.size() == Size) return true;
+    for (const QString& place : places_)
+        if (holdsWholeImage(place)) return true;
+    const QFileInfo info(target_);
     if (info.exists() && !info.isFile()) return false;
-    return writeAtomically(path_, reinterpret_cast<const char*>(image.data()), Size);
+    // The data folder may not exist yet; the program's own folder is never created.
+    const bool inDataFolder = places_.size() > 1;
+    if (inDataFolder && !QDir().mkpath(info.absolutePath())) return false;
+    return writeAtomically(target_, reinterpret_cast<const char*>(image.data()), Size);
 }
 
 bool DefaultFile::read(CalibrationImage& image, QString* error) const {
-    QFile file(path_);
+    const QString filePath = path();
+    QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Cannot open the default configuration file\n%1\n\n%2")
-                         .arg(QDir::toNativeSeparators(path_), file.errorString());
+                         .arg(QDir::toNativeSeparators(filePath), file.errorString());
         return false;
     }
     if (file.size() != Size) {
@@ -75,7 +98,7 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
             *error = QStringLiteral(
                          "The default configuration file\n%1\nis damaged: it holds %2 bytes "
                          "instead of %3. The configuration was not changed.")
-                         .arg(QDir::toNativeSeparators(path_))
+                         .arg(QDir::toNativeSeparators(filePath))
                          .arg(file.size())
                          .arg(Size);
         return false;
@@ -84,7 +107,7 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
     if (bytes.size() != Size) {
         if (error)
             *error = QStringLiteral("Cannot read the default configuration file\n%1\n\n%2")
-                         .arg(QDir::toNativeSeparators(path_), file.errorString());
+                         .arg(QDir::toNativeSeparators(filePath), file.errorString());
         return false;
     }
     std::memcpy(image.data(), bytes.constData(), Size);

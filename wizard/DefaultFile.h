@@ -1,17 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class CalibrationImage;
 
 // The per-controller default configuration: the 128 image bytes as read at the first meeting
-// with a controller, in "<identityText>V.v" in the program's directory.
+// with a controller, in "<identityText>V.v". A program run from its build folder or a portable
+// copy keeps the file beside itself; an installed one (dataDirectory given) in the user's data
+// folder. Files are looked for beside the program first, so those kept by earlier runs are
+// still found, then in the data folder.
 class DefaultFile {
 public:
     static constexpr qint64 Size = 128;
 
-    DefaultFile(const QString& directory, const QString& identityText);
-    QString path() const { return path_; }
+    DefaultFile(const QString& programDirectory, const QString& identityText,
+                const QString& dataDirectory = {});
+    // The file Default reads: the first place holding a whole image, else the first file
+    // found, else where a new one is written.
+    QString path() const;
 
     // Keeps the first copy: a file that already holds a whole image is left alone; a missing,
     // empty or damaged one is (re)written atomically with the image. False when it had to be
@@ -23,5 +30,6 @@ public:
     bool read(CalibrationImage& image, QString* error) const;
 
 private:
-    QString path_;
+    QStringList places_;  // where the file is looked for, in order
+    QString target_;      // where a new file is written
 };

@@ -1,6 +1,8 @@
 #include "Wizird.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "CStep7.h"
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
+#include "ControllerRefusal.h"
 #include "Controls.h"
 #include "DefaultFile.h"
 #include "Prompter.h"
@@ -42,10 +45,8 @@ constexpr int MsgNoController = 103;
 constexpr int MsgReadError = 104;
 constexpr int MsgWriteError = 105;
 constexpr int MsgWritten = 106;
-constexpr int MsgWrongSeries = 107;
 constexpr int MsgModeUpgraded = 108;
 constexpr int MsgWarning = 110;
-constexpr int MsgSpecialVersion = 111;
 constexpr int StrTitle = 165;
 constexpr int IconProgram = 159;
 
@@ -83,7 +84,14 @@ QString Wizird::checkModule(const ResourceModule& module) {
     return {};
 }
 
-const QUrl Wizird::SupportPage(QStringLiteral("https://support.example.com/trn-tre/"));
+QUrl Wizird::helpUrl() const {
+    const QString support = QStringLiteral(TRN_SUPPORT_URL);
+    if (!support.isEmpty()) return QUrl(support);
+    const QString language = env_.module.language() == 2052 ? QStringLiteral("zh_CN") : QStringLiteral("en");
+    return QUrl::fromLocalFile(QDir::cleanPath(
+        QDir(env_.programDir)
+            .filePath(QStringLiteral("../share/doc/trnsetup/manual/%1/index.html").arg(language))));
+}
 
 Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
     : QDialog(parent), env_(std::move(environment)), runner_(env_.link, this) {}
@@ -256,7 +264,7 @@ bool Wizird::OnInitDialog() {
     identityText = ::identityText(env_.image);
     modelText = env_.image.text(Field::Model, Field::ModelLength);
 
-    if (!DefaultFile(env_.programDir, identityText).SaveDefaultFile(env_.image)) {
+    if (!DefaultFile(env_.programDir, identityText, env_.dataDir).SaveDefaultFile(env_.image)) {
         QWidget* button = frameControl(IdDefault);
         button->hide();
         button->setEnabled(false);
@@ -268,14 +276,8 @@ bool Wizird::OnInitDialog() {
     }
     fitPages();
 
-    const QString series = env_.image.text(Field::Series, Field::SeriesLength);
-    if (series != QLatin1String("TRN") && series != QLatin1String("TRE")) {
-        env_.prompter.ask(MsgWrongSeries, Prompter::Buttons::Ok);
-        endWizard(QDialog::Accepted);
-        return false;
-    }
-    if (env_.image.bit(Field::ModelOptions, Field::SpecialVersionBit)) {
-        env_.prompter.ask(MsgSpecialVersion, Prompter::Buttons::Ok);
+    if (const int refusal = controllerRefusal(env_.image)) {
+        env_.prompter.ask(refusal, Prompter::Buttons::Ok);
         endWizard(QDialog::Accepted);
         return false;
     }
@@ -435,10 +437,16 @@ void Wizird::OnCancelButton() {
 
 void Wizird::OnHelpButton() {
     if (busy()) return;
-    if (env_.openUrl)
-        env_.openUrl(SupportPage);
-    else
-        QDesktopServices::openUrl(SupportPage);
+    const QUrl url = helpUrl();
+    const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        env_.prompter.tell(QStringLiteral("The manual is not installed: it belongs at\n%1").arg(where));
+        return;
+    }
+    const bool opened = env_.openUrl ? env_.openUrl(url) : QDesktopServices::openUrl(url);
+    // Saying nothing would leave the user pressing Help again and again.
+    if (!opened)
+        env_.prompter.tell(QStringLiteral("No browser could open the manual. Open it yourself:\n%1").arg(where));
 }
 
 void Wizird::OnDefaultButton() {
@@ -448,7 +456,7 @@ void Wizird::OnDefaultButton() {
         ShowPage(currentPage);
     }
     QString error;
-    if (!DefaultFile(env_.programDir, identityText).read(env_.image, &error)) {
+    if (!DefaultFile(env_.programDir, identityText, env_.dataDir).read(env_.image, &error)) {
         env_.prompter.tell(error);
         return;
     }

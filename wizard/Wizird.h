@@ -27,8 +27,11 @@ struct WizardEnvironment {
     QString programDir;
     // Finds the controller; empty means link.ConnectController().
     std::function<bool()> connect;
-    // Opens a web page in the user's browser; empty means QDesktopServices.
-    std::function<void(const QUrl&)> openUrl;
+    // Opens a page in the user's browser; false when it could not. Empty means QDesktopServices.
+    std::function<bool(const QUrl&)> openUrl;
+    // The user's data folder, where an installed program keeps default files; empty when the
+    // program runs from its build folder or a portable copy.
+    QString dataDir;
 };
 
 struct PageNode {
@@ -45,7 +48,9 @@ public:
     enum class ButtonState { First, Middle, Last };
 
     static constexpr int Template = 133;
-    static const QUrl SupportPage;
+    // What Help opens: the support site when the build names one, otherwise the manual in the
+    // module's language, installed (or, in the build folder, copied) beside the program.
+    QUrl helpUrl() const;
 
     explicit Wizird(WizardEnvironment environment, QWidget* parent = nullptr);
     ~Wizird() override;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "AppFixture.h"
 #include "CVexlaControllerApp.h"
@@ -110,5 +113,37 @@ TEST(Application, UnusableModuleIsReportedAndFails) {
         for (const QString& text : QStringList{row.file} + row.named)
             EXPECT_TRUE(reports[0].contains(text)) << reports[0].toStdString();
         EXPECT_FALSE(app.languageModule.isLoaded());
+    }
+}
+
+// Modules beside the program (build folder, portable copy) come first; otherwise the installed
+// ones in ../share/trnsetup, and then the program runs installed.
+TEST(CommandLine, FindsModulesBesideTheProgramOrInstalled) {
+    const struct {
+        const char* name;
+        bool beside;
+        bool shared;
+        bool installed;
+    } rows[] = {
+        {"build folder", true, false, false},
+        {"build folder with an installed copy too", true, true, false},
+        {"installed", false, true, true},
+        {"nothing anywhere", false, false, false},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir root;
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        const QString share = root.filePath(QStringLiteral("share/trnsetup"));
+        QDir().mkpath(bin);
+        QDir().mkpath(share);
+        for (auto [wanted, folder] : {std::pair{row.beside, bin}, {row.shared, share}}) {
+            QFile file(QDir(folder).filePath(QStringLiteral("english.rcc")));
+            if (wanted) {
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            }
+        }
+        EXPECT_EQ(runsInstalled(bin), row.installed) << row.name;
+        const QString expected = QDir(row.installed ? share : bin).filePath(QStringLiteral("english.rcc"));
+        EXPECT_EQ(parseCommandLine({"trnsetup", "--language", "english"}, bin).languageFile, expected) << row.name;
     }
 }

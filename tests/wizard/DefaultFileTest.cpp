@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSlider>
 
 #include "DefaultFile.h"
@@ -187,4 +188,42 @@ TEST_F(WizardFixture, ReadOnlyProgramDirectoryHidesDefault) {
     ASSERT_TRUE(started);
     EXPECT_TRUE(w->frameControl(IdDefault)->isHidden());
     EXPECT_FALSE(QFileInfo::exists(readOnly.filePath(FileName)));
+}
+
+// An installed program keeps new files in the data folder, even when its own folder is
+// writable, and still finds the files that a portable copy kept beside it.
+TEST_F(WizardFixture, InstalledProgramKeepsDefaultFilesInTheDataFolder) {
+    const QString data = programDir.filePath(QStringLiteral("data/trnsetup"));
+    SimController::Image sample = SimController::sampleImage();
+    sample[Field::MaxMotorCurrent] = 90;
+    const QByteArray kept(reinterpret_cast<const char*>(sample.data()), 128);
+    const struct {
+        const char* name;
+        QByteArray beside;  // file beside the program before start; empty: none
+        const char* expectSavedIn;  // where the whole file is after start-up
+    } rows[] = {
+        {"first meeting", {}, "data"},
+        {"kept beside by a portable copy", kept, "beside"},
+        {"damaged beside", QByteArray(5, '\0'), "data"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(data).removeRecursively();
+        QFile::remove(QDir(dir).filePath(FileName));
+        if (!row.beside.isEmpty()) writeFile(QDir(dir).filePath(FileName), row.beside);
+        controller(0x0405, '1', 'J');
+        dataDir = data;
+        image = CalibrationImage();
+        prompter = ScriptedPrompter();
+        auto w = startWizard();
+        ASSERT_TRUE(started);
+        EXPECT_FALSE(w->frameControl(IdDefault)->isHidden());
+        const bool inData = QLatin1String(row.expectSavedIn) == QLatin1String("data");
+        EXPECT_EQ(QFileInfo(QDir(data).filePath(FileName)).size(), inData ? 128 : 0);
+        // Default restores from the file the lookup finds first.
+        w->page(1)->control<QSlider>(1034)->setValue(21);
+        w->OnDefaultButton();
+        EXPECT_TRUE(prompter.told.empty());
+        EXPECT_EQ(image.byte(Field::MaxMotorCurrent), inData ? 100 : 90);
+    }
 }

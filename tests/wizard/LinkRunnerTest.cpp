@@ -155,6 +155,7 @@ TEST_F(WizardFixture, WindowKeepsRunningThroughSearchReadAndWrite) {
                               link.attach(std::make_unique<TickingStream>(std::make_unique<SimStream>(sim), beat));
                               return true;
                           },
+                          {},
                           {}};
     auto wizard = std::make_unique<Wizird>(env);
     beat.onTick = [&] {

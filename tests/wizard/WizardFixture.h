@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include <QDir>
 #include <QEvent>
 #include <QTemporaryDir>
 
@@ -50,7 +51,9 @@ protected:
         ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/english.rcc"), &error))
             << error.toStdString();
         ASSERT_TRUE(programDir.isValid());
-        dir = programDir.path();
+        // The program sits in bin/ of its folder, as installed and in the build folder.
+        dir = programDir.path() + QStringLiteral("/bin");
+        QDir().mkpath(dir);
     }
 
     // The simulated controller: firmware, regeneration marker, variant letter.
@@ -76,7 +79,11 @@ protected:
                                   link.attach(std::make_unique<SimStream>(sim));
                                   return true;
                               },
-                              [this](const QUrl& url) { opened.push_back(url); }};
+                              [this](const QUrl& url) {
+                                  opened.push_back(url);
+                                  return browserOpens;
+                              },
+                              dataDir};
         return std::make_unique<Wizird>(env);
     }
 
@@ -102,6 +109,8 @@ protected:
     ScriptedPrompter prompter;
     PageEventLog log;
     std::vector<QUrl> opened;
+    bool browserOpens = true;
+    QString dataDir;  // set: the wizard runs as an installed program
     int connects = 0;
     int failConnects = 0;
     bool started = false;

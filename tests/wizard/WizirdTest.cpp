@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSlider>
 
@@ -279,13 +280,41 @@ TEST_F(WizardFixture, ReadFailureEndsWithMessage104) {
     EXPECT_TRUE(QDir(dir).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(WizardFixture, HelpOpensTheSupportPage) {
+// Help opens the manual in the module's language; when it is missing or no browser opens it,
+// the user is told where it belongs instead of nothing happening.
+TEST_F(WizardFixture, HelpOpensTheManualOrSaysWhereItIs) {
     controller(0x0405, '1', 'J');
     auto w = startWizard();
     ASSERT_TRUE(started);
-    w->OnHelpButton();
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], Wizird::SupportPage);
+    const QString manual = QDir::cleanPath(dir + QStringLiteral("/../share/doc/trnsetup/manual/en/index.html"));
+    const struct {
+        bool installed;
+        bool browserOpens;
+        const char* told;  // empty: nothing to say
+    } rows[] = {
+        {false, true, "The manual is not installed"},
+        {true, true, ""},
+        {true, false, "No browser could open the manual"},
+    };
+    for (const auto& row : rows) {
+        if (row.installed) {
+            QDir().mkpath(QFileInfo(manual).absolutePath());
+            QFile file(manual);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        browserOpens = row.browserOpens;
+        opened.clear();
+        prompter.told.clear();
+        w->OnHelpButton();
+        EXPECT_EQ(opened, row.installed ? std::vector<QUrl>{QUrl::fromLocalFile(manual)} : std::vector<QUrl>{});
+        if (*row.told == 0) {
+            EXPECT_TRUE(prompter.told.empty());
+        } else {
+            ASSERT_EQ(prompter.told.size(), 1u);
+            EXPECT_TRUE(prompter.told[0].startsWith(QLatin1String(row.told)));
+            EXPECT_TRUE(prompter.told[0].contains(manual));
+        }
+    }
     w->OnUpgradeButton();
     EXPECT_FALSE(w->closed());
 }
