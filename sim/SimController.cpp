@@ -122,6 +122,8 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
         case CmdCommit:
             if (length != 0) return refuse("commit with data");
             if (chunksWritten_ != WriteChunks) return refuse("commit without an open and ten chunks");
+            // A controller whose memory fails: what it keeps is not what it was sent.
+            if (options.corruptCommit) staging[CorruptedByte] ^= CorruptedBit;
             if (onCommit && !onCommit(staging)) return refuse("the image could not be saved");
             chunksWritten_ = -1;
             image = staging;

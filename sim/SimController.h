@@ -12,6 +12,10 @@
 class SimController {
 public:
     static constexpr int ImageSize = 128;
+    // The byte and bit a corrupting commit flips: the maximum motor current, a setting of
+    // every controller.
+    static constexpr int CorruptedByte = 14;
+    static constexpr std::uint8_t CorruptedBit = 0x01;
     using Image = std::array<std::uint8_t, ImageSize>;
     using Frame = std::vector<std::uint8_t>;
 
@@ -24,6 +28,7 @@ public:
         bool shortReads = false;   // answer 0xF2 with 8 bytes instead of 16
         int delayMs = 0;           // wait before every reply (applied by the transport)
         int dropAfter = -1;        // stop answering after this many replies; -1 never
+        bool corruptCommit = false;  // keep a committed image with one settings bit flipped
     };
 
     SimController();

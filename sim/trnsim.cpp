@@ -185,6 +185,10 @@ int main(int argc, char** argv) {
          QStringLiteral("ms")},
         {QStringLiteral("drop-after"),
          QStringLiteral("Fault: stop answering after n replies."), QStringLiteral("n")},
+        {QStringLiteral("corrupt-commit"),
+         QStringLiteral("Fault: keep every committed image with the lowest bit of byte 14 (max "
+                        "motor current) flipped, so that a read-back differs from what was "
+                        "written.")},
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -218,6 +222,7 @@ int main(int argc, char** argv) {
     options.silent = parser.isSet(QStringLiteral("silent"));
     options.badChecksum = parser.isSet(QStringLiteral("bad-checksum"));
     options.shortReads = parser.isSet(QStringLiteral("short-reads"));
+    options.corruptCommit = parser.isSet(QStringLiteral("corrupt-commit"));
     const bool pace = parser.isSet(QStringLiteral("pace"));
     ExchangeLog log;
     if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))

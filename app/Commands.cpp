@@ -1,0 +1,332 @@
+#include "Commands.h"
+
+#include <cstdio>
+#include <optional>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QStandardPaths>
+
+#include "CVexlaControllerApp.h"
+#include "CalibrationImage.h"
+#include "Changes.h"
+#include "ConfigFile.h"
+#include "ControllerLink.h"
+#include "ControllerRefusal.h"
+#include "History.h"
+#include "PortSystem.h"
+#include "ResourceModule.h"
+#include "Settings.h"
+
+namespace {
+
+constexpr int Done = 0;
+constexpr int Failed = 1;
+constexpr int Usage = 2;
+
+constexpr int MsgWarning = 110;
+constexpr int ChineseLanguage = 2052;
+
+const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
+                           QStringLiteral("diff")};
+
+// UTF-8 whatever the locale: names and files are UTF-8, and the Chinese names must survive.
+void out(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void err(const QString& text) {
+    // One line per failure, so that scripts and logs keep it whole.
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fputs(("trnsetup: " + line.simplified() + '\n').toUtf8().constData(), stderr);
+}
+
+QString programText() {
+    return QStringLiteral("trnsetup ") + QCoreApplication::applicationVersion();
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  trnsetup read [--port DEV]... -o FILE\n"
+        "      Reads the controller into a configuration file.\n"
+        "  trnsetup write FILE [--port DEV]... --yes [--no-verify]\n"
+        "      Writes the file's settings to the controller, then reads it back to check.\n"
+        "  trnsetup show FILE\n"
+        "      Prints the settings of a configuration file.\n"
+        "  trnsetup diff A B\n"
+        "      Prints the settings that differ between two configuration files.\n"
+        "Options:\n"
+        "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
+        "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
+        "  -o, --output FILE  File that read writes.\n"
+        "  --yes              Confirms that the motor is not running (write).\n"
+        "  --no-verify        Skips reading back after a write.\n"
+        "Exit status: 0 done, 1 a controller or file failed, 2 a usage error.");
+}
+
+// What a command works with: its options and the language chosen.
+struct Run {
+    QString command;
+    QStringList files;
+    QStringList ports;
+    QString output;
+    bool yes = false;
+    bool verify = true;
+    QString languageName = QStringLiteral("english");
+    config::Language language = config::Language::English;
+    ResourceModule module;
+    QString programDir;
+
+    // Loads the language module for its messages; the module's language names the settings.
+    bool loadModule() {
+        const QString path =
+            languageName == QLatin1String("english") || languageName == QLatin1String("chinese")
+                ? moduleFile(programDir, languageName)
+                : languageName;
+        QString error;
+        if (!module.load(path, &error)) {
+            err(QStringLiteral("cannot load the language module %1: %2").arg(path, error));
+            return false;
+        }
+        language = module.language() == ChineseLanguage ? config::Language::Chinese
+                                                        : config::Language::English;
+        return true;
+    }
+
+    std::optional<config::ConfigFile> loadFile(const QString& path) {
+        config::ReadResult read = config::ConfigFile::load(path);
+        if (!read.ok()) {
+            err(path + QStringLiteral(": ") + read.error->text(language));
+            return std::nullopt;
+        }
+        for (const config::Message& warning : read.warnings)
+            err(path + QStringLiteral(": ") + warning.text(language));
+        return std::move(read.file);
+    }
+
+    // Finds the controller on the ports named (or all) and reads it.
+    bool connectAndRead(ControllerLink& link, CalibrationImage& image) {
+        if (!link.ConnectController()) {
+            // The search has already said what each port gave.
+            err(ports.isEmpty() ? QStringLiteral("no controller found on any serial port")
+                                : QStringLiteral("no controller found on ") +
+                                      ports.join(QStringLiteral(", ")));
+            return false;
+        }
+        if (!link.ReadImage(image)) {
+            err(QStringLiteral("reading the controller failed: ") + link.failure);
+            return false;
+        }
+        return true;
+    }
+
+    int read(ControllerLink& link) {
+        CalibrationImage image;
+        if (!connectAndRead(link, image)) return Failed;
+        const QString text = config::ConfigFile::write(
+            image, {QDateTime::currentDateTime(), programText()}, language);
+        if (auto failure = config::saveText(output, text)) {
+            err(failure->text(language));
+            return Failed;
+        }
+        out(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
+                .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
+                     FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength),
+                     output));
+        return Done;
+    }
+
+    int write(ControllerLink& link) {
+        if (!yes) {
+            out(module.string(MsgWarning));
+            err(QStringLiteral("nothing written: add --yes once the motor is not running"));
+            return Usage;
+        }
+        const std::optional<config::ConfigFile> file = loadFile(files[0]);
+        if (!file) return Failed;
+
+        CalibrationImage controller;
+        if (!connectAndRead(link, controller)) return Failed;
+        if (const int refusal = controllerRefusal(controller)) {
+            err(module.string(refusal));
+            return Failed;
+        }
+        CalibrationImage target = controller;
+        if (auto refused = config::apply(*file, target)) {
+            err(files[0] + QStringLiteral(": ") + refused->text(language));
+            return Failed;
+        }
+        const QStringList lines =
+            config::changeLines(config::changes(controller, target, language), language);
+        out(lines.isEmpty() ? QStringLiteral("No setting changes; writing the controller as it is.")
+                            : lines.join(QLatin1Char('\n')));
+
+        if (!link.WriteImage(target)) {
+            err(QStringLiteral("writing the controller failed: ") + link.failure);
+            return Failed;
+        }
+        // The controller acknowledged the commit: the history records what it was sent.
+        config::History history(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QString entry;
+        if (auto failure = history.save(target, {QDateTime::currentDateTime(), programText()},
+                                        language, &entry))
+            err(QStringLiteral("written, but not recorded in the history: ") +
+                failure->text(language));
+
+        if (!verify) {
+            out(QStringLiteral("Written; not read back (--no-verify)."));
+            return Done;
+        }
+        CalibrationImage readBack;
+        if (!link.ReadImage(readBack)) {
+            err(QStringLiteral("written, but reading it back failed: ") + link.failure);
+            return Failed;
+        }
+        const QStringList differ =
+            config::changeLines(config::changes(target, readBack, language), language);
+        if (!differ.isEmpty()) {
+            err(QStringLiteral("read-back mismatch: written -> read back: ") +
+                differ.join(QStringLiteral("; ")));
+            return Failed;
+        }
+        out(QStringLiteral("Written and read back: the controller holds the settings written."));
+        return Done;
+    }
+
+    int show() {
+        const std::optional<config::ConfigFile> file = loadFile(files[0]);
+        if (!file) return Failed;
+        for (const QString& line : config::settingLines(file->settingsImage(), language)) out(line);
+        return Done;
+    }
+
+    int diff() {
+        const std::optional<config::ConfigFile> a = loadFile(files[0]);
+        const std::optional<config::ConfigFile> b = a ? loadFile(files[1]) : std::nullopt;
+        if (!a || !b) return Failed;
+        const auto list = config::changes(a->settingsImage(), b->settingsImage(), language);
+        for (const QString& line : config::changeLines(list, language)) out(line);
+        return Done;
+    }
+};
+
+}  // namespace
+
+QString commandOf(const QStringList& arguments) {
+    // The command word may follow options; a value of an option is not one.
+    static const QStringList takesValue{QStringLiteral("-l"), QStringLiteral("--language"),
+                                        QStringLiteral("-p"), QStringLiteral("--port"),
+                                        QStringLiteral("-o"), QStringLiteral("--output")};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (takesValue.contains(a)) {
+            ++i;
+            continue;
+        }
+        if (a.startsWith(QLatin1Char('-'))) continue;
+        return Commands.contains(a) ? a : QString();
+    }
+    return {};
+}
+
+int runCommand(int& argc, char** argv, const QStringList& arguments) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
+
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")}, QString(),
+                                      QStringLiteral("module"));
+    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")}, QString(),
+                                  QStringLiteral("device"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                    QStringLiteral("file"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QString());
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
+    QCommandLineParser parser;
+    parser.addOptions({help, language, port, output, yes, noVerify});
+
+    const auto usage = [](const QString& why) {
+        QString text = why;
+        while (text.endsWith(QLatin1Char('.'))) text.chop(1);
+        err(text + QStringLiteral(". Try 'trnsetup read --help'."));
+        return Usage;
+    };
+    if (!parser.parse(arguments)) return usage(parser.errorText());
+    if (parser.isSet(help)) {
+        out(usageText());
+        return Done;
+    }
+
+    Run run;
+    run.programDir = QCoreApplication::applicationDirPath();
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty() || !Commands.contains(words.constFirst()))
+        return usage(QStringLiteral("no command given"));
+    run.command = words.takeFirst();
+    run.files = words;
+    run.ports = parser.values(port);
+    run.output = parser.value(output);
+    run.yes = parser.isSet(yes);
+    run.verify = !parser.isSet(noVerify);
+    if (parser.isSet(language)) run.languageName = parser.value(language);
+
+    // Which options and how many files each command takes.
+    const struct {
+        const char* command;
+        int files;
+        bool link, output, confirm;
+    } shapes[] = {
+        {"read", 0, true, true, false},
+        {"write", 1, true, false, true},
+        {"show", 1, false, false, false},
+        {"diff", 2, false, false, false},
+    };
+    for (const auto& shape : shapes) {
+        if (run.command != QLatin1String(shape.command)) continue;
+        if (run.files.size() != shape.files)
+            return usage(QStringLiteral("%1 takes %2 file name(s), not %3")
+                             .arg(run.command)
+                             .arg(shape.files)
+                             .arg(run.files.size()));
+        if (!shape.link && parser.isSet(port))
+            return usage(QStringLiteral("%1 takes no --port").arg(run.command));
+        if (shape.output != parser.isSet(output))
+            return usage(shape.output ? QStringLiteral("read needs -o FILE")
+                                      : QStringLiteral("%1 takes no -o").arg(run.command));
+        if (!shape.confirm && (run.yes || !run.verify))
+            return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
+        for (const QString& p : std::as_const(run.ports))
+            if (p.isEmpty()) return usage(QStringLiteral("--port needs a device path"));
+        if (run.languageName.isEmpty())
+            return usage(QStringLiteral("--language needs english, chinese or a module file"));
+        if (shape.output && run.output.isEmpty())
+            return usage(QStringLiteral("-o needs a file name"));
+
+        if (!shape.link) {
+            // Files need no module unless one is named for its language.
+            const bool named = run.languageName == QLatin1String("english") ||
+                               run.languageName == QLatin1String("chinese");
+            if (named)
+                run.language = config::languageNamed(run.languageName);
+            else if (!run.loadModule())
+                return Failed;
+            return run.command == QLatin1String("show") ? run.show() : run.diff();
+        }
+        if (!run.loadModule()) return Failed;
+
+        ThreadSleeper sleeper;
+        ControllerLink link(sleeper);
+        PortSystem ports(run.ports);
+        link.portSystem = &ports;
+        link.reportMessage = [&run](int id) { err(run.module.string(id)); };
+        const int status = run.command == QLatin1String("read") ? run.read(link) : run.write(link);
+        link.close();
+        return status;
+    }
+    return usage(QStringLiteral("unknown command"));
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The workshop's commands, run without a window (and so without a display):
+//
+//   trnsetup read [--port DEV]... -o FILE
+//   trnsetup write FILE [--port DEV]... --yes [--no-verify]
+//   trnsetup show FILE
+//   trnsetup diff A B
+//
+// each with [--language english|chinese|FILE] for the names of settings and the messages of
+// the language module. Exit status 0 on success, 1 when a controller or a file fails, 2 on a
+// usage error; every failure is one line on stderr.
+
+#include <QStringList>
+
+// The command word of the arguments (the program first), or an empty string when they ask
+// for the wizard.
+QString commandOf(const QStringList& arguments);
+
+// Runs the command the arguments name. Makes its own core application from argc and argv,
+// so it must run before any other exists. Returns the exit status.
+int runCommand(int& argc, char** argv, const QStringList& arguments);

@@ -1,0 +1,313 @@
+// The workshop's commands, run as the real program against the real simulator, with no
+// display: what they print, what they write to the controller and their exit status.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "../support/TrnsimProcess.h"
+#include "CalibrationImage.h"
+#include "ConfigFile.h"
+#include "History.h"
+#include "Settings.h"
+#include "SimController.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QStringList out;  // lines
+    QStringList err;
+};
+
+QStringList linesOf(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // trnsetup with these arguments, no display and its own data folder.
+    Result trnsetup(const QStringList& arguments) const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), arguments);
+        Result r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = linesOf(p.readAllStandardOutput());
+        r.err = linesOf(p.readAllStandardError());
+        return r;
+    }
+
+    QByteArray bytes(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void save(const QString& name, const QByteArray& content) const {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+    }
+    // A copy of a file with the line of one setting replaced.
+    void edit(const QString& from, const QString& to, const QString& key, const QString& value) const {
+        QString text = QString::fromUtf8(bytes(from));
+        QStringList lines = text.split(QLatin1Char('\n'));
+        int replaced = 0;
+        for (QString& line : lines)
+            if (line.startsWith(key + QStringLiteral(" = "))) {
+                line = key + QStringLiteral(" = ") + value;
+                ++replaced;
+            }
+        ASSERT_EQ(replaced, 1) << key.toStdString();
+        save(to, lines.join(QLatin1Char('\n')).toUtf8());
+    }
+
+    QTemporaryDir dir;
+};
+
+CalibrationImage imageOf(const QByteArray& bytes) {
+    CalibrationImage image;
+    for (int i = 0; i < CalibrationImage::Size && i < bytes.size(); ++i)
+        image.setByte(i, static_cast<std::uint8_t>(bytes[i]));
+    return image;
+}
+
+}  // namespace
+
+// Read into a file, change one line, write: the controller's image changes in that setting's
+// bits only, and diff names exactly that setting.
+TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
+    const struct {
+        const char* key;
+        const char* value;
+        const char* diffLine;
+    } rows[] = {
+        {"max_motor_current", "90%", "Max Motor Current: 100% -> 90%"},
+        {"foot_switch", "on", "Foot Switch: Disable -> Enable"},
+        {"throttle_sensor_type", "2", "Throttle Sensor Type: 0-5V -> 1-4V"},
+        {"startup_delay", "1.5s", "Start-up Delay: 0.5s -> 1.5s"},
+        {"under_voltage", "40V", "Under Voltage: 36V -> 40V"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        const QString image = QStringLiteral("%1.img").arg(QLatin1String(row.key));
+        TrnsimProcess sim({QStringLiteral("--image"), path(image)});
+        ASSERT_FALSE(sim.device().isEmpty()) << sim.errors().toStdString();
+        const QByteArray before = bytes(image);
+        ASSERT_EQ(before.size(), CalibrationImage::Size);
+
+        const Result read = trnsetup({QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
+                                      QStringLiteral("-o"), path(QStringLiteral("before.trncfg"))});
+        ASSERT_EQ(read.status, 0) << read.err.join('\n').toStdString();
+        edit(QStringLiteral("before.trncfg"), QStringLiteral("after.trncfg"), QLatin1String(row.key),
+             QLatin1String(row.value));
+
+        const Result diff = trnsetup({QStringLiteral("diff"), path(QStringLiteral("before.trncfg")),
+                                      path(QStringLiteral("after.trncfg"))});
+        EXPECT_EQ(diff.status, 0);
+        EXPECT_EQ(diff.out, QStringList{QString::fromUtf8(row.diffLine)});
+
+        const Result write = trnsetup({QStringLiteral("write"), path(QStringLiteral("after.trncfg")),
+                                       QStringLiteral("--port"), sim.device(), QStringLiteral("--yes")});
+        ASSERT_EQ(write.status, 0) << write.err.join('\n').toStdString();
+        EXPECT_TRUE(write.err.isEmpty()) << write.err.join('\n').toStdString();
+        EXPECT_EQ(write.out.value(0), QString::fromUtf8(row.diffLine));
+
+        const QByteArray after = bytes(image);
+        ASSERT_EQ(after.size(), CalibrationImage::Size);
+        const config::Setting* setting = config::findSetting(row.key);
+        ASSERT_NE(setting, nullptr);
+        int changed = 0;
+        for (int i = 0; i < CalibrationImage::Size; ++i) {
+            const auto flipped = static_cast<std::uint8_t>(before[i] ^ after[i]);
+            if (flipped == 0) continue;
+            ++changed;
+            const bool inSetting = i >= setting->pos && i < setting->pos + setting->width;
+            EXPECT_TRUE(inSetting) << "byte " << i << " changed";
+            if (setting->width == 1) {
+                EXPECT_EQ(flipped & ~setting->mask, 0) << "byte " << i;
+            }
+        }
+        EXPECT_GT(changed, 0);
+    }
+}
+
+TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
+    const CalibrationImage sample = imageOf(QByteArray(
+        reinterpret_cast<const char*>(SimController::sampleImage().data()), CalibrationImage::Size));
+    save(QStringLiteral("a.trncfg"), config::ConfigFile::write(sample, {}, config::Language::English).toUtf8());
+    edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"), QStringLiteral("max_motor_current"),
+         QStringLiteral("85%"));
+    const QString a = path(QStringLiteral("a.trncfg"));
+    const QString b = path(QStringLiteral("b.trncfg"));
+    const int settings = static_cast<int>(config::settingsOf(sample).size());
+
+    const struct {
+        QStringList arguments;
+        int lines;  // of output; -1 for one line per setting
+        const char* first;
+    } rows[] = {
+        {{"show", a}, -1, "Forward Switch (forward_switch): Enable"},
+        {{"show", a, "--language", "chinese"}, -1, "前进开关 (forward_switch)：启用"},
+        {{"diff", a, b}, 1, "Max Motor Current: 100% -> 85%"},
+        {{"--language", "chinese", "diff", a, b}, 1, "最大电机电流：100% -> 85%"},
+        {{"diff", b, a}, 1, "Max Motor Current: 85% -> 100%"},
+        {{"diff", a, a}, 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const Result r = trnsetup(row.arguments);
+        EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+        EXPECT_TRUE(r.err.isEmpty());
+        EXPECT_EQ(r.out.size(), row.lines < 0 ? settings : row.lines);
+        EXPECT_EQ(r.out.value(0), QString::fromUtf8(row.first));
+    }
+}
+
+// Mistakes on the command line: exit 2, one line on stderr, nothing done.
+TEST_F(Commands, UsageErrorsExitTwo) {
+    TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
+    ASSERT_FALSE(sim.device().isEmpty());
+    save(QStringLiteral("f.trncfg"), QByteArray("x"));
+    const QString f = path(QStringLiteral("f.trncfg"));
+    const struct {
+        QStringList arguments;
+        const char* says;
+    } rows[] = {
+        {{"show"}, "show takes 1 file name(s), not 0"},
+        {{"show", f, f}, "show takes 1 file name(s), not 2"},
+        {{"diff", f}, "diff takes 2 file name(s), not 1"},
+        {{"read", "--port", sim.device()}, "read needs -o FILE"},
+        {{"read", "-o"}, "Missing value after '-o'"},
+        {{"read", "-o", "", "--port", sim.device()}, "-o needs a file name"},
+        {{"write", f, "--port", sim.device(), "--yes", "-o", f}, "write takes no -o"},
+        {{"show", f, "--yes"}, "show takes no --yes or --no-verify"},
+        {{"diff", f, f, "--port", sim.device()}, "diff takes no --port"},
+        {{"write", f, "--port", "", "--yes"}, "--port needs a device path"},
+        {{"show", f, "--language", ""}, "--language needs english, chinese or a module file"},
+        {{"show", f, "--frob"}, "Unknown option 'frob'"},
+        {{"write", f, "--port", sim.device()}, "nothing written: add --yes"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const Result r = trnsetup(row.arguments);
+        EXPECT_EQ(r.status, 2);
+        ASSERT_EQ(r.err.size(), 1) << r.err.join('\n').toStdString();
+        EXPECT_TRUE(r.err[0].startsWith(QStringLiteral("trnsetup: ") + QLatin1String(row.says)))
+            << r.err[0].toStdString();
+    }
+    // Without --yes the wizard's warning is printed instead of writing.
+    const Result r = trnsetup({QStringLiteral("write"), f, QStringLiteral("--port"), sim.device()});
+    EXPECT_TRUE(r.out.value(0).startsWith(QStringLiteral("Warning:Prohibit doing any configuration")));
+}
+
+// Controller and file failures: exit 1, one line on stderr saying why, the controller as it was.
+TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
+    SimController::Image special = SimController::sampleImage();
+    special[Field::ModelOptions] |= Field::SpecialVersionBit;
+    SimController::Image otherSeries = SimController::sampleImage();
+    otherSeries[Field::Series] = 'X';
+    save(QStringLiteral("special.img"), QByteArray(reinterpret_cast<const char*>(special.data()), 128));
+    save(QStringLiteral("series.img"), QByteArray(reinterpret_cast<const char*>(otherSeries.data()), 128));
+
+    // A file of another model, and a broken one.
+    CalibrationImage other = imageOf(QByteArray(
+        reinterpret_cast<const char*>(SimController::sampleImage().data()), CalibrationImage::Size));
+    other.setByte(Field::Model + 7, '0');
+    save(QStringLiteral("other.trncfg"),
+         config::ConfigFile::write(other, {}, config::Language::English).toUtf8());
+    save(QStringLiteral("broken.trncfg"), QByteArray("model = TRN48201\nmax_motor_current\n"));
+
+    const struct {
+        const char* image;       // the simulator's image file
+        QStringList extra;       // the simulator's options
+        const char* command;     // read or write; the file read first for write
+        const char* file;        // written; empty writes what the controller holds
+        const char* says;
+    } rows[] = {
+        {"special.img", {}, "write", "", "The configuration program is provided only for"},
+        {"series.img", {}, "write", "", "The configurable program is provided only for"},
+        {"plain.img", {}, "write", "other.trncfg", "The file is for model TRN48200; this controller is a TRN48201"},
+        {"plain.img", {}, "write", "broken.trncfg", "Line 2:"},
+        {"plain.img", {}, "write", "missing.trncfg", "Cannot read"},
+        {"plain.img", {"--silent"}, "write", "other.trncfg", "no controller found"},
+        {"plain.img", {"--silent"}, "read", "", "no controller found"},
+        {"plain.img", {"--corrupt-commit"}, "write", "", "read-back mismatch: written -> read back: Max Motor Current: 100% -> 101%"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.image) + " " + row.command + " " + row.file);
+        const QString image = path(QLatin1String(row.image));
+        TrnsimProcess sim(QStringList{QStringLiteral("--image"), image} + row.extra);
+        ASSERT_FALSE(sim.device().isEmpty());
+        const QByteArray before = bytes(QLatin1String(row.image));
+        QString file = path(QLatin1String(row.file));
+        if (*row.file == 0) {
+            // The controller's own settings, read without the simulator's fault.
+            file = path(QStringLiteral("own.trncfg"));
+            CalibrationImage own = imageOf(before.isEmpty() ? QByteArray(reinterpret_cast<const char*>(
+                                                                   SimController::sampleImage().data()), 128)
+                                                             : before);
+            save(QStringLiteral("own.trncfg"),
+                 config::ConfigFile::write(own, {}, config::Language::English).toUtf8());
+        }
+        const QStringList arguments =
+            QLatin1String(row.command) == QLatin1String("read")
+                ? QStringList{QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
+                              QStringLiteral("-o"), path(QStringLiteral("out.trncfg"))}
+                : QStringList{QStringLiteral("write"), file, QStringLiteral("--port"), sim.device(),
+                              QStringLiteral("--yes")};
+        const Result r = trnsetup(arguments);
+        EXPECT_EQ(r.status, 1);
+        ASSERT_FALSE(r.err.isEmpty());
+        EXPECT_TRUE(r.err.constLast().contains(QLatin1String(row.says))) << r.err.constLast().toStdString();
+        // Before it, only the search's line for the port tried.
+        for (qsizetype i = 0; i + 1 < r.err.size(); ++i)
+            EXPECT_TRUE(r.err[i].startsWith(QStringLiteral("trnsetup: ") + sim.device() + ':'))
+                << r.err[i].toStdString();
+        if (QLatin1String(row.says).startsWith(QLatin1String("read-back"))) continue;
+        EXPECT_EQ(bytes(QLatin1String(row.image)), before);
+    }
+}
+
+// Every write is kept, newest first, and nothing is replaced.
+TEST_F(Commands, EveryWriteIsKeptInTheHistory) {
+    TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
+    ASSERT_FALSE(sim.device().isEmpty());
+    ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(), QStringLiteral("-o"),
+                        path(QStringLiteral("a.trncfg"))})
+                  .status,
+              0);
+    const QStringList values{QStringLiteral("90%"), QStringLiteral("80%")};
+    for (const QString& value : values) {
+        edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"), QStringLiteral("max_motor_current"), value);
+        ASSERT_EQ(trnsetup({QStringLiteral("write"), path(QStringLiteral("b.trncfg")), QStringLiteral("-p"),
+                            sim.device(), QStringLiteral("--yes")})
+                      .status,
+                  0);
+    }
+    const config::History history(path(QStringLiteral("data/trnsetup")));
+    const auto entries = history.entries(imageOf(bytes(QStringLiteral("sim.img"))));
+    ASSERT_EQ(entries.size(), 2u);
+    const config::Setting* current = config::findSetting("max_motor_current");
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const config::ReadResult read = config::ConfigFile::load(entries[i].path);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(config::valueText(*current, current->raw(read.file->image())), values[1 - static_cast<int>(i)]);
+    }
+}
