@@ -222,6 +222,8 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         // Installed, the program's folder is no place for files; a portable copy keeps them.
         if (runsInstalled(programDir))
             environment.dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        // Every write is recorded, wherever the program runs from.
+        environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         Wizird wizard(environment);
         prompter.setParent(&wizard);
         wizard.run();

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
@@ -18,6 +19,7 @@
 #include "CStep6.h"
 #include "CStep7.h"
 #include "CalibrationImage.h"
+#include "ConfigMenu.h"
 #include "ControllerLink.h"
 #include "ControllerRefusal.h"
 #include "Controls.h"
@@ -38,6 +40,7 @@ constexpr int IdUpgrade = 1022;
 constexpr int IdFinish = 1026;
 constexpr int IdContent = 1027;
 constexpr int IdDefault = 1103;
+constexpr int IdConfig = 1150;
 
 // Strings of the language module.
 constexpr int MsgCancel = 102;
@@ -58,7 +61,7 @@ constexpr std::uint8_t TorqueMode = 3;
 constexpr kit::Required FrameControls[] = {
     {IdNext, kit::Kind::Button},   {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
     {IdHelp, kit::Kind::Button},   {IdUpgrade, kit::Kind::Button}, {IdFinish, kit::Kind::Button},
-    {IdDefault, kit::Kind::Button}, {IdContent, kit::Kind::Widget},
+    {IdDefault, kit::Kind::Button}, {IdContent, kit::Kind::Widget}, {IdConfig, kit::Kind::Button},
 };
 
 }  // namespace
@@ -94,7 +97,13 @@ QUrl Wizird::helpUrl() const {
 }
 
 Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
-    : QDialog(parent), env_(std::move(environment)), runner_(env_.link, this) {}
+    : QDialog(parent),
+      env_(std::move(environment)),
+      runner_(env_.link, this),
+      configMenu_(std::make_unique<ConfigMenu>(*this, env_.image, imageAsRead, env_.prompter,
+                                               env_.module, env_.historyDir)) {
+    configMenu_->busy = [this] { return busy(); };
+}
 
 Wizird::~Wizird() {
     // Pages go first, in list order, while the frame they sit on still exists.
@@ -140,7 +149,7 @@ bool Wizird::buildFrame() {
         {IdNext, &Wizird::OnNextButton},       {IdPrevious, &Wizird::OnPreviousButton},
         {IdFinish, &Wizird::OnFinishButton},   {IdCancel, &Wizird::OnCancelButton},
         {IdHelp, &Wizird::OnHelpButton},       {IdUpgrade, &Wizird::OnUpgradeButton},
-        {IdDefault, &Wizird::OnDefaultButton},
+        {IdDefault, &Wizird::OnDefaultButton}, {IdConfig, &Wizird::OnConfigButton},
     };
     for (const auto& b : buttons) {
         auto* button = findControl<QPushButton>(form_, b.id);
@@ -263,6 +272,7 @@ bool Wizird::OnInitDialog() {
     versionText = ::versionText(env_.image);
     identityText = ::identityText(env_.image);
     modelText = env_.image.text(Field::Model, Field::ModelLength);
+    imageAsRead = env_.image;
 
     if (!DefaultFile(env_.programDir, identityText, env_.dataDir).SaveDefaultFile(env_.image)) {
         QWidget* button = frameControl(IdDefault);
@@ -423,6 +433,8 @@ void Wizird::OnFinishButton() {
         detail = QStringLiteral("Not changed, because the value typed was refused: %1. The "
                                 "controller keeps the previous value.")
                      .arg(refused_.join(QStringLiteral(", ")));
+    if (const QString unrecorded = configMenu_->recordWrite(); !unrecorded.isEmpty())
+        detail += (detail.isEmpty() ? QString() : QStringLiteral("\n\n")) + unrecorded;
     if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo, detail) == Prompter::Answer::Yes)
         endWizard(QDialog::Accepted);
 }
@@ -464,4 +476,10 @@ void Wizird::OnDefaultButton() {
         --currentPage;
         ShowPage(currentPage);
     }
+}
+
+void Wizird::OnConfigButton() {
+    if (busy()) return;
+    const QWidget* button = frameControl(IdConfig);
+    configMenu_->menu()->exec(button->mapToGlobal(QPoint(0, button->height())));
 }

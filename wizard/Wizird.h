@@ -9,9 +9,10 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "CalibrationImage.h"
 #include "LinkRunner.h"
 
-class CalibrationImage;
+class ConfigMenu;
 class ControllerLink;
 class Prompter;
 class ResourceModule;
@@ -32,6 +33,8 @@ struct WizardEnvironment {
     // The user's data folder, where an installed program keeps default files; empty when the
     // program runs from its build folder or a portable copy.
     QString dataDir;
+    // Where every write is recorded, one folder per controller; empty records nothing.
+    QString historyDir = {};
 };
 
 struct PageNode {
@@ -71,6 +74,8 @@ public:
     void OnHelpButton();
     void OnUpgradeButton() {}
     void OnDefaultButton();
+    // Opens the configuration menu: save, load, show changes.
+    void OnConfigButton();
 
     // Checks every template the wizard and its pages use against the controls they address.
     // Empty when the module fits; otherwise a message naming the module, template and control.
@@ -87,6 +92,9 @@ public:
     // The model as first read; with the two texts above, what a controller found again after
     // a lost line must show to be written to.
     QString modelText;
+    // The image as read, before any start-up rule: what Show changes compares with.
+    CalibrationImage imageAsRead;
+    ConfigMenu& configMenu() { return *configMenu_; }
 
     // Runs the link calls off the GUI thread.
     LinkRunner& linkRunner() { return runner_; }
@@ -123,4 +131,5 @@ private:
     // Fields whose typed values the pages refused since the last Finish began.
     QStringList refused_;
     LinkRunner runner_;
+    std::unique_ptr<ConfigMenu> configMenu_;
 };

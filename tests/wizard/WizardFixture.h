@@ -83,7 +83,7 @@ protected:
                                   opened.push_back(url);
                                   return browserOpens;
                               },
-                              dataDir};
+                              dataDir, historyDir};
         return std::make_unique<Wizird>(env);
     }
 
@@ -114,4 +114,6 @@ protected:
     int connects = 0;
     int failConnects = 0;
     bool started = false;
+    // Where the wizard records its writes; empty records none.
+    QString historyDir;
 };
