@@ -24,7 +24,7 @@ endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${compressed})
 install(FILES ${packaging_out}/trnsetup.1.gz ${packaging_out}/trnsim.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME changelog.Debian.gz)
+install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
 # The build folder mirrors the installed layout, so Help finds the manual from build/bin too.
@@ -37,14 +37,9 @@ install(FILES docs/wizard-page1.png DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trnsetup)
 set(CPACK_PACKAGE_VENDOR "trnsetup developers")
-set(CPACK_PACKAGE_CONTACT "trnsetup developers <trnsetup@localhost>")
+set(CPACK_PACKAGE_CONTACT "trnsetup developers <trnsetup-developers@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration wizard for TRN/TRE motor controllers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Finds the serial port on which a TRN or TRE brushless-motor controller answers, shows its\n"
-    "configuration on wizard pages chosen by model and firmware, and writes it back. Comes with\n"
-    "English and Chinese language modules and trnsim, a controller simulator.")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n Finds the serial port on which a TRN or TRE brushless-motor controller answers,\n shows its configuration on wizard pages chosen by model and firmware, and writes\n it back. Comes with English and Chinese language modules and trnsim, a\n controller simulator for trying it without hardware.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Finds the serial port on which a TRN or TRE brushless-motor controller\nanswers, shows its configuration on wizard pages chosen by model and firmware,\nand writes it back. Comes with English and Chinese language modules and trnsim,\na controller simulator for trying it without hardware.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
