@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "AtomicFile.h"
+
 namespace {
 constexpr std::uint8_t CmdIdentify = 0x11;
 constexpr std::uint8_t CmdOpen = 0xF1;
@@ -214,17 +216,6 @@ QString systemError(const char* what, const QString& path) {
     return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QString* error) {
@@ -273,31 +264,6 @@ bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QSt
 }
 
 bool saveImageFile(const QString& path, const SimController::Image& image, QString* error) {
-    // A temporary file beside the target, renamed over it only once every byte is on disk:
-    // a full disk or a crash leaves the old image file whole.
-    const QFileInfo target(path);
-    const QByteArray dir = QFile::encodeName(target.absolutePath());
-    QByteArray temp = QFile::encodeName(target.absoluteFilePath()) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        if (error) *error = systemError("write", path);
-        return false;
-    }
-    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, image.data(), image.size()) &&
-                         ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-        if (!written) errno = savedErrno;
-        if (error) *error = systemError("write", path);
-        ::unlink(temp.constData());
-        return false;
-    }
-    // The rename itself is made durable by syncing the directory.
-    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    // A full disk or a crash leaves the old image file whole.
+    return writeFileAtomically(path, image.data(), static_cast<qint64>(image.size()), error);
 }

@@ -1,17 +1,12 @@
 #include "DefaultFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include "AtomicFile.h"
 #include "CalibrationImage.h"
 
 DefaultFile::DefaultFile(const QString& programDirectory, const QString& identityText,
@@ -27,40 +22,6 @@ namespace {
 bool holdsWholeImage(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && info.size() == DefaultFile::Size;
-}
-
-bool writeAll(int fd, const char* data, qint64 count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(count));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        count -= n;
-    }
-    return true;
-}
-
-// Written to a temporary file beside the target and renamed over it only once every byte is
-// written, flushed and synced: a full disk or a crash never leaves a partial copy that would
-// later pass for the controller's default, nor spoils the file that stood there.
-bool writeAtomically(const QString& path, const char* data, qint64 size) {
-    const QFileInfo target(path);
-    QByteArray temp = QFile::encodeName(target.absoluteFilePath()) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, data, size) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-        ::unlink(temp.constData());
-        return false;
-    }
-    const int dir = ::open(QFile::encodeName(target.absolutePath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);  // makes the rename itself durable
-        ::close(dir);
-    }
-    return true;
 }
 
 }  // namespace
@@ -81,7 +42,7 @@ bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
     // The data folder may not exist yet; the program's own folder is never created.
     const bool inDataFolder = places_.size() > 1;
     if (inDataFolder && !QDir().mkpath(info.absolutePath())) return false;
-    return writeAtomically(target_, reinterpret_cast<const char*>(image.data()), Size);
+    return writeFileAtomically(target_, image.data(), Size);
 }
 
 bool DefaultFile::read(CalibrationImage& image, QString* error) const {
