@@ -85,7 +85,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
         line.message = parser.helpText() +
-                       QStringLiteral("\nManual: %1\nChinese manual: %2\n")
+                       QStringLiteral("\nWorkshop commands without a window: trnsetup read|write|show|diff "
+                                      "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
                            .arg(manualFile(programDir, QStringLiteral("en")),
                                 manualFile(programDir, QStringLiteral("zh_CN")));
         // The parser names the program by its path, or by a placeholder before the GUI exists.

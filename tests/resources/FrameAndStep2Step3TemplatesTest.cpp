@@ -39,7 +39,7 @@ struct Control {
 const std::vector<Control> kControls = {
     {133, 1016, "QPushButton"}, {133, 1017, "QPushButton"}, {133, 1018, "QPushButton"},
     {133, 1020, "QPushButton"}, {133, 1022, "QPushButton"}, {133, 1026, "QPushButton"},
-    {133, 1103, "QPushButton"}, {133, 1027, "QGroupBox"},
+    {133, 1103, "QPushButton"}, {133, 1150, "QPushButton"}, {133, 1027, "QGroupBox"},
 
     {146, 1039, "QLabel"},       {146, 1040, "QLabel"},       {146, 1041, "QLabel"},
     {146, 1042, "QLabel"},       {146, 1009, "QLabel"},       {146, 1125, "QLabel"},
@@ -95,6 +95,7 @@ const std::vector<Caption> kEnglishTexts = {
     {133, 1022, "&Upgrade"},
     {133, 1026, "&Finish"},
     {133, 1103, "&Default"},
+    {133, 1150, "&Settings file..."},
     {133, 1027, "Guide Content"},
 
     {146, 0, "Controller Information"},
