@@ -27,6 +27,9 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     }
     form_ = form;
     templateId_ = templateId;
+    // The template's size is what the page needs at the font it was drawn with; a larger
+    // desktop font needs more, so the size is kept as the least, not the most.
+    form_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);

@@ -1,5 +1,7 @@
 #include "Wizird.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -316,8 +318,13 @@ void Wizird::fitPages() {
     // largest page and every page is placed again.
     QWidget* content = findControl(form_, IdContent);
     QSize needed = content->size();
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        needed = needed.expandedTo(node->page->sizeHint());
+    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get()) {
+        QSize hint = node->page->sizeHint();
+        // Wrapped texts need more height than the hint says once the width is known.
+        if (node->page->hasHeightForWidth())
+            hint.setHeight(std::max(hint.height(), node->page->heightForWidth(hint.width())));
+        needed = needed.expandedTo(hint);
+    }
     if (needed == content->size()) return;
     content->setMinimumSize(needed);
     layout()->activate();

@@ -132,7 +132,10 @@ int main(int argc, char** argv) {
                 }
                 host.show();
                 page->show();
-                page->adjustSize();
+                // As large as the page asks to be, wrapped texts included.
+                QSize size = page->sizeHint();
+                if (page->hasHeightForWidth()) size.setHeight(std::max(size.height(), page->heightForWidth(size.width())));
+                page->resize(size);
                 host.resize(page->size());
                 QApplication::processEvents();
                 QString file = QStringLiteral("%1-%2-%3").arg(language, QLatin1String(p.name),

@@ -1,6 +1,7 @@
 // Desktop fonts from 9 to 12 points: every page fits the wizard's page area in both languages.
 #include <QApplication>
 #include <QFont>
+#include <QLabel>
 
 #include "WizardFixture.h"
 
@@ -19,10 +20,20 @@ TEST_F(WizardFixture, EveryPageFitsThePageAreaAtCommonFontSizes) {
             ASSERT_TRUE(started);
             for (unsigned n = 1; n <= w->pageCount; ++n) {
                 SettingsPage* page = w->page(n);
-                const QSize need = page->minimumSizeHint().expandedTo(page->sizeHint());
+                QSize need = page->minimumSizeHint().expandedTo(page->sizeHint());
+                if (page->hasHeightForWidth())
+                    need.setHeight(std::max(need.height(), page->heightForWidth(w->contentRect.width())));
                 EXPECT_GE(w->contentRect.width(), need.width()) << page->metaObject()->className();
                 EXPECT_GE(w->contentRect.height(), need.height()) << page->metaObject()->className();
                 EXPECT_EQ(page->geometry(), w->contentRect);
+                // Shown and laid out, every wrapped text has the height its lines need.
+                w->ShowPage(n);
+                QApplication::processEvents();
+                for (const QLabel* label : page->findChildren<QLabel*>()) {
+                    if (!label->isVisible() || !label->wordWrap()) continue;
+                    EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                        << page->metaObject()->className() << " " << label->text().left(30).toStdString();
+                }
             }
         }
     }
