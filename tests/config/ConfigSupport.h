@@ -1,31 +1,13 @@
 #pragma once
-// Images of random bytes with a chosen identity, and small text edits of configuration files.
+// Small text edits of configuration files; random images come from tests/support.
 
-#include <random>
 
 #include <QString>
 #include <QStringList>
 
+#include "../support/RandomImage.h"
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
-inline CalibrationImage randomImage(unsigned seed, unsigned firmware, const char* model,
-                                    char variant) {
-    std::mt19937 random(seed);
-    CalibrationImage image;
-    for (int i = 0; i < CalibrationImage::Size; ++i)
-        image.setByte(i, static_cast<std::uint8_t>(random()));
-    for (int i = 0; i < 8; ++i)
-        image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
-    image.setByte(Field::VersionMajor, static_cast<std::uint8_t>(firmware >> 8));
-    image.setByte(Field::VersionMinor, static_cast<std::uint8_t>(firmware));
-    image.setByte(Field::Variant, static_cast<std::uint8_t>(variant));
-    return image;
-}
 
 inline const config::FileInfo SampleInfo{
     QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 7200),

@@ -12,7 +12,6 @@
 
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 
 #include <QAbstractButton>
@@ -22,27 +21,18 @@
 #include <QSlider>
 #include <QWidget>
 
+#include "../support/RandomImage.h"
 #include "../support/ScriptedPrompter.h"
 #include "CalibrationImage.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 template <class Page>
 class PageFixture {
 public:
     explicit PageFixture(unsigned firmware, const char* model = "TRN48201", char variant = 'x',
                          unsigned seed = 1) {
-        std::mt19937 random(seed);
-        for (int i = 0; i < CalibrationImage::Size; ++i)
-            image.setByte(i, static_cast<std::uint8_t>(random()));
-        for (int i = 0; i < 8; ++i)
-            image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
-        image.setByte(Field::VersionMajor, static_cast<std::uint8_t>(firmware >> 8));
-        image.setByte(Field::VersionMinor, static_cast<std::uint8_t>(firmware));
-        image.setByte(Field::Variant, static_cast<std::uint8_t>(variant));
+        image = randomImage(seed, firmware, model, variant);
         QString error;
         loaded_ = module_.load(QStringLiteral(TRN_BIN_DIR "/english.rcc"), &error);
         EXPECT_TRUE(loaded_) << qPrintable(error);
