@@ -30,14 +30,15 @@ QString installedDir(const QString& programDir, const QString& path) {
 
 QString moduleFile(const QString& programDir, const QString& language) {
     const QString beside = QDir(programDir).filePath(language + QStringLiteral(".rcc"));
-    const QString installed =
-        QDir(installedDir(programDir, QStringLiteral("share/trnsetup"))).filePath(language + QStringLiteral(".rcc"));
+    const QString installed = QDir(installedDir(programDir, QStringLiteral("share/trnsetup")))
+                                  .filePath(language + QStringLiteral(".rcc"));
     return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
 bool runsInstalled(const QString& programDir) {
     const QDir dir(programDir);
-    return !dir.exists(QStringLiteral("english.rcc")) && !dir.exists(QStringLiteral("chinese.rcc")) &&
+    return !dir.exists(QStringLiteral("english.rcc")) &&
+           !dir.exists(QStringLiteral("chinese.rcc")) &&
            (QFileInfo::exists(moduleFile(programDir, QStringLiteral("english"))) ||
             QFileInfo::exists(moduleFile(programDir, QStringLiteral("chinese"))));
 }
@@ -85,8 +86,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
         line.message = parser.helpText() +
-                       QStringLiteral("\nWorkshop commands without a window: trnsetup read|write|show|diff "
-                                      "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
+                       QStringLiteral(
+                           "\nWorkshop commands without a window: trnsetup read|write|show|diff "
+                           "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
                            .arg(manualFile(programDir, QStringLiteral("en")),
                                 manualFile(programDir, QStringLiteral("zh_CN")));
         // The parser names the program by its path, or by a placeholder before the GUI exists.
@@ -100,7 +102,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         line.message = QStringLiteral("trnsetup 4.1.0\n");
         return line;
     }
-    const QString name = parser.isSet(language) ? parser.value(language) : QStringLiteral("chinese");
+    const QString name =
+        parser.isSet(language) ? parser.value(language) : QStringLiteral("chinese");
     if (name == QLatin1String("english") || name == QLatin1String("chinese"))
         line.languageFile = moduleFile(programDir, name);
     else if (name.isEmpty()) {
@@ -123,12 +126,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
 QStringList programArguments(int argc, char** argv) {
     // Options of QGuiApplication and QApplication; those in the first list take a value.
     static const QStringList withValue{
-        QStringLiteral("platform"),   QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
         QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
-        QStringLiteral("style"),      QStringLiteral("stylesheet"),
-        QStringLiteral("display"),    QStringLiteral("geometry"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
     };
     static const QStringList flags{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
                                    QStringLiteral("nograb"), QStringLiteral("dograb"),
@@ -136,11 +139,14 @@ QStringList programArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (i > 0 && argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1String("--"))) {
+        if (i > 0 && argument.startsWith(QLatin1Char('-')) &&
+            !argument.startsWith(QLatin1String("--"))) {
             const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);
-            if (flags.contains(name)) continue;
+            if (flags.contains(name))
+                continue;
             if (withValue.contains(name)) {
-                if (!argument.contains(QLatin1Char('=')) && i + 1 < argc) ++i;
+                if (!argument.contains(QLatin1Char('=')) && i + 1 < argc)
+                    ++i;
                 continue;
             }
         }
@@ -157,7 +163,8 @@ int answerCommandLine(const CommandLine& line) {
             std::fflush(stdout);
             return 0;
         case CommandLine::Action::Error:
-            std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n", qPrintable(line.message));
+            std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n",
+                         qPrintable(line.message));
             return 2;
         case CommandLine::Action::Run:
             break;
@@ -178,11 +185,14 @@ CVexlaControllerApp::CVexlaControllerApp(int& argc, char** argv)
     };
 }
 
-CVexlaControllerApp::~CVexlaControllerApp() { ExitInstance(); }
+CVexlaControllerApp::~CVexlaControllerApp() {
+    ExitInstance();
+}
 
 int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     const CommandLine line = parseCommandLine(arguments, programDir);
-    if (const int status = answerCommandLine(line); status >= 0) return status;
+    if (const int status = answerCommandLine(line); status >= 0)
+        return status;
 
     QString error;
     if (!languageModule.load(line.languageFile, &error)) {
@@ -208,7 +218,8 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
             qtTranslator_.reset();
     }
     const QIcon icon = languageModule.icon(IconProgram);
-    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+    if (!icon.isNull())
+        QApplication::setWindowIcon(icon);
 
     {
         CalibrationImage image;
@@ -219,7 +230,8 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         link.portSystem = &ports;
         link.reportMessage = [&prompter](int id) { prompter.ask(id, Prompter::Buttons::Ok); };
 
-        WizardEnvironment environment{image, link, prompter, languageModule, programDir, {}, {}, {}};
+        WizardEnvironment environment{image,      link, prompter, languageModule,
+                                      programDir, {},   {},       {}};
         // Installed, the program's folder is no place for files; a portable copy keeps them.
         if (runsInstalled(programDir))
             environment.dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -112,9 +112,9 @@ struct Run {
     bool connectAndRead(ControllerLink& link, CalibrationImage& image) {
         if (!link.ConnectController()) {
             // The search has already said what each port gave.
-            err(ports.isEmpty() ? QStringLiteral("no controller found on any serial port")
-                                : QStringLiteral("no controller found on ") +
-                                      ports.join(QStringLiteral(", ")));
+            err(ports.isEmpty()
+                    ? QStringLiteral("no controller found on any serial port")
+                    : QStringLiteral("no controller found on ") + ports.join(QStringLiteral(", ")));
             return false;
         }
         if (!link.ReadImage(image)) {
@@ -126,7 +126,8 @@ struct Run {
 
     int read(ControllerLink& link) {
         CalibrationImage image;
-        if (!connectAndRead(link, image)) return Failed;
+        if (!connectAndRead(link, image))
+            return Failed;
         const QString text = config::ConfigFile::write(
             image, {QDateTime::currentDateTime(), programText()}, language);
         if (auto failure = config::saveText(output, text)) {
@@ -147,10 +148,12 @@ struct Run {
             return Usage;
         }
         const std::optional<config::ConfigFile> file = loadFile(files[0]);
-        if (!file) return Failed;
+        if (!file)
+            return Failed;
 
         CalibrationImage controller;
-        if (!connectAndRead(link, controller)) return Failed;
+        if (!connectAndRead(link, controller))
+            return Failed;
         if (const int refusal = controllerRefusal(controller)) {
             err(module.string(refusal));
             return Failed;
@@ -199,7 +202,8 @@ struct Run {
 
     int show() {
         const std::optional<config::ConfigFile> file = loadFile(files[0]);
-        if (!file) return Failed;
+        if (!file)
+            return Failed;
         for (const QString& line : config::settingLines(file->settingsImage(), language)) out(line);
         return Done;
     }
@@ -207,7 +211,8 @@ struct Run {
     int diff() {
         const std::optional<config::ConfigFile> a = loadFile(files[0]);
         const std::optional<config::ConfigFile> b = a ? loadFile(files[1]) : std::nullopt;
-        if (!a || !b) return Failed;
+        if (!a || !b)
+            return Failed;
         const auto list = config::changes(a->settingsImage(), b->settingsImage(), language);
         for (const QString& line : config::changeLines(list, language)) out(line);
         return Done;
@@ -227,7 +232,8 @@ QString commandOf(const QStringList& arguments) {
             ++i;
             continue;
         }
-        if (a.startsWith(QLatin1Char('-'))) continue;
+        if (a.startsWith(QLatin1Char('-')))
+            continue;
         return Commands.contains(a) ? a : QString();
     }
     return {};
@@ -256,7 +262,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         err(text + QStringLiteral(". Try 'trnsetup read --help'."));
         return Usage;
     };
-    if (!parser.parse(arguments)) return usage(parser.errorText());
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
     if (parser.isSet(help)) {
         out(usageText());
         return Done;
@@ -273,7 +280,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     run.output = parser.value(output);
     run.yes = parser.isSet(yes);
     run.verify = !parser.isSet(noVerify);
-    if (parser.isSet(language)) run.languageName = parser.value(language);
+    if (parser.isSet(language))
+        run.languageName = parser.value(language);
 
     // Which options and how many files each command takes.
     const struct {
@@ -287,7 +295,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         {"diff", 2, false, false, false},
     };
     for (const auto& shape : shapes) {
-        if (run.command != QLatin1String(shape.command)) continue;
+        if (run.command != QLatin1String(shape.command))
+            continue;
         if (run.files.size() != shape.files)
             return usage(QStringLiteral("%1 takes %2 file name(s), not %3")
                              .arg(run.command)
@@ -301,7 +310,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         if (!shape.confirm && (run.yes || !run.verify))
             return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
         for (const QString& p : std::as_const(run.ports))
-            if (p.isEmpty()) return usage(QStringLiteral("--port needs a device path"));
+            if (p.isEmpty())
+                return usage(QStringLiteral("--port needs a device path"));
         if (run.languageName.isEmpty())
             return usage(QStringLiteral("--language needs english, chinese or a module file"));
         if (shape.output && run.output.isEmpty())
@@ -317,7 +327,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
                 return Failed;
             return run.command == QLatin1String("show") ? run.show() : run.diff();
         }
-        if (!run.loadModule()) return Failed;
+        if (!run.loadModule())
+            return Failed;
 
         ThreadSleeper sleeper;
         ControllerLink link(sleeper);

@@ -11,9 +11,11 @@ int main(int argc, char** argv) {
 
     // Help, version and mistakes on the command line need no display: answered before the GUI
     // exists, which is also before Qt can tell the program's directory.
-    const QString programDir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    const QString programDir =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
     const int early = answerCommandLine(parseCommandLine(programArguments(argc, argv), programDir));
-    if (early >= 0) return early;
+    if (early >= 0)
+        return early;
 
     CVexlaControllerApp app(argc, argv);
     const int status = app.InitInstance(QApplication::arguments());

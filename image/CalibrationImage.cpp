@@ -4,7 +4,8 @@
 
 void CalibrationImage::setBit(int pos, std::uint8_t mask, bool on) {
     const std::uint8_t old = byte(pos);
-    setByte(pos, on ? static_cast<std::uint8_t>(old | mask) : static_cast<std::uint8_t>(old & ~mask));
+    setByte(pos,
+            on ? static_cast<std::uint8_t>(old | mask) : static_cast<std::uint8_t>(old & ~mask));
 }
 
 std::uint32_t CalibrationImage::field(int pos, int width) const {
@@ -25,7 +26,8 @@ void CalibrationImage::setField(int pos, int width, std::uint32_t value) {
 }
 
 QString CalibrationImage::text(int pos, int length) const {
-    if (!inRange(pos, length)) throw std::out_of_range("calibration image text out of range");
+    if (!inRange(pos, length))
+        throw std::out_of_range("calibration image text out of range");
     QString out;
     for (int i = 0; i < length && byte(pos + i) != 0; ++i) out += QChar(byte(pos + i));
     return out;
@@ -34,7 +36,8 @@ QString CalibrationImage::text(int pos, int length) const {
 QString FormatHex(const std::uint8_t* bytes, int n) {
     static const char digits[] = "0123456789ABCDEF";
     QString out;
-    if (n <= 0 || bytes == nullptr) return out;
+    if (n <= 0 || bytes == nullptr)
+        return out;
     out.reserve(2 * n);
     for (int i = 0; i < n; ++i) {
         out += QLatin1Char(digits[bytes[i] >> 4]);
@@ -48,7 +51,8 @@ QString versionText(const CalibrationImage& image) {
 }
 
 QString identityText(const CalibrationImage& image) {
-    return versionText(image) + FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+    return versionText(image) +
+           FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
 }
 
 std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image) {
@@ -62,6 +66,7 @@ std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image) {
     };
     const QByteArray digits = image.text(Field::VoltageClass, 2).toLatin1();
     for (const auto& c : classes)
-        if (digits == c.digits) return c.range;
+        if (digits == c.digits)
+            return c.range;
     return std::nullopt;
 }

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <compare>
-#include <optional>
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 

@@ -26,9 +26,12 @@ public:
         : port_(std::move(port)), stop_(stop) {}
     // Cuts a read under way short where the port can; otherwise the next read fails.
     void interrupt() {
-        if (auto* posix = dynamic_cast<PosixSerialPort*>(port_.get())) posix->interrupt();
+        if (auto* posix = dynamic_cast<PosixSerialPort*>(port_.get()))
+            posix->interrupt();
     }
-    bool write(const std::uint8_t* data, std::size_t count) override { return port_->write(data, count); }
+    bool write(const std::uint8_t* data, std::size_t count) override {
+        return port_->write(data, count);
+    }
     int read(std::uint8_t* buffer, std::size_t maxCount) override {
         return stop_ ? -1 : port_->read(buffer, maxCount);
     }
@@ -53,7 +56,8 @@ struct Probe {
 
     bool accepted() const { return outcome.kind == PortOutcome::Kind::Accepted; }
 
-    void run(PortSystem& system, Sleeper& sleeper, const std::atomic<bool>& stop, std::mutex& mutex) {
+    void run(PortSystem& system, Sleeper& sleeper, const std::atomic<bool>& stop,
+             std::mutex& mutex) {
         using Kind = PortOutcome::Kind;
         const QString& name = outcome.port;
         if (stop) {
@@ -99,9 +103,10 @@ struct Probe {
             receiveCount = line.receiveCount;
         } else if (answered) {
             outcome.kind = Kind::Refused;
-            outcome.reason = line.replyLength() >= 3
-                                 ? QStringLiteral("acceptance byte %1").arg(acceptance)
-                                 : QStringLiteral("a reply of %1 data bytes").arg(line.replyLength());
+            outcome.reason =
+                line.replyLength() >= 3
+                    ? QStringLiteral("acceptance byte %1").arg(acceptance)
+                    : QStringLiteral("a reply of %1 data bytes").arg(line.replyLength());
         } else if (stop) {
             outcome.kind = Kind::NotNeeded;
         } else if (line.lastReceive == ControllerLink::Receive::BadChecksum) {
@@ -118,13 +123,21 @@ struct Probe {
 
 QString PortOutcome::text() const {
     switch (kind) {
-        case Kind::NotOpened: return QStringLiteral("cannot open %1: %2").arg(port, reason);
-        case Kind::Silent: return QStringLiteral("%1: opened, no answer").arg(port);
-        case Kind::BadFrame: return QStringLiteral("%1: answered with a bad checksum").arg(port);
-        case Kind::LineFailed: return QStringLiteral("%1: the line failed while waiting for an answer").arg(port);
-        case Kind::Refused: return QStringLiteral("%1: answered, but not as a controller (%2)").arg(port, reason);
-        case Kind::Accepted: return QStringLiteral("%1: controller found").arg(port);
-        case Kind::NotNeeded: return QStringLiteral("%1: not needed, a controller answered earlier in the list").arg(port);
+        case Kind::NotOpened:
+            return QStringLiteral("cannot open %1: %2").arg(port, reason);
+        case Kind::Silent:
+            return QStringLiteral("%1: opened, no answer").arg(port);
+        case Kind::BadFrame:
+            return QStringLiteral("%1: answered with a bad checksum").arg(port);
+        case Kind::LineFailed:
+            return QStringLiteral("%1: the line failed while waiting for an answer").arg(port);
+        case Kind::Refused:
+            return QStringLiteral("%1: answered, but not as a controller (%2)").arg(port, reason);
+        case Kind::Accepted:
+            return QStringLiteral("%1: controller found").arg(port);
+        case Kind::NotNeeded:
+            return QStringLiteral("%1: not needed, a controller answered earlier in the list")
+                .arg(port);
     }
     return {};
 }
@@ -140,12 +153,14 @@ bool ControllerLink::ConnectController() {
 }
 
 bool ControllerLink::ConnectPort(const QString& path) {
-    if (portOpen == 1) return false;
+    if (portOpen == 1)
+        return false;
     return search({path});
 }
 
 QString ControllerLink::searchDetail() const {
-    if (searchOutcomes.empty()) return openFailures.join(QLatin1Char('\n'));
+    if (searchOutcomes.empty())
+        return openFailures.join(QLatin1Char('\n'));
     QStringList lines;
     for (const PortOutcome& o : searchOutcomes) lines << o.text();
     return lines.join(QLatin1Char('\n'));
@@ -160,10 +175,12 @@ bool ControllerLink::search(const QStringList& listed) {
     // A device listed twice is probed once: two probes would lock each other out.
     QStringList names;
     for (const QString& name : listed)
-        if (!names.contains(name)) names << name;
+        if (!names.contains(name))
+            names << name;
     const std::size_t count = static_cast<std::size_t>(names.size());
     std::vector<Probe> probes(count);
-    for (std::size_t i = 0; i < count; ++i) probes[i].outcome.port = names[static_cast<qsizetype>(i)];
+    for (std::size_t i = 0; i < count; ++i)
+        probes[i].outcome.port = names[static_cast<qsizetype>(i)];
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -188,14 +205,16 @@ bool ControllerLink::search(const QStringList& listed) {
         for (;;) {
             std::size_t first = 0;
             while (first < count && probes[first].done && !probes[first].accepted()) ++first;
-            if (first == count) break;
+            if (first == count)
+                break;
             if (probes[first].done) {
                 chosen = static_cast<std::ptrdiff_t>(first);
                 break;
             }
             QStringList waiting;
             for (const Probe& p : probes)
-                if (!p.done) waiting << p.outcome.port;
+                if (!p.done)
+                    waiting << p.outcome.port;
             if (progress && waiting != waitingBefore) {
                 LinkProgress news;
                 news.ports = waiting;
@@ -209,7 +228,8 @@ bool ControllerLink::search(const QStringList& listed) {
         const std::lock_guard<std::mutex> lock(mutex);
         stop = true;
         for (Probe& p : probes)
-            if (p.live != nullptr) p.live->interrupt();
+            if (p.live != nullptr)
+                p.live->interrupt();
     }
     for (std::thread& t : threads) t.join();
 
@@ -219,16 +239,20 @@ bool ControllerLink::search(const QStringList& listed) {
     for (std::size_t i = 0; i < count; ++i) {
         const PortOutcome& outcome = probes[i].outcome;
         searchOutcomes.push_back(outcome);
-        if (i >= reached) continue;
-        if (outcome.kind == PortOutcome::Kind::NotOpened) openFailures << outcome.text();
+        if (i >= reached)
+            continue;
+        if (outcome.kind == PortOutcome::Kind::NotOpened)
+            openFailures << outcome.text();
         if (!probes[i].accepted())
             std::fprintf(stderr, "trnsetup: %s\n", outcome.text().toLocal8Bit().constData());
     }
     for (std::size_t i = 0; i < reached; ++i)
         for (int n = 0; n < probes[i].settingFailures; ++n)
-            if (reportMessage) reportMessage(SetPortErrorMessage);
+            if (reportMessage)
+                reportMessage(SetPortErrorMessage);
 
-    if (chosen < 0) return false;
+    if (chosen < 0)
+        return false;
     Probe& found = probes[static_cast<std::size_t>(chosen)];
     attach(std::move(found.port));
     portName = found.outcome.port;

@@ -16,7 +16,7 @@ constexpr std::uint8_t CmdCommit = 0xF4;
 constexpr int ReadBlock = 16;
 constexpr int WriteChunk = 13;
 constexpr int WriteChunks = 9;
-constexpr int LastChunkOffset = WriteChunks * WriteChunk;  // 117
+constexpr int LastChunkOffset = WriteChunks * WriteChunk;                 // 117
 constexpr int LastChunkCount = CalibrationImage::Size - LastChunkOffset;  // 11
 
 constexpr int WaitAfterOpenMs = 50;
@@ -40,7 +40,8 @@ void ControllerLink::close() {
 }
 
 bool ControllerLink::SendFrame() {
-    if (portOpen == 0 || !port) return false;
+    if (portOpen == 0 || !port)
+        return false;
     // The length byte is the caller's; clamp it so a bad value can never overrun the buffer.
     const int n = std::min<int>(transmit[1], MaxData);
     std::uint8_t sum = 0;
@@ -51,7 +52,8 @@ bool ControllerLink::SendFrame() {
 
 bool ControllerLink::ReceiveFrame() {
     lastReceive = Receive::NotOpen;
-    if (portOpen == 0 || !port) return false;
+    if (portOpen == 0 || !port)
+        return false;
     frameStarted = 0;
     receiveCount = 0;
     receive[1] = 0;
@@ -72,13 +74,16 @@ bool ControllerLink::ReceiveFrame() {
                 receiveCount = 0;
                 receive[1] = 0;
             }
-            if (receiveCount < ReceiveSize) receive[receiveCount++] = chunk[static_cast<std::size_t>(i)];
-            if (receive[1] > MaxData) receive[1] = MaxData;
+            if (receiveCount < ReceiveSize)
+                receive[receiveCount++] = chunk[static_cast<std::size_t>(i)];
+            if (receive[1] > MaxData)
+                receive[1] = MaxData;
             const int length = receive[1];
             if (frameStarted == 1 && receiveCount == length + 3) {
                 frameStarted = 0;
                 std::uint8_t sum = 0;
-                for (int k = 0; k < length + 2; ++k) sum = static_cast<std::uint8_t>(sum + receive[k]);
+                for (int k = 0; k < length + 2; ++k)
+                    sum = static_cast<std::uint8_t>(sum + receive[k]);
                 // Whatever follows the frame in this read is dropped.
                 lastReceive = sum == receive[length + 2] ? Receive::Complete : Receive::BadChecksum;
                 return lastReceive == Receive::Complete;
@@ -93,13 +98,15 @@ void ControllerLink::setRequest(std::uint8_t command, const std::uint8_t* data, 
     length = std::clamp(length, 0, MaxData);
     transmit[0] = command;
     transmit[1] = static_cast<std::uint8_t>(length);
-    if (data != nullptr) std::copy(data, data + length, transmit.begin() + 2);
+    if (data != nullptr)
+        std::copy(data, data + length, transmit.begin() + 2);
 }
 
 bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
     transmit[0] = command;
     SendFrame();  // a failed write shows up as a missing reply
-    if (waitMs > 0) sleeper_.sleepMs(waitMs);
+    if (waitMs > 0)
+        sleeper_.sleepMs(waitMs);
     return ReceiveFrame();
 }
 
@@ -114,26 +121,31 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
     constexpr int Blocks = CalibrationImage::Size / ReadBlock;
     report(LinkProgress::Stage::Reading, 0, Blocks);
     setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs)) return stepFailed(QStringLiteral("opening the read"));
+    if (!exchange(CmdOpen, WaitAfterOpenMs))
+        return stepFailed(QStringLiteral("opening the read"));
 
     for (int k = 0; k < Blocks; ++k) {
         report(LinkProgress::Stage::Reading, k + 1, Blocks);
         const QString block = QStringLiteral("block %1 of %2").arg(k + 1).arg(Blocks);
         const std::uint8_t request[3] = {static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
         setRequest(CmdRead, request, 3);
-        if (!exchange(CmdRead, 0)) return stepFailed(block);
+        if (!exchange(CmdRead, 0))
+            return stepFailed(block);
         // A reply that does not carry all 16 bytes would leave stale bytes of earlier
         // replies in the image, which a later Finish would write into the controller.
         if (replyLength() != ReadBlock) {
             failure = QStringLiteral("%1: the reply carried %2 of %3 bytes")
-                          .arg(block).arg(replyLength()).arg(ReadBlock);
+                          .arg(block)
+                          .arg(replyLength())
+                          .arg(ReadBlock);
             return false;
         }
         std::copy_n(receive.begin() + 2, ReadBlock, image.data() + ReadBlock * k);
     }
 
     setRequest(CmdIdentify);
-    if (!exchange(CmdIdentify, WaitAfterIdentifyMs)) return stepFailed(QStringLiteral("the identify request"));
+    if (!exchange(CmdIdentify, WaitAfterIdentifyMs))
+        return stepFailed(QStringLiteral("the identify request"));
     image.setByte(Field::VersionMajor, replyData(0));
     image.setByte(Field::VersionMinor, replyData(1));
     return true;
@@ -144,7 +156,8 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
     constexpr int Chunks = WriteChunks + 1;
     report(LinkProgress::Stage::Writing, 0, Chunks);
     setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs)) return stepFailed(QStringLiteral("opening the write"));
+    if (!exchange(CmdOpen, WaitAfterOpenMs))
+        return stepFailed(QStringLiteral("opening the write"));
 
     for (int k = 0; k <= WriteChunks; ++k) {
         report(LinkProgress::Stage::Writing, k + 1, Chunks);
@@ -160,17 +173,20 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
         transmit[4] = 0;
         std::copy_n(image.data() + offset, count, transmit.begin() + 5);
         if (!exchange(CmdWrite, 0))
-            return stepFailed(QStringLiteral("chunk %1 of %2 not confirmed").arg(k + 1).arg(Chunks));
+            return stepFailed(
+                QStringLiteral("chunk %1 of %2 not confirmed").arg(k + 1).arg(Chunks));
     }
 
     report(LinkProgress::Stage::Committing, Chunks, Chunks);
     setRequest(CmdCommit);
-    if (!exchange(CmdCommit, WaitAfterCommitMs)) return stepFailed(QStringLiteral("the commit not confirmed"));
+    if (!exchange(CmdCommit, WaitAfterCommitMs))
+        return stepFailed(QStringLiteral("the commit not confirmed"));
     return true;
 }
 
 void ControllerLink::report(LinkProgress::Stage stage, int step, int steps) {
-    if (!progress) return;
+    if (!progress)
+        return;
     LinkProgress p;
     p.stage = stage;
     p.step = step;
@@ -181,11 +197,19 @@ void ControllerLink::report(LinkProgress::Stage stage, int step, int steps) {
 bool ControllerLink::stepFailed(const QString& step) {
     QString why;
     switch (lastReceive) {
-        case Receive::NoFrame: why = QStringLiteral("no valid reply in %1 attempts").arg(ReadAttempts); break;
-        case Receive::BadChecksum: why = QStringLiteral("a reply with a bad checksum"); break;
-        case Receive::ReadFailed: why = QStringLiteral("the port was lost (hang-up or I/O error)"); break;
+        case Receive::NoFrame:
+            why = QStringLiteral("no valid reply in %1 attempts").arg(ReadAttempts);
+            break;
+        case Receive::BadChecksum:
+            why = QStringLiteral("a reply with a bad checksum");
+            break;
+        case Receive::ReadFailed:
+            why = QStringLiteral("the port was lost (hang-up or I/O error)");
+            break;
         case Receive::NotOpen:
-        case Receive::Complete: why = QStringLiteral("the port is not open"); break;
+        case Receive::Complete:
+            why = QStringLiteral("the port is not open");
+            break;
     }
     failure = step + QStringLiteral(": ") + why;
     return false;
@@ -194,14 +218,16 @@ bool ControllerLink::stepFailed(const QString& step) {
 QString LinkProgress::text() const {
     switch (stage) {
         case Stage::Searching:
-            return QStringLiteral("Searching for the controller on %1").arg(ports.join(QStringLiteral(", ")));
+            return QStringLiteral("Searching for the controller on %1")
+                .arg(ports.join(QStringLiteral(", ")));
         case Stage::Reading:
             return step == 0 ? QStringLiteral("Reading the configuration")
                              : QStringLiteral("Reading block %1 of %2").arg(step).arg(steps);
         case Stage::Writing:
             return step == 0 ? QStringLiteral("Writing the configuration")
                              : QStringLiteral("Writing chunk %1 of %2").arg(step).arg(steps);
-        case Stage::Committing: return QStringLiteral("Committing the configuration");
+        case Stage::Committing:
+            return QStringLiteral("Committing the configuration");
     }
     return {};
 }

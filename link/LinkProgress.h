@@ -20,13 +20,13 @@ struct LinkProgress {
 // What one port gave during a controller search.
 struct PortOutcome {
     enum class Kind {
-        NotOpened,  // the device could not be opened; reason says why
-        Silent,     // opened, no complete answer to the identify request
-        BadFrame,   // answered with a bad checksum
-        LineFailed, // reading from the device failed (hang-up, I/O error)
-        Refused,    // answered, but the identify rule did not accept it
-        Accepted,   // the controller's port
-        NotNeeded,  // given up because a port listed earlier holds the controller
+        NotOpened,   // the device could not be opened; reason says why
+        Silent,      // opened, no complete answer to the identify request
+        BadFrame,    // answered with a bad checksum
+        LineFailed,  // reading from the device failed (hang-up, I/O error)
+        Refused,     // answered, but the identify rule did not accept it
+        Accepted,    // the controller's port
+        NotNeeded,   // given up because a port listed earlier holds the controller
     };
     QString port;
     Kind kind = Kind::Silent;

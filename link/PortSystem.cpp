@@ -5,7 +5,8 @@
 #include "PosixSerialPort.h"
 
 QStringList PortSystem::portNames() const {
-    if (!ports_.isEmpty()) return ports_;
+    if (!ports_.isEmpty())
+        return ports_;
     QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
     names.reserve(ports.size());
@@ -16,7 +17,8 @@ QStringList PortSystem::portNames() const {
 std::unique_ptr<SerialPort> PortSystem::open(const QString& path, QString* reason) {
     int error = 0;
     auto port = PosixSerialPort::open(path, &error);
-    if (!port && reason != nullptr) *reason = describeOpenError(error);
+    if (!port && reason != nullptr)
+        *reason = describeOpenError(error);
     return port;
 }
 
@@ -29,9 +31,11 @@ int EnumerateSerialPorts(const PortSystem& system, QStringList& names) {
 bool ConfigurePort(SerialPort& port, bool report, const std::function<void(int)>& reportMessage) {
     bool allDone = true;
     const auto step = [&](bool succeeded) {
-        if (succeeded) return;
+        if (succeeded)
+            return;
         allDone = false;
-        if (report && reportMessage) reportMessage(SetPortErrorMessage);
+        if (report && reportMessage)
+            reportMessage(SetPortErrorMessage);
     };
     // One statement per step: the order is part of the contract.
     step(port.setBufferSizes(ControllerPortSettings::ReceiveBufferSize,

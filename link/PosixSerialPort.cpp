@@ -22,7 +22,8 @@ using Clock = std::chrono::steady_clock;
 // Whole milliseconds until deadline, rounded up so that poll never wakes just short of it.
 int msUntil(Clock::time_point deadline) {
     const auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) return 0;
+    if (left <= Clock::duration::zero())
+        return 0;
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
     return static_cast<int>(std::min<long long>(ms, 60'000));
 }
@@ -35,25 +36,39 @@ long long budgetMs(int constantMs, int perByteMs, std::size_t count) {
 
 speed_t speedFor(int baudRate) {
     switch (baudRate) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
     }
 }
 
 tcflag_t sizeFlag(int dataBits) {
     switch (dataBits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    case 8: return CS8;
-    default: return 0;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return 0;
     }
 }
 
@@ -61,9 +76,11 @@ constexpr tcflag_t FramingFlags = CSIZE | PARENB | PARODD | CSTOPB;
 
 }  // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int* error, Calls calls) {
+std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int* error,
+                                                       Calls calls) {
     int ignored = 0;
-    if (error == nullptr) error = &ignored;
+    if (error == nullptr)
+        error = &ignored;
     *error = 0;
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty()) {
@@ -110,47 +127,59 @@ void PosixSerialPort::interrupt() {
     }
 }
 
-PosixSerialPort::~PosixSerialPort() { close(); }
+PosixSerialPort::~PosixSerialPort() {
+    close();
+}
 
 void PosixSerialPort::close() {
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+        return;
     // The exclusive flag belongs to the terminal, not to this descriptor: a terminal that
     // someone else keeps open (a pseudo-terminal's owner) would otherwise stay barred.
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
-    if (wake_ >= 0) ::close(wake_);
+    if (wake_ >= 0)
+        ::close(wake_);
     wake_ = -1;
 }
 
 int PosixSerialPort::read(std::uint8_t* buffer, std::size_t maxCount) {
-    if (fd_ < 0 || buffer == nullptr) return -1;
-    if (maxCount == 0) return 0;
+    if (fd_ < 0 || buffer == nullptr)
+        return -1;
+    if (maxCount == 0)
+        return 0;
     maxCount = std::min<std::size_t>(maxCount, 1 << 20);
 
     const auto start = Clock::now();
     const auto totalDeadline =
-        start + std::chrono::milliseconds(
-                    budgetMs(timeouts_.readTotalConstantMs, timeouts_.readTotalPerByteMs, maxCount));
+        start + std::chrono::milliseconds(budgetMs(timeouts_.readTotalConstantMs,
+                                                   timeouts_.readTotalPerByteMs, maxCount));
     const auto interval = std::chrono::milliseconds(timeouts_.readIntervalMs);
     Clock::time_point lastByte{};
     std::size_t got = 0;
 
     while (got < maxCount) {
-        if (interrupted_) return -1;
+        if (interrupted_)
+            return -1;
         auto deadline = totalDeadline;
-        if (got > 0 && timeouts_.readIntervalMs > 0) deadline = std::min(deadline, lastByte + interval);
-        if (Clock::now() >= deadline) break;
+        if (got > 0 && timeouts_.readIntervalMs > 0)
+            deadline = std::min(deadline, lastByte + interval);
+        if (Clock::now() >= deadline)
+            break;
 
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
         const pollfd& pfd = fds[0];
         const int ready = calls_.poll(fds, wake_ >= 0 ? 2 : 1, msUntil(deadline));
         if (ready < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return -1;
         }
-        if (ready == 0) continue;
-        if ((fds[1].revents & POLLIN) != 0) return -1;
+        if (ready == 0)
+            continue;
+        if ((fds[1].revents & POLLIN) != 0)
+            return -1;
         if ((pfd.revents & POLLIN) != 0) {
             const ssize_t n = calls_.read(fd_, buffer + got, maxCount - got);
             if (n > 0) {
@@ -158,17 +187,20 @@ int PosixSerialPort::read(std::uint8_t* buffer, std::size_t maxCount) {
                 lastByte = Clock::now();
                 continue;
             }
-            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+                continue;
             // End of file on a terminal means the line hung up; anything else is an error.
             return -1;
         }
-        if ((pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return -1;
+        if ((pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+            return -1;
     }
     return static_cast<int>(got);
 }
 
 bool PosixSerialPort::write(const std::uint8_t* data, std::size_t count) {
-    if (fd_ < 0 || (data == nullptr && count > 0)) return false;
+    if (fd_ < 0 || (data == nullptr && count > 0))
+        return false;
     const auto deadline =
         Clock::now() + std::chrono::milliseconds(budgetMs(timeouts_.writeTotalConstantMs,
                                                           timeouts_.writeTotalPerByteMs, count));
@@ -180,24 +212,29 @@ bool PosixSerialPort::write(const std::uint8_t* data, std::size_t count) {
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
 
         // The driver has no room: wait for it, within the budget.
         const int waitMs = msUntil(deadline);
         if (waitMs <= 0) {
-            // A frame that missed its time must not reach the controller later, mixed with the next.
+            // A frame that missed its time must not reach the controller later, mixed with the
+            // next.
             calls_.tcflush(fd_, TCOFLUSH);
             return false;
         }
         pollfd pfd{fd_, POLLOUT, 0};
         const int ready = calls_.poll(&pfd, 1, waitMs);
-        if (ready < 0 && errno != EINTR) return false;
+        if (ready < 0 && errno != EINTR)
+            return false;
         if (ready > 0 && (pfd.revents & POLLOUT) == 0 &&
             (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
             return false;
         // A stopped terminal reports room it does not take: do not spin on it.
-        if (ready > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (ready > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return drainOutput(deadline);
 }
@@ -208,10 +245,12 @@ bool PosixSerialPort::drainOutput(std::chrono::steady_clock::time_point deadline
     for (;;) {
         int queued = 0;
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
-            if (errno == ENOTTY || errno == EINVAL) return true;  // nothing queued that we can see
+            if (errno == ENOTTY || errno == EINVAL)
+                return true;  // nothing queued that we can see
             return false;
         }
-        if (queued <= 0) break;
+        if (queued <= 0)
+            break;
         if (Clock::now() >= deadline) {
             calls_.tcflush(fd_, TCOFLUSH);
             return false;
@@ -220,7 +259,8 @@ bool PosixSerialPort::drainOutput(std::chrono::steady_clock::time_point deadline
     }
     // What is left is at most the character in the transmitter.
     while (::tcdrain(fd_) != 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+            continue;
         return errno == ENOTTY || errno == EINVAL;
     }
     return true;
@@ -228,25 +268,30 @@ bool PosixSerialPort::drainOutput(std::chrono::steady_clock::time_point deadline
 
 bool PosixSerialPort::setBufferSizes(int receiveBytes, int transmitBytes) {
     // The kernel sizes a terminal's queues itself; the sizes are only remembered.
-    if (fd_ < 0 || receiveBytes <= 0 || transmitBytes <= 0) return false;
+    if (fd_ < 0 || receiveBytes <= 0 || transmitBytes <= 0)
+        return false;
     receiveBufferSize_ = receiveBytes;
     transmitBufferSize_ = transmitBytes;
     return true;
 }
 
 bool PosixSerialPort::readLineSettings() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     termios current{};
-    if (calls_.tcgetattr(fd_, &current) != 0) return false;
+    if (calls_.tcgetattr(fd_, &current) != 0)
+        return false;
     settings_ = current;
     return true;
 }
 
 bool PosixSerialPort::writeLineSettings(const LineParameters& line) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     const speed_t speed = speedFor(line.baudRate);
     const tcflag_t size = sizeFlag(line.dataBits);
-    if (speed == B0 || size == 0 || (line.stopBits != 1 && line.stopBits != 2)) return false;
+    if (speed == B0 || size == 0 || (line.stopBits != 1 && line.stopBits != 2))
+        return false;
 
     termios wanted = settings_;
     // Frames are binary: no echo, no line editing, no character translation, and no
@@ -257,26 +302,35 @@ bool PosixSerialPort::writeLineSettings(const LineParameters& line) {
     wanted.c_cflag |= CREAD | CLOCAL;
     wanted.c_cflag &= ~FramingFlags;
     wanted.c_cflag |= size;
-    if (line.parity != LineParameters::Parity::None) wanted.c_cflag |= PARENB;
-    if (line.parity == LineParameters::Parity::Odd) wanted.c_cflag |= PARODD;
-    if (line.stopBits == 2) wanted.c_cflag |= CSTOPB;
+    if (line.parity != LineParameters::Parity::None)
+        wanted.c_cflag |= PARENB;
+    if (line.parity == LineParameters::Parity::Odd)
+        wanted.c_cflag |= PARODD;
+    if (line.stopBits == 2)
+        wanted.c_cflag |= CSTOPB;
     // Reads are timed by poll, never by the terminal.
     wanted.c_cc[VMIN] = 0;
     wanted.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&wanted, speed) != 0 || ::cfsetospeed(&wanted, speed) != 0) return false;
+    if (::cfsetispeed(&wanted, speed) != 0 || ::cfsetospeed(&wanted, speed) != 0)
+        return false;
 
-    if (calls_.tcsetattr(fd_, TCSANOW, &wanted) != 0) return false;
+    if (calls_.tcsetattr(fd_, TCSANOW, &wanted) != 0)
+        return false;
     // tcsetattr reports success when any part of the request was taken: read back.
     termios actual{};
-    if (calls_.tcgetattr(fd_, &actual) != 0) return false;
-    if (::cfgetispeed(&actual) != speed || ::cfgetospeed(&actual) != speed) return false;
-    if ((actual.c_cflag & FramingFlags) != (wanted.c_cflag & FramingFlags)) return false;
+    if (calls_.tcgetattr(fd_, &actual) != 0)
+        return false;
+    if (::cfgetispeed(&actual) != speed || ::cfgetospeed(&actual) != speed)
+        return false;
+    if ((actual.c_cflag & FramingFlags) != (wanted.c_cflag & FramingFlags))
+        return false;
     settings_ = actual;
     return true;
 }
 
 bool PosixSerialPort::setTimeouts(const SerialTimeouts& timeouts) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     if (timeouts.readIntervalMs < 0 || timeouts.readTotalPerByteMs < 0 ||
         timeouts.readTotalConstantMs < 0 || timeouts.writeTotalPerByteMs < 0 ||
         timeouts.writeTotalConstantMs < 0)
@@ -286,24 +340,25 @@ bool PosixSerialPort::setTimeouts(const SerialTimeouts& timeouts) {
 }
 
 bool PosixSerialPort::purge() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     return calls_.tcflush(fd_, TCIOFLUSH) == 0;
 }
 
 QString describeOpenError(int errorNumber) {
     switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("permission denied (add your user to the dialout group)");
-    case EBUSY:
-        return QStringLiteral("busy (in use by another program)");
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return QStringLiteral("no such device");
-    case ENOTTY:
-        return QStringLiteral("not a serial device");
-    default:
-        return QString::fromLocal8Bit(std::strerror(errorNumber));
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("permission denied (add your user to the dialout group)");
+        case EBUSY:
+            return QStringLiteral("busy (in use by another program)");
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return QStringLiteral("no such device");
+        case ENOTTY:
+            return QStringLiteral("not a serial device");
+        default:
+            return QString::fromLocal8Bit(std::strerror(errorNumber));
     }
 }

@@ -16,12 +16,15 @@
 
 // The system calls whose failures matter, replaceable so tests can make one fail.
 struct PosixSerialCalls {
-    std::function<int(int, termios*)> tcgetattr = [](int fd, termios* t) { return ::tcgetattr(fd, t); };
+    std::function<int(int, termios*)> tcgetattr = [](int fd, termios* t) {
+        return ::tcgetattr(fd, t);
+    };
     std::function<int(int, int, const termios*)> tcsetattr =
         [](int fd, int when, const termios* t) { return ::tcsetattr(fd, when, t); };
     std::function<int(int, int)> tcflush = [](int fd, int queue) { return ::tcflush(fd, queue); };
-    std::function<int(pollfd*, nfds_t, int)> poll =
-        [](pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); };
+    std::function<int(pollfd*, nfds_t, int)> poll = [](pollfd* fds, nfds_t count, int timeoutMs) {
+        return ::poll(fds, count, timeoutMs);
+    };
     std::function<ssize_t(int, void*, std::size_t)> read =
         [](int fd, void* buffer, std::size_t count) { return ::read(fd, buffer, count); };
     std::function<ssize_t(int, const void*, std::size_t)> write =

@@ -24,22 +24,43 @@ constexpr int SensorOneToFour = 1;
 QString suffixLetters(std::uint8_t options) {
     QString letters;
     switch (options & 0x07) {
-        case 1: letters += QLatin1Char('A'); break;
-        case 2: letters += QLatin1Char('B'); break;
-        case 3: letters += QLatin1Char('H'); break;
-        case 4: letters += QLatin1Char('X'); break;
-        case 5: letters += QLatin1Char('E'); break;
-        default: break;
+        case 1:
+            letters += QLatin1Char('A');
+            break;
+        case 2:
+            letters += QLatin1Char('B');
+            break;
+        case 3:
+            letters += QLatin1Char('H');
+            break;
+        case 4:
+            letters += QLatin1Char('X');
+            break;
+        case 5:
+            letters += QLatin1Char('E');
+            break;
+        default:
+            break;
     }
     switch ((options >> 3) & 0x03) {
-        case 1: letters += QLatin1Char('S'); break;
-        case 2: letters += QLatin1Char('U'); break;
-        default: break;
+        case 1:
+            letters += QLatin1Char('S');
+            break;
+        case 2:
+            letters += QLatin1Char('U');
+            break;
+        default:
+            break;
     }
     switch ((options >> 5) & 0x03) {
-        case 1: letters += QLatin1Char('C'); break;
-        case 2: letters += QLatin1Char('J'); break;
-        default: break;
+        case 1:
+            letters += QLatin1Char('C');
+            break;
+        case 2:
+            letters += QLatin1Char('J');
+            break;
+        default:
+            break;
     }
     return letters;
 }
@@ -49,9 +70,12 @@ QString suffixLetters(std::uint8_t options) {
 QString CStep2::modelText(const CalibrationImage& image) {
     const QString model = image.text(Field::Model, Field::ModelLength);
     // A zero byte among the model characters ends the whole text.
-    if (model.size() < Field::ModelLength) return model;
-    if (image.byte(Field::Variant) == 'B') return model + QLatin1Char('B');
-    return model + suffixLetters(image.byte(Field::ModelOptions)).leftJustified(3, QLatin1Char(' '));
+    if (model.size() < Field::ModelLength)
+        return model;
+    if (image.byte(Field::Variant) == 'B')
+        return model + QLatin1Char('B');
+    return model +
+           suffixLetters(image.byte(Field::ModelOptions)).leftJustified(3, QLatin1Char(' '));
 }
 
 void CStep2::initialise() {
@@ -71,8 +95,9 @@ void CStep2::initialise() {
         kit::setPair(option(IdFootOn), option(IdFootOff), false);
         enableControls({IdFootOn, IdFootOff}, false);
     });
-    connect(option(IdForwardOff), &QAbstractButton::clicked, this,
-            [this] { enableControls({IdFootOn, IdFootOff}, true); });
+    connect(option(IdForwardOff), &QAbstractButton::clicked, this, [this] {
+        enableControls({IdFootOn, IdFootOff}, true);
+    });
 }
 
 bool CStep2::throttleInVolts() const {
@@ -121,7 +146,9 @@ void CStep2::load() {
         showControls({IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
     } else if (!version.atLeast(0x0403)) {
         showControls({IdStartStep, IdEndStep}, false);
-        setText(IdHelpSensor, QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，控制器将会报错"));
+        setText(
+            IdHelpSensor,
+            QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，控制器将会报错"));
         kit::refill(list(IdSensor), {QStringLiteral("3线式踏板"), QStringLiteral("霍尔有源踏板")});
     } else {
         showControls({IdStartStep, IdEndStep}, false);
@@ -130,9 +157,15 @@ void CStep2::load() {
     }
 
     switch (image.byte(Field::ThrottleSensorType)) {
-        case 2: kit::select(list(IdSensor), 1); break;
-        case 3: kit::select(list(IdSensor), 2); break;  // none where the list has two items
-        default: kit::select(list(IdSensor), 0); break;
+        case 2:
+            kit::select(list(IdSensor), 1);
+            break;
+        case 3:
+            kit::select(list(IdSensor), 2);
+            break;  // none where the list has two items
+        default:
+            kit::select(list(IdSensor), 0);
+            break;
     }
 
     setSlider(IdMotorCurrent, 20, 100, image.byte(Field::MaxMotorCurrent));
@@ -157,8 +190,9 @@ void CStep2::store() {
         // A list without a selection leaves its nibble as it was.
         const int s = kit::selected(list(IdStartStep));
         if (s >= 0)
-            image.setByte(Field::ThrottleStart, static_cast<std::uint8_t>(
-                                                    (s << 4) | (image.byte(Field::ThrottleStart) & 0x0F)));
+            image.setByte(
+                Field::ThrottleStart,
+                static_cast<std::uint8_t>((s << 4) | (image.byte(Field::ThrottleStart) & 0x0F)));
         const int t = kit::selected(list(IdEndStep));
         if (t >= 0)
             image.setByte(Field::ThrottleStart,
@@ -169,14 +203,21 @@ void CStep2::store() {
     image.setBit(Field::Switches, Field::ForwardSwitchBit, checked(IdForwardOn));
 
     switch (kit::selected(list(IdSensor))) {
-        case 1: image.setByte(Field::ThrottleSensorType, 2); break;
-        case 2: image.setByte(Field::ThrottleSensorType, 3); break;
-        default: image.setByte(Field::ThrottleSensorType, 1); break;
+        case 1:
+            image.setByte(Field::ThrottleSensorType, 2);
+            break;
+        case 2:
+            image.setByte(Field::ThrottleSensorType, 3);
+            break;
+        default:
+            image.setByte(Field::ThrottleSensorType, 1);
+            break;
     }
 
     image.setByte(Field::MaxMotorCurrent, static_cast<std::uint8_t>(position(IdMotorCurrent)));
     if (version.atLeast(0x0208))
-        image.setByte(Field::MaxBatteryCurrent, static_cast<std::uint8_t>(position(IdBatteryCurrent)));
+        image.setByte(Field::MaxBatteryCurrent,
+                      static_cast<std::uint8_t>(position(IdBatteryCurrent)));
     // The thresholds belong to the 1-4 V throttle, whether or not their group is shown.
     if (kit::selected(list(IdSensor)) == SensorOneToFour) {
         image.setByte(Field::ThresholdLow, static_cast<std::uint8_t>(position(IdLow)));

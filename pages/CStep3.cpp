@@ -15,7 +15,6 @@ constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114, IdBrak
 // Control-mode list items.
 constexpr int ModeTorque = 0, ModeSpeed = 2;
 
-
 }  // namespace
 
 void CStep3::initialise() {
@@ -33,7 +32,8 @@ void CStep3::load() {
     kit::select(list(IdDelay), image.byte(Field::StartupDelay));
     kit::select(list(IdHall), image.byte(Field::HallSensorType) == 60 ? 0 : 1);
 
-    kit::refill(list(IdMode), {QStringLiteral("转矩"), QStringLiteral("平衡"), QStringLiteral("速度")});
+    kit::refill(list(IdMode),
+                {QStringLiteral("转矩"), QStringLiteral("平衡"), QStringLiteral("速度")});
     if (image.byte(Field::SpeedMode) == 2)
         kit::select(list(IdMode), ModeSpeed);
     else if (image.byte(Field::ControlMode) == 3)
@@ -62,7 +62,9 @@ void CStep3::store() {
     image.setByte(Field::HallSensorType, kit::selected(list(IdHall)) == 0 ? 60 : 120);
 
     switch (kit::selected(list(IdMode))) {
-        case ModeSpeed: image.setByte(Field::SpeedMode, 2); break;
+        case ModeSpeed:
+            image.setByte(Field::SpeedMode, 2);
+            break;
         case ModeTorque:
             image.setByte(Field::SpeedMode, 0);
             image.setByte(Field::ControlMode, 3);

@@ -2,7 +2,8 @@
 
 #include "SettingsPage.h"
 
-// Start-up and voltage page: start-up delay, Hall sensor, control mode, voltage limits, throttle rate, high-pedal protections.
+// Start-up and voltage page: start-up delay, Hall sensor, control mode, voltage limits, throttle
+// rate, high-pedal protections.
 class CStep3 : public SettingsPage {
     Q_OBJECT
 public:

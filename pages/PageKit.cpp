@@ -13,10 +13,18 @@
 
 namespace kit {
 
-QString plain(int value) { return QString::number(value); }
-QString percent(int value) { return QStringLiteral("%1%").arg(value); }
-QString volts(int value) { return QStringLiteral("%1V").arg(value); }
-QString celsius(int value) { return QStringLiteral("%1C").arg(value); }
+QString plain(int value) {
+    return QString::number(value);
+}
+QString percent(int value) {
+    return QStringLiteral("%1%").arg(value);
+}
+QString volts(int value) {
+    return QStringLiteral("%1V").arg(value);
+}
+QString celsius(int value) {
+    return QStringLiteral("%1C").arg(value);
+}
 
 QString sensorVolts(int value) {
     // Multiply first, then add: the order decides the rounding of values such as 45 (2.3V).
@@ -34,7 +42,9 @@ void select(QComboBox* list, int index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
-int selected(const QComboBox* list) { return list->currentIndex(); }
+int selected(const QComboBox* list) {
+    return list->currentIndex();
+}
 
 void refill(QComboBox* list, const QStringList& items) {
     list->clear();
@@ -55,12 +65,14 @@ void clearPair(QAbstractButton* enable, QAbstractButton* disable) {
     for (QAbstractButton* button : {enable, disable}) {
         QButtonGroup* group = button->group();
         const bool exclusive = group != nullptr && group->exclusive();
-        if (exclusive) group->setExclusive(false);
+        if (exclusive)
+            group->setExclusive(false);
         const bool autoExclusive = button->autoExclusive();
         button->setAutoExclusive(false);
         button->setChecked(false);
         button->setAutoExclusive(autoExclusive);
-        if (exclusive) group->setExclusive(true);
+        if (exclusive)
+            group->setExclusive(true);
     }
 }
 
@@ -73,14 +85,22 @@ struct KindInfo {
 
 KindInfo info(Kind kind) {
     switch (kind) {
-        case Kind::Label: return {"QLabel", "a label"};
-        case Kind::Slider: return {"QSlider", "a slider"};
-        case Kind::List: return {"QComboBox", "a drop-down list"};
-        case Kind::Option: return {"QRadioButton", "an option button"};
-        case Kind::Edit: return {"QLineEdit", "an edit field"};
-        case Kind::Button: return {"QPushButton", "a push button"};
-        case Kind::Group: return {"QGroupBox", "a group box"};
-        case Kind::Widget: break;
+        case Kind::Label:
+            return {"QLabel", "a label"};
+        case Kind::Slider:
+            return {"QSlider", "a slider"};
+        case Kind::List:
+            return {"QComboBox", "a drop-down list"};
+        case Kind::Option:
+            return {"QRadioButton", "an option button"};
+        case Kind::Edit:
+            return {"QLineEdit", "an edit field"};
+        case Kind::Button:
+            return {"QPushButton", "a push button"};
+        case Kind::Group:
+            return {"QGroupBox", "a group box"};
+        case Kind::Widget:
+            break;
     }
     return {"QWidget", "a control"};
 }
@@ -92,7 +112,9 @@ QString missingControl(const QWidget* form, std::span<const Required> controls) 
         const KindInfo kind = info(required.kind);
         const QWidget* control = findControl(form, required.id);
         if (control == nullptr || !control->inherits(kind.className))
-            return QStringLiteral("control %1 (%2)").arg(required.id).arg(QLatin1String(kind.description));
+            return QStringLiteral("control %1 (%2)")
+                .arg(required.id)
+                .arg(QLatin1String(kind.description));
     }
     return {};
 }
@@ -105,7 +127,8 @@ QString checkTemplate(const ResourceModule& module, int templateId,
         return QStringLiteral("The language module %1 cannot be used: %2")
             .arg(QDir::toNativeSeparators(module.fileName()), error);
     const QString missing = missingControl(form.get(), controls);
-    if (missing.isEmpty()) return {};
+    if (missing.isEmpty())
+        return {};
     return QStringLiteral("The language module %1 cannot be used: template %2 has no %3.")
         .arg(QDir::toNativeSeparators(module.fileName()))
         .arg(templateId)

@@ -17,10 +17,10 @@ namespace kit {
 
 // Formats of a slider's value label.
 using Format = std::function<QString(int)>;
-QString plain(int value);     // "%d"
-QString percent(int value);   // "%d%%"
-QString volts(int value);     // "%dV"
-QString celsius(int value);   // "%dC"
+QString plain(int value);    // "%d"
+QString percent(int value);  // "%d%%"
+QString volts(int value);    // "%dV"
+QString celsius(int value);  // "%dC"
 // The signal voltage of a 1-4 V sensor at a percentage: "%.1fV" of 1.0 + 0.03 x value.
 QString sensorVolts(int value);
 // "禁止" (off) at 0, otherwise the given format.

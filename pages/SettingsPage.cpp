@@ -14,7 +14,8 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     setParent(parent);
     hide();
     QWidget* form = module.createDialog(templateId, this, error);
-    if (form == nullptr) return false;
+    if (form == nullptr)
+        return false;
     const QString missing = kit::missingControl(form, requiredControls());
     if (!missing.isEmpty()) {
         if (error)
@@ -70,11 +71,21 @@ void SettingsPage::refreshOnChange(int listId) {
     connect(list(listId), &QComboBox::currentIndexChanged, this, &SettingsPage::refreshLabels);
 }
 
-QSlider* SettingsPage::slider(int id) const { return control<QSlider>(id); }
-QComboBox* SettingsPage::list(int id) const { return control<QComboBox>(id); }
-QAbstractButton* SettingsPage::option(int id) const { return control<QAbstractButton>(id); }
-QLabel* SettingsPage::label(int id) const { return control<QLabel>(id); }
-QLineEdit* SettingsPage::edit(int id) const { return control<QLineEdit>(id); }
+QSlider* SettingsPage::slider(int id) const {
+    return control<QSlider>(id);
+}
+QComboBox* SettingsPage::list(int id) const {
+    return control<QComboBox>(id);
+}
+QAbstractButton* SettingsPage::option(int id) const {
+    return control<QAbstractButton>(id);
+}
+QLabel* SettingsPage::label(int id) const {
+    return control<QLabel>(id);
+}
+QLineEdit* SettingsPage::edit(int id) const {
+    return control<QLineEdit>(id);
+}
 
 void SettingsPage::setSlider(int id, int minimum, int maximum, int position) {
     QSlider* s = slider(id);
@@ -82,9 +93,15 @@ void SettingsPage::setSlider(int id, int minimum, int maximum, int position) {
     s->setValue(position);
 }
 
-int SettingsPage::position(int id) const { return slider(id)->value(); }
-bool SettingsPage::checked(int id) const { return option(id)->isChecked(); }
-void SettingsPage::setText(int id, const QString& text) { control(id)->setProperty("text", text); }
+int SettingsPage::position(int id) const {
+    return slider(id)->value();
+}
+bool SettingsPage::checked(int id) const {
+    return option(id)->isChecked();
+}
+void SettingsPage::setText(int id, const QString& text) {
+    control(id)->setProperty("text", text);
+}
 
 void SettingsPage::showControls(std::initializer_list<int> ids, bool visible) {
     for (int id : ids) control(id)->setVisible(visible);

@@ -10,9 +10,9 @@
 namespace BundleCheck {
 
 struct Entry {
-    QString path;        // inside the bundle, such as "dialog/146.ui"
-    quint16 flags = 0;   // Qt's node flags: compressed, directory, compressed with zstd
-    qsizetype at = 0;    // where the stored bytes start in the file
+    QString path;       // inside the bundle, such as "dialog/146.ui"
+    quint16 flags = 0;  // Qt's node flags: compressed, directory, compressed with zstd
+    qsizetype at = 0;   // where the stored bytes start in the file
     qsizetype stored = 0;
 };
 
@@ -28,6 +28,7 @@ bool content(const QByteArray& bundle, const Entry& entry, qint64 limit, QByteAr
 // The whole check: a sound file table, a manifest, and every entry present with the size and
 // digest the manifest gives it (no entry missing, none extra). The manifest's entries go to
 // *sizes as path and size when the check passes.
-bool verify(const QByteArray& bundle, QString* error, QList<QPair<QString, qint64>>* sizes = nullptr);
+bool verify(const QByteArray& bundle, QString* error,
+            QList<QPair<QString, qint64>>* sizes = nullptr);
 
 }  // namespace BundleCheck

@@ -16,28 +16,34 @@ QByteArray digest(const QByteArray& bytes) {
 }
 
 bool fail(QString* error, const QString& reason) {
-    if (error != nullptr) *error = reason;
+    if (error != nullptr)
+        *error = reason;
     return false;
 }
 
 // Exactly 64 lower-case hexadecimal digits, as write() produces them.
 bool readDigest(const QByteArray& hex, QByteArray* raw) {
-    if (hex.size() != kDigestHex) return false;
+    if (hex.size() != kDigestHex)
+        return false;
     for (char c : hex)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
     *raw = QByteArray::fromHex(hex);
     return true;
 }
 
 // A decimal size without sign, blanks or leading zeros, within the entry bound.
 bool readSize(const QByteArray& text, qint64* size) {
-    if (text.isEmpty() || text.size() > 10 || (text.size() > 1 && text[0] == '0')) return false;
+    if (text.isEmpty() || text.size() > 10 || (text.size() > 1 && text[0] == '0'))
+        return false;
     qint64 value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         value = value * 10 + (c - '0');
     }
-    if (value > MaxEntrySize) return false;
+    if (value > MaxEntrySize)
+        return false;
     *size = value;
     return true;
 }
@@ -52,7 +58,8 @@ bool isEntryPath(const QString& path) {
         const char16_t u = c.unicode();
         const bool allowed = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
                              (u >= '0' && u <= '9') || u == '.' || u == '_' || u == '-' || u == '/';
-        if (!allowed) return false;
+        if (!allowed)
+            return false;
     }
     return true;
 }
@@ -60,12 +67,14 @@ bool isEntryPath(const QString& path) {
 QByteArray write(const QList<Entry>& entries) {
     QByteArray text = kHeader;
     for (const Entry& e : entries)
-        text += e.sha256.toHex() + ' ' + QByteArray::number(e.size) + ' ' + e.path.toLatin1() + '\n';
+        text +=
+            e.sha256.toHex() + ' ' + QByteArray::number(e.size) + ' ' + e.path.toLatin1() + '\n';
     return text + kListTag + digest(text).toHex() + '\n';
 }
 
 bool read(const QByteArray& text, QList<Entry>* entries, QString* error) {
-    if (text.size() > MaxManifestSize) return fail(error, QStringLiteral("the manifest is too large"));
+    if (text.size() > MaxManifestSize)
+        return fail(error, QStringLiteral("the manifest is too large"));
     if (!text.startsWith(kHeader) || !text.endsWith('\n'))
         return fail(error, QStringLiteral("the manifest is not one this program reads"));
     const qsizetype lastLine = text.lastIndexOf('\n', text.size() - 2) + 1;
@@ -90,7 +99,8 @@ bool read(const QByteArray& text, QList<Entry>* entries, QString* error) {
         entry.path = QString::fromLatin1(fields[2]);
         if (!isEntryPath(entry.path) || entry.path == QLatin1String(EntryName) ||
             paths.contains(entry.path))
-            return fail(error, QStringLiteral("line %1 of the manifest names no usable entry").arg(i + 2));
+            return fail(error,
+                        QStringLiteral("line %1 of the manifest names no usable entry").arg(i + 2));
         if (result.size() >= MaxEntries)
             return fail(error, QStringLiteral("the manifest lists too many entries"));
         paths.insert(entry.path);

@@ -4,7 +4,9 @@
 #include <QString>
 #include <QWidget>
 
-inline QString controlName(int id) { return QStringLiteral("id%1").arg(id); }
+inline QString controlName(int id) {
+    return QStringLiteral("id%1").arg(id);
+}
 
 template <class T = QWidget>
 T* findControl(const QWidget* root, int id) {

@@ -19,12 +19,14 @@ QString titleFor(QWidget* parent) {
 Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QString& detail) {
     QString error;
     QString text = module_.string(stringId, &error);
-    if (text.isNull()) text = error;
+    if (text.isNull())
+        text = error;
 
     QMessageBox box(parent_);
     box.setWindowTitle(titleFor(parent_));
     box.setText(text);
-    if (!detail.isEmpty()) box.setInformativeText(detail);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     switch (buttons) {
         case Buttons::Ok:
             box.setIcon(QMessageBox::Warning);
@@ -44,11 +46,16 @@ Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QS
             break;
     }
     switch (box.exec()) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Retry: return Answer::Retry;
-        default: return Answer::Cancel;  // Cancel, Escape or the close box
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        default:
+            return Answer::Cancel;  // Cancel, Escape or the close box
     }
 }
 

@@ -22,21 +22,27 @@ constexpr qint64 kMaxBundleSize = 16 * 1024 * 1024;
 
 ResourceModule* currentModule = nullptr;
 
-QString modulePath(const QString& name) { return QLatin1Char(':') + kRoot + QLatin1Char('/') + name; }
+QString modulePath(const QString& name) {
+    return QLatin1Char(':') + kRoot + QLatin1Char('/') + name;
+}
 
 // Sets *error when the caller wants the reason; always returns false for brevity at call sites.
 bool fail(QString* error, const QString& reason) {
-    if (error != nullptr) *error = reason;
+    if (error != nullptr)
+        *error = reason;
     return false;
 }
 
 bool readJsonObject(const QString& path, QJsonObject* object, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return fail(error, file.errorString());
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, file.errorString());
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (parseError.error != QJsonParseError::NoError) return fail(error, parseError.errorString());
-    if (!doc.isObject()) return fail(error, QStringLiteral("not a JSON object"));
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(error, parseError.errorString());
+    if (!doc.isObject())
+        return fail(error, QStringLiteral("not a JSON object"));
     *object = doc.object();
     return true;
 }
@@ -48,33 +54,40 @@ bool hasOnlyKnownClasses(const QByteArray& ui, const QUiLoader& loader, QString*
     const QStringList layouts = loader.availableLayouts();
     QXmlStreamReader xml(ui);
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
         const bool isWidget = xml.name() == QLatin1String("widget");
-        if (!isWidget && xml.name() != QLatin1String("layout")) continue;
+        if (!isWidget && xml.name() != QLatin1String("layout"))
+            continue;
         const QString name = xml.attributes().value(QLatin1String("class")).toString();
         if (!(isWidget ? widgets : layouts).contains(name)) {
             *unknown = name;
             return false;
         }
     }
-    if (xml.hasError()) *unknown = xml.errorString();
+    if (xml.hasError())
+        *unknown = xml.errorString();
     return !xml.hasError();
 }
 
 QImage readImage(const QString& path, QString* reason) {
     QImageReader reader(path);
     QImage image = reader.read();
-    if (image.isNull()) *reason = reader.errorString();
+    if (image.isNull())
+        *reason = reader.errorString();
     return image;
 }
 
 }  // namespace
 
-ResourceModule::~ResourceModule() { release(); }
+ResourceModule::~ResourceModule() {
+    release();
+}
 
 bool ResourceModule::load(const QString& fileName, QString* error) {
     // One bundle at a time owns ":/module"; two would shadow each other's files.
-    if (currentModule != nullptr) currentModule->release();
+    if (currentModule != nullptr)
+        currentModule->release();
     release();
 
     const QFileInfo info(fileName);
@@ -84,7 +97,8 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("Language module %1 cannot be read.").arg(fileName));
     if (file.size() > kMaxBundleSize)
-        return fail(error, QStringLiteral("%1 is too large to be a language module.").arg(fileName));
+        return fail(error,
+                    QStringLiteral("%1 is too large to be a language module.").arg(fileName));
     QByteArray bundle = file.readAll();
     file.close();
     // Every entry is checked against the bundle's manifest before Qt sees any of it, and the
@@ -92,11 +106,13 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
     QString reason;
     QList<QPair<QString, qint64>> entries;
     if (!BundleCheck::verify(bundle, &reason, &entries))
-        return fail(error, QStringLiteral("Language module %1 is refused: %2.").arg(fileName, reason));
+        return fail(error,
+                    QStringLiteral("Language module %1 is refused: %2.").arg(fileName, reason));
     const auto* data = reinterpret_cast<const uchar*>(bundle.constData());
     if (!QResource::registerResource(data, kRoot))
-        return fail(error, QStringLiteral("%1 is not a language module (Qt refuses the bundle).")
-                               .arg(fileName));
+        return fail(
+            error,
+            QStringLiteral("%1 is not a language module (Qt refuses the bundle).").arg(fileName));
     // Qt finds entries by name hashes the check above does not read; each must be found.
     for (const auto& [path, size] : entries) {
         const QResource entry(modulePath(path));
@@ -144,8 +160,10 @@ bool ResourceModule::load(const QString& fileName, QString* error) {
 }
 
 void ResourceModule::release() {
-    if (loaded_) QResource::unregisterResource(reinterpret_cast<const uchar*>(bundle_.constData()), kRoot);
-    if (currentModule == this) currentModule = nullptr;
+    if (loaded_)
+        QResource::unregisterResource(reinterpret_cast<const uchar*>(bundle_.constData()), kRoot);
+    if (currentModule == this)
+        currentModule = nullptr;
     loaded_ = false;
     registeredPath_.clear();
     bundle_.clear();
@@ -154,7 +172,9 @@ void ResourceModule::release() {
     version_.clear();
 }
 
-ResourceModule* ResourceModule::current() { return currentModule; }
+ResourceModule* ResourceModule::current() {
+    return currentModule;
+}
 
 QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) const {
     if (!loaded_) {
@@ -163,7 +183,8 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
     }
     QFile file(modulePath(QStringLiteral("dialog/%1.ui").arg(id)));
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id));
+        fail(error,
+             QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id));
         return nullptr;
     }
     QUiLoader loader;
@@ -191,7 +212,8 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
     // Templates mark controls that start out hidden with this property; hiding them
     // explicitly keeps them hidden when the dialog itself is shown.
     for (QWidget* child : dialog->findChildren<QWidget*>()) {
-        if (child->property("hiddenOnCreate").toBool()) child->setVisible(false);
+        if (child->property("hiddenOnCreate").toBool())
+            child->setVisible(false);
     }
     return dialog;
 }
@@ -199,16 +221,18 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
 QString ResourceModule::string(int id, QString* error) const {
     const auto it = strings_.constFind(id);
     if (it == strings_.constEnd()) {
-        fail(error, loaded_ ? QStringLiteral("Language module %1 holds no string %2.")
-                                  .arg(fileName_)
-                                  .arg(id)
-                            : QStringLiteral("No language module is loaded (string %1).").arg(id));
+        fail(error,
+             loaded_
+                 ? QStringLiteral("Language module %1 holds no string %2.").arg(fileName_).arg(id)
+                 : QStringLiteral("No language module is loaded (string %1).").arg(id));
         return {};
     }
     return *it;
 }
 
-bool ResourceModule::hasString(int id) const { return strings_.contains(id); }
+bool ResourceModule::hasString(int id) const {
+    return strings_.contains(id);
+}
 
 QImage ResourceModule::picture(const char* kind, const QString& file, int id,
                                QString* error) const {
@@ -219,7 +243,8 @@ QImage ResourceModule::picture(const char* kind, const QString& file, int id,
     }
     const QString path = modulePath(file);
     if (!QFile::exists(path)) {
-        fail(error, QStringLiteral("Language module %1 holds no %2 %3.").arg(fileName_, what).arg(id));
+        fail(error,
+             QStringLiteral("Language module %1 holds no %2 %3.").arg(fileName_, what).arg(id));
         return {};
     }
     // Read now: anything made from the path would read lazily, after the module may be gone.
@@ -245,6 +270,10 @@ QIcon ResourceModule::icon(int id, QString* error) const {
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
-int ResourceModule::language() const { return language_; }
+int ResourceModule::language() const {
+    return language_;
+}
 
-QString ResourceModule::version() const { return version_; }
+QString ResourceModule::version() const {
+    return version_;
+}

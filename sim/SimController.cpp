@@ -56,7 +56,8 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
             else if (options.dropAfter >= 0 && replies_ >= options.dropAfter)
                 ignored = "fault: dropping after " + std::to_string(options.dropAfter) + " replies";
         }
-        if (onRequest) onRequest(request, ignored);
+        if (onRequest)
+            onRequest(request, ignored);
         if (ignored.empty()) {
             ++replies_;
             out.push_back(std::move(reply));
@@ -73,14 +74,16 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
     const int length = request[1];
     std::uint8_t sum = 0;
     for (int i = 0; i < length + 2; ++i) sum = static_cast<std::uint8_t>(sum + request[i]);
-    if (sum != request[static_cast<std::size_t>(length + 2)]) return refuse("bad checksum");
+    if (sum != request[static_cast<std::size_t>(length + 2)])
+        return refuse("bad checksum");
     const std::uint8_t* data = request.data() + 2;
 
     // Only the requests a correct host sends are answered, exactly as it sends them; anything
     // else gets the silence of a real controller, so a faulty host fails instead of passing.
     switch (request[0]) {
         case CmdIdentify: {
-            if (length != 0) return refuse("identify with data");
+            if (length != 0)
+                return refuse("identify with data");
             const std::uint8_t answer[3] = {options.versionMajor, options.versionMinor,
                                             options.acceptance};
             reply = makeReply(CmdIdentify, answer, 3);
@@ -88,15 +91,19 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
         }
         case CmdOpen:
             // May come at any time and starts a sequence afresh, as a Retry does.
-            if (length != 0) return refuse("open with data");
+            if (length != 0)
+                return refuse("open with data");
             staging = image;
             chunksWritten_ = 0;
             reply = makeReply(CmdOpen, nullptr, 0);
             return true;
         case CmdRead: {
-            if (length != 3) return refuse("read request not of 3 data bytes");
-            if (data[1] != ReadBlock) return refuse("read count is not 16");
-            if (data[2] != 0) return refuse("read data byte 2 is not 0");
+            if (length != 3)
+                return refuse("read request not of 3 data bytes");
+            if (data[1] != ReadBlock)
+                return refuse("read count is not 16");
+            if (data[2] != 0)
+                return refuse("read data byte 2 is not 0");
             if (data[0] % ReadBlock != 0 || data[0] + ReadBlock > ImageSize)
                 return refuse("read offset is not a 16-byte block of the image");
             const int count = options.shortReads ? ShortReadBlock : ReadBlock;
@@ -104,10 +111,14 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
             return true;
         }
         case CmdWrite: {
-            if (chunksWritten_ < 0) return refuse("write without a preceding open");
-            if (length != MaxData) return refuse("write request not of 16 data bytes");
-            if (data[2] != 0) return refuse("write data byte 2 is not 0");
-            if (chunksWritten_ >= WriteChunks) return refuse("more than ten write chunks");
+            if (chunksWritten_ < 0)
+                return refuse("write without a preceding open");
+            if (length != MaxData)
+                return refuse("write request not of 16 data bytes");
+            if (data[2] != 0)
+                return refuse("write data byte 2 is not 0");
+            if (chunksWritten_ >= WriteChunks)
+                return refuse("more than ten write chunks");
             const bool last = chunksWritten_ == WriteChunks - 1;
             const int offset = chunksWritten_ * WriteChunk;
             if (data[0] != offset || data[1] != (last ? LastChunkCount : WriteChunk))
@@ -122,11 +133,15 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
             return true;
         }
         case CmdCommit:
-            if (length != 0) return refuse("commit with data");
-            if (chunksWritten_ != WriteChunks) return refuse("commit without an open and ten chunks");
+            if (length != 0)
+                return refuse("commit with data");
+            if (chunksWritten_ != WriteChunks)
+                return refuse("commit without an open and ten chunks");
             // A controller whose memory fails: what it keeps is not what it was sent.
-            if (options.corruptCommit) staging[CorruptedByte] ^= CorruptedBit;
-            if (onCommit && !onCommit(staging)) return refuse("the image could not be saved");
+            if (options.corruptCommit)
+                staging[CorruptedByte] ^= CorruptedBit;
+            if (onCommit && !onCommit(staging))
+                return refuse("the image could not be saved");
             chunksWritten_ = -1;
             image = staging;
             ++commits_;
@@ -143,7 +158,8 @@ SimController::Frame SimController::makeReply(std::uint8_t command, const std::u
     frame.reserve(static_cast<std::size_t>(length) + 3);
     frame.push_back(command);
     frame.push_back(static_cast<std::uint8_t>(length));
-    if (length > 0) frame.insert(frame.end(), data, data + length);
+    if (length > 0)
+        frame.insert(frame.end(), data, data + length);
     std::uint8_t sum = 0;
     for (std::uint8_t b : frame) sum = static_cast<std::uint8_t>(sum + b);
     frame.push_back(options.badChecksum ? static_cast<std::uint8_t>(sum ^ 0x5A) : sum);
@@ -213,7 +229,8 @@ SimController::Image SimController::sampleImage() {
 namespace {
 
 QString systemError(const char* what, const QString& path) {
-    return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("cannot %1 %2: %3")
+        .arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 }  // namespace
@@ -227,13 +244,15 @@ bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QSt
         return saveImageFile(path, image, error);
     }
     if (fd < 0) {
-        if (error) *error = systemError("read", path);
+        if (error)
+            *error = systemError("read", path);
         return false;
     }
     struct stat info {};
     bool ok = ::fstat(fd, &info) == 0;
     if (ok && !S_ISREG(info.st_mode)) {
-        if (error) *error = QStringLiteral("%1 is not a regular file").arg(path);
+        if (error)
+            *error = QStringLiteral("%1 is not a regular file").arg(path);
         ok = false;
     } else if (ok && info.st_size != SimController::ImageSize) {
         if (error)
@@ -247,8 +266,10 @@ bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QSt
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
             done += static_cast<std::size_t>(n);
         }
         ok = done == bytes.size();

@@ -5,11 +5,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+#include <time.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/stat.h>
-#include <time.h>
 
 #include <climits>
 #include <cstring>
@@ -27,7 +27,9 @@
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
-void onSignal(int) { stopRequested = 1; }
+void onSignal(int) {
+    stopRequested = 1;
+}
 
 constexpr int QuietResyncMs = 100;
 
@@ -39,7 +41,8 @@ std::int64_t nowNs() {
 
 void sleepUntil(std::int64_t ns) {
     const timespec until{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR && !stopRequested) {
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR &&
+           !stopRequested) {
     }
 }
 
@@ -47,11 +50,13 @@ void sleepUntil(std::int64_t ns) {
 bool writeAll(int fd, const std::uint8_t* data, std::size_t count, LinePacer* pacer) {
     std::size_t done = 0;
     while (done < count) {
-        if (pacer != nullptr) sleepUntil(pacer->carry(nowNs()));
+        if (pacer != nullptr)
+            sleepUntil(pacer->carry(nowNs()));
         const std::size_t chunk = pacer != nullptr ? 1 : count - done;
         const ssize_t n = ::write(fd, data + done, chunk);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             if (errno == EAGAIN) {
                 ::usleep(1000);
                 continue;
@@ -66,9 +71,11 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t count, LinePacer* pa
 // A whole decimal number without sign or blanks, within [low, high].
 std::optional<int> parseInt(const QString& text, int low, int high) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
-    if (!digits.match(text).hasMatch()) return std::nullopt;
+    if (!digits.match(text).hasMatch())
+        return std::nullopt;
     const qint64 v = text.toLongLong();
-    if (v < low || v > high) return std::nullopt;
+    if (v < low || v > high)
+        return std::nullopt;
     return int(v);
 }
 
@@ -80,15 +87,18 @@ public:
         return file_ != nullptr;
     }
     ~ExchangeLog() {
-        if (file_ != nullptr) std::fclose(file_);
+        if (file_ != nullptr)
+            std::fclose(file_);
     }
     void line(const char* direction, const SimController::Frame& frame, const std::string& note) {
-        if (file_ == nullptr) return;
+        if (file_ == nullptr)
+            return;
         const std::int64_t ns = nowNs() - start_;
         std::fprintf(file_, "%lld.%06lld %s", static_cast<long long>(ns / 1'000'000'000),
                      static_cast<long long>(ns % 1'000'000'000 / 1000), direction);
         for (std::uint8_t b : frame) std::fprintf(file_, " %02X", b);
-        if (!note.empty()) std::fprintf(file_, "  (%s)", note.c_str());
+        if (!note.empty())
+            std::fprintf(file_, "  (%s)", note.c_str());
         std::fputc('\n', file_);
         std::fflush(file_);
     }
@@ -104,20 +114,23 @@ bool makeLink(const QByteArray& link, const char* device, QString* error) {
     struct stat info {};
     if (::lstat(link.constData(), &info) == 0) {
         char target[PATH_MAX] = {};
-        const ssize_t n = S_ISLNK(info.st_mode) ? ::readlink(link.constData(), target, sizeof target - 1) : -1;
+        const ssize_t n =
+            S_ISLNK(info.st_mode) ? ::readlink(link.constData(), target, sizeof target - 1) : -1;
         struct stat targetInfo {};
         const bool stale = n > 0 && std::strncmp(target, "/dev/pts/", 9) == 0 &&
                            ::stat(target, &targetInfo) != 0 && errno == ENOENT;
         if (!stale) {
-            *error = QStringLiteral("%1 already exists and is not a stale link to a pseudo-terminal; "
-                                    "remove it or choose another path")
+            *error = QStringLiteral(
+                         "%1 already exists and is not a stale link to a pseudo-terminal; "
+                         "remove it or choose another path")
                          .arg(QFile::decodeName(link));
             return false;
         }
         ::unlink(link.constData());
     }
     if (::symlink(device, link.constData()) != 0) {
-        *error = QStringLiteral("cannot make link %1: %2").arg(QFile::decodeName(link), std::strerror(errno));
+        *error = QStringLiteral("cannot make link %1: %2")
+                     .arg(QFile::decodeName(link), std::strerror(errno));
         return false;
     }
     return true;
@@ -127,7 +140,8 @@ bool makeLink(const QByteArray& link, const char* device, QString* error) {
 void removeOwnLink(const QByteArray& link, const char* device) {
     char target[PATH_MAX] = {};
     const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
-    if (n > 0 && std::strcmp(target, device) == 0) ::unlink(link.constData());
+    if (n > 0 && std::strcmp(target, device) == 0)
+        ::unlink(link.constData());
 }
 
 [[noreturn]] void fail(const QString& message) {
@@ -174,17 +188,18 @@ int main(int argc, char** argv) {
          QStringLiteral("Acceptance byte of the identify reply, 0-255 (default 1; the program "
                         "accepts 1 or 2)."),
          QStringLiteral("n")},
-        {QStringLiteral("pace"), QStringLiteral("Take request bytes and send reply bytes at the pace "
-                                                "of a 19200-baud 8N1 line (10 bits, about 0.52 ms "
-                                                "a byte).")},
+        {QStringLiteral("pace"),
+         QStringLiteral("Take request bytes and send reply bytes at the pace "
+                        "of a 19200-baud 8N1 line (10 bits, about 0.52 ms "
+                        "a byte).")},
         {QStringLiteral("silent"), QStringLiteral("Fault: never answer.")},
         {QStringLiteral("bad-checksum"), QStringLiteral("Fault: answer with wrong checksums.")},
         {QStringLiteral("short-reads"),
          QStringLiteral("Fault: answer read requests (0xF2) with 8 bytes instead of 16.")},
         {QStringLiteral("delay"), QStringLiteral("Fault: wait ms milliseconds before each reply."),
          QStringLiteral("ms")},
-        {QStringLiteral("drop-after"),
-         QStringLiteral("Fault: stop answering after n replies."), QStringLiteral("n")},
+        {QStringLiteral("drop-after"), QStringLiteral("Fault: stop answering after n replies."),
+         QStringLiteral("n")},
         {QStringLiteral("corrupt-commit"),
          QStringLiteral("Fault: keep every committed image with the lowest bit of byte 14 (max "
                         "motor current) flipped, so that a read-back differs from what was "
@@ -199,24 +214,28 @@ int main(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("version"))) {
         static const QRegularExpression fourHex(QStringLiteral("^[0-9A-Fa-f]{4}$"));
         const QString v = parser.value(QStringLiteral("version"));
-        if (!fourHex.match(v).hasMatch()) fail(QStringLiteral("--version takes four hex digits, like 0405"));
+        if (!fourHex.match(v).hasMatch())
+            fail(QStringLiteral("--version takes four hex digits, like 0405"));
         const unsigned hex = v.toUInt(nullptr, 16);
         options.versionMajor = static_cast<std::uint8_t>(hex >> 8);
         options.versionMinor = static_cast<std::uint8_t>(hex & 0xFF);
     }
     if (parser.isSet(QStringLiteral("accept"))) {
         const auto v = parseInt(parser.value(QStringLiteral("accept")), 0, 255);
-        if (!v) fail(QStringLiteral("--accept takes a number from 0 to 255"));
+        if (!v)
+            fail(QStringLiteral("--accept takes a number from 0 to 255"));
         options.acceptance = static_cast<std::uint8_t>(*v);
     }
     if (parser.isSet(QStringLiteral("delay"))) {
         const auto v = parseInt(parser.value(QStringLiteral("delay")), 0, 60000);
-        if (!v) fail(QStringLiteral("--delay takes milliseconds from 0 to 60000"));
+        if (!v)
+            fail(QStringLiteral("--delay takes milliseconds from 0 to 60000"));
         options.delayMs = *v;
     }
     if (parser.isSet(QStringLiteral("drop-after"))) {
         const auto v = parseInt(parser.value(QStringLiteral("drop-after")), 0, 1 << 30);
-        if (!v) fail(QStringLiteral("--drop-after takes a number of replies, 0 or more"));
+        if (!v)
+            fail(QStringLiteral("--drop-after takes a number of replies, 0 or more"));
         options.dropAfter = *v;
     }
     options.silent = parser.isSet(QStringLiteral("silent"));
@@ -226,7 +245,8 @@ int main(int argc, char** argv) {
     const bool pace = parser.isSet(QStringLiteral("pace"));
     ExchangeLog log;
     if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))
-        fail(QStringLiteral("cannot open log %1: %2").arg(parser.value(QStringLiteral("log")), std::strerror(errno)));
+        fail(QStringLiteral("cannot open log %1: %2")
+                 .arg(parser.value(QStringLiteral("log")), std::strerror(errno)));
 
     SimController sim(options);
     sim.onRequest = [&log](const SimController::Frame& request, const std::string& ignored) {
@@ -235,11 +255,13 @@ int main(int argc, char** argv) {
     const QString imagePath = parser.value(QStringLiteral("image"));
     if (!imagePath.isEmpty()) {
         QString error;
-        if (!loadOrCreateImageFile(imagePath, sim.image, &error)) fail(error);
+        if (!loadOrCreateImageFile(imagePath, sim.image, &error))
+            fail(error);
         sim.staging = sim.image;
         sim.onCommit = [imagePath](const SimController::Image& image) {
             QString error;
-            if (saveImageFile(imagePath, image, &error)) return true;
+            if (saveImageFile(imagePath, image, &error))
+                return true;
             std::fprintf(stderr, "trnsim: %s\n", qPrintable(error));
             return false;
         };
@@ -249,12 +271,14 @@ int main(int argc, char** argv) {
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
         fail(QStringLiteral("cannot create a pseudo-terminal: %1").arg(std::strerror(errno)));
     const char* slaveName = ::ptsname(master);
-    if (slaveName == nullptr) fail(QStringLiteral("cannot name the pseudo-terminal"));
+    if (slaveName == nullptr)
+        fail(QStringLiteral("cannot name the pseudo-terminal"));
     const QString device = QString::fromLocal8Bit(slaveName);
 
     // Holding the device open ourselves keeps the line up while clients close and reopen it.
     const int keeper = ::open(slaveName, O_RDWR | O_NOCTTY);
-    if (keeper < 0) fail(QStringLiteral("cannot open %1: %2").arg(device, std::strerror(errno)));
+    if (keeper < 0)
+        fail(QStringLiteral("cannot open %1: %2").arg(device, std::strerror(errno)));
     termios tio{};
     if (::tcgetattr(keeper, &tio) == 0) {
         ::cfmakeraw(&tio);
@@ -266,7 +290,8 @@ int main(int argc, char** argv) {
     const QByteArray linkPath = QFile::encodeName(parser.value(QStringLiteral("link")));
     if (!linkPath.isEmpty()) {
         QString error;
-        if (!makeLink(linkPath, slaveName, &error)) fail(error);
+        if (!makeLink(linkPath, slaveName, &error))
+            fail(error);
     }
 
     struct sigaction sa {};
@@ -285,7 +310,8 @@ int main(int argc, char** argv) {
         pollfd pfd{master, POLLIN, 0};
         const int ready = ::poll(&pfd, 1, QuietResyncMs);
         if (ready < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             std::fprintf(stderr, "trnsim: poll: %s\n", std::strerror(errno));
             break;
         }
@@ -305,16 +331,19 @@ int main(int argc, char** argv) {
         const std::int64_t readAt = nowNs();
         for (ssize_t i = 0; i < n && !stopRequested; ++i) {
             // Paced, a request byte reaches the controller only once the line has carried it.
-            if (pace) sleepUntil(requestLine.carry(readAt));
+            if (pace)
+                sleepUntil(requestLine.carry(readAt));
             for (const auto& reply : sim.feed(buffer + i, 1)) {
-                if (options.delayMs > 0) ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
+                if (options.delayMs > 0)
+                    ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
                 log.line("<", reply, std::string());
                 writeAll(master, reply.data(), reply.size(), pace ? &replyLine : nullptr);
             }
         }
     }
 
-    if (!linkPath.isEmpty()) removeOwnLink(linkPath, slaveName);
+    if (!linkPath.isEmpty())
+        removeOwnLink(linkPath, slaveName);
     ::close(keeper);
     ::close(master);
     return 0;

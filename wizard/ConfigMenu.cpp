@@ -27,7 +27,8 @@ QString filter(config::Language language) {
 
 QString programText() {
     const QString version = QCoreApplication::applicationVersion();
-    return QStringLiteral("trnsetup ") + (version.isEmpty() ? QStringLiteral(TRN_VERSION) : version);
+    return QStringLiteral("trnsetup ") +
+           (version.isEmpty() ? QStringLiteral(TRN_VERSION) : version);
 }
 
 QString DialogChooser::saveFile(QWidget* parent, const QString& title, const QString& suggested) {
@@ -45,12 +46,15 @@ QString DialogChooser::loadFile(QWidget* parent, const QString& title,
         bool ok = false;
         const QString label = QInputDialog::getItem(
             parent, title,
-            language_ == config::Language::Chinese ? QStringLiteral("写入此控制器的历史记录（最新在前）：")
-                                                   : QStringLiteral("Written to this controller (newest first):"),
+            language_ == config::Language::Chinese
+                ? QStringLiteral("写入此控制器的历史记录（最新在前）：")
+                : QStringLiteral("Written to this controller (newest first):"),
             items, 0, false, &ok);
-        if (!ok) return {};
+        if (!ok)
+            return {};
         for (const Choice& c : offered)
-            if (c.label == label) return c.path;
+            if (c.label == label)
+                return c.path;
     }
     return QFileDialog::getOpenFileName(parent, title, QDir::homePath(), filter(language_));
 }
@@ -80,38 +84,50 @@ QString ConfigMenu::text(const char* english, const char* chinese) const {
 void ConfigMenu::storeVisiblePage() {
     // Pages store when hidden: leave the visible page for another and come back to it.
     const unsigned at = wizard_.currentPage;
-    if (wizard_.pageCount < 2) return;
+    if (wizard_.pageCount < 2)
+        return;
     wizard_.ShowPage(at < wizard_.pageCount ? wizard_.pageCount : at - 1);
     wizard_.ShowPage(at);
     wizard_.currentPage = at;
 }
 
 void ConfigMenu::save() {
-    if (busy && busy()) return;
+    if (busy && busy())
+        return;
     storeVisiblePage();
     const QString model = image_.text(Field::Model, Field::ModelLength).trimmed();
-    const QString serial = FormatHex(image_.data() + Field::SerialNumber, Field::SerialNumberLength);
-    const QString suggested =
-        QDir::home().filePath(QStringLiteral("%1-%2.trncfg").arg(model.isEmpty() ? QStringLiteral("controller") : model, serial));
-    const QString path = chooser->saveFile(&wizard_, text("Save configuration", "保存配置"), suggested);
-    if (path.isEmpty()) return;
+    const QString serial =
+        FormatHex(image_.data() + Field::SerialNumber, Field::SerialNumberLength);
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("%1-%2.trncfg")
+            .arg(model.isEmpty() ? QStringLiteral("controller") : model, serial));
+    const QString path =
+        chooser->saveFile(&wizard_, text("Save configuration", "保存配置"), suggested);
+    if (path.isEmpty())
+        return;
     const QString file =
         config::ConfigFile::write(image_, {QDateTime::currentDateTime(), programText()}, language_);
-    if (auto failure = config::saveText(path, file)) prompter_.tell(failure->text(language_));
+    if (auto failure = config::saveText(path, file))
+        prompter_.tell(failure->text(language_));
 }
 
 void ConfigMenu::load() {
-    if (busy && busy()) return;
+    if (busy && busy())
+        return;
     std::vector<FileChooser::Choice> offered;
     if (!historyDir_.isEmpty()) {
         for (const config::History::Entry& e : config::History(historyDir_).entries(image_)) {
-            const QString when = e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            offered.push_back({e.sequence > 1 ? QStringLiteral("%1 (%2)").arg(when).arg(e.sequence) : when,
-                               e.path});
+            const QString when =
+                e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            offered.push_back(
+                {e.sequence > 1 ? QStringLiteral("%1 (%2)").arg(when).arg(e.sequence) : when,
+                 e.path});
         }
     }
-    const QString path = chooser->loadFile(&wizard_, text("Load configuration", "载入配置"), offered);
-    if (path.isEmpty()) return;
+    const QString path =
+        chooser->loadFile(&wizard_, text("Load configuration", "载入配置"), offered);
+    if (path.isEmpty())
+        return;
 
     const QString notLoaded = text("The configuration was not loaded.\n\n%1", "未载入配置。\n\n%1");
     config::ReadResult read = config::ConfigFile::load(path);
@@ -137,16 +153,20 @@ void ConfigMenu::load() {
         return;
     }
 
-    QStringList lines{text("Loaded %1. Finish writes it to the controller.", "已载入 %1。按“完成”写入控制器。")
-                          .arg(QDir::toNativeSeparators(path))};
-    const QStringList changed = config::changeLines(config::changes(before, image_, language_), language_);
-    lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。") : changed.join(QLatin1Char('\n')));
+    QStringList lines{
+        text("Loaded %1. Finish writes it to the controller.", "已载入 %1。按“完成”写入控制器。")
+            .arg(QDir::toNativeSeparators(path))};
+    const QStringList changed =
+        config::changeLines(config::changes(before, image_, language_), language_);
+    lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。")
+                                : changed.join(QLatin1Char('\n')));
     for (const config::Message& warning : read.warnings) lines << warning.text(language_);
     prompter_.tell(lines.join(QStringLiteral("\n\n")));
 }
 
 void ConfigMenu::showChanges() {
-    if (busy && busy()) return;
+    if (busy && busy())
+        return;
     storeVisiblePage();
     const QStringList lines =
         config::changeLines(config::changes(asRead_, image_, language_), language_);
@@ -160,10 +180,13 @@ void ConfigMenu::showChanges() {
 }
 
 QString ConfigMenu::recordWrite() {
-    if (historyDir_.isEmpty()) return {};
-    const auto failure = config::History(historyDir_).save(
-        image_, {QDateTime::currentDateTime(), programText()}, language_);
-    if (!failure) return {};
+    if (historyDir_.isEmpty())
+        return {};
+    const auto failure =
+        config::History(historyDir_)
+            .save(image_, {QDateTime::currentDateTime(), programText()}, language_);
+    if (!failure)
+        return {};
     return text("The write was not recorded in the history: %1", "此次写入未记入历史：%1")
         .arg(failure->text(language_));
 }

@@ -13,7 +13,8 @@ DefaultFile::DefaultFile(const QString& programDirectory, const QString& identit
                          const QString& dataDirectory) {
     const QString name = identityText + QStringLiteral("V.v");
     places_ << QDir(programDirectory).filePath(name);
-    if (!dataDirectory.isEmpty()) places_ << QDir(dataDirectory).filePath(name);
+    if (!dataDirectory.isEmpty())
+        places_ << QDir(dataDirectory).filePath(name);
     target_ = places_.constLast();
 }
 
@@ -28,20 +29,25 @@ bool holdsWholeImage(const QString& path) {
 
 QString DefaultFile::path() const {
     for (const QString& place : places_)
-        if (holdsWholeImage(place)) return place;
+        if (holdsWholeImage(place))
+            return place;
     for (const QString& place : places_)
-        if (QFileInfo::exists(place)) return place;
+        if (QFileInfo::exists(place))
+            return place;
     return target_;
 }
 
 bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
     for (const QString& place : places_)
-        if (holdsWholeImage(place)) return true;
+        if (holdsWholeImage(place))
+            return true;
     const QFileInfo info(target_);
-    if (info.exists() && !info.isFile()) return false;
+    if (info.exists() && !info.isFile())
+        return false;
     // The data folder may not exist yet; the program's own folder is never created.
     const bool inDataFolder = places_.size() > 1;
-    if (inDataFolder && !QDir().mkpath(info.absolutePath())) return false;
+    if (inDataFolder && !QDir().mkpath(info.absolutePath()))
+        return false;
     return writeFileAtomically(target_, image.data(), Size);
 }
 

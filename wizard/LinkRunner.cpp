@@ -33,7 +33,9 @@ LinkRunner::LinkRunner(ControllerLink& link, QWidget* owner) : link_(link), owne
     connect(&delay_, &QTimer::timeout, this, &LinkRunner::showIndicator);
 }
 
-LinkRunner::~LinkRunner() { delete window_; }
+LinkRunner::~LinkRunner() {
+    delete window_;
+}
 
 QWidget* LinkRunner::indicator() const {
     return window_ && window_->isVisible() ? window_.data() : nullptr;
@@ -49,9 +51,11 @@ bool LinkRunner::run(const std::function<bool()>& call) {
     // Message boxes belong to the GUI thread: what the link asks for waits until the call ended.
     const auto reportMessage = link_.reportMessage;
     std::vector<int> held;
-    if (reportMessage) link_.reportMessage = [&held](int id) { held.push_back(id); };
+    if (reportMessage)
+        link_.reportMessage = [&held](int id) { held.push_back(id); };
     link_.progress = [this](const LinkProgress& p) {
-        QMetaObject::invokeMethod(this, [this, p] { showProgress(p); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, p] { showProgress(p); }, Qt::QueuedConnection);
     };
 
     QEventLoop loop;
@@ -65,7 +69,8 @@ bool LinkRunner::run(const std::function<bool()>& call) {
     worker.join();
 
     delay_.stop();
-    if (window_) window_->hide();
+    if (window_)
+        window_->hide();
     link_.progress = nullptr;
     link_.reportMessage = reportMessage;
     QApplication::restoreOverrideCursor();
@@ -75,7 +80,8 @@ bool LinkRunner::run(const std::function<bool()>& call) {
 }
 
 void LinkRunner::showProgress(const LinkProgress& progress) {
-    if (!running_) return;  // news that arrived after the call ended
+    if (!running_)
+        return;  // news that arrived after the call ended
     text_ = progress.text();
     step_ = progress.step;
     steps_ = progress.steps;
@@ -87,7 +93,8 @@ void LinkRunner::showProgress(const LinkProgress& progress) {
 }
 
 void LinkRunner::showIndicator() {
-    if (!running_) return;
+    if (!running_)
+        return;
     if (!window_) {
         auto* window = new ProgressWindow(owner_);
         window->setObjectName(QStringLiteral("linkProgress"));

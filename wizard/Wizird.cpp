@@ -61,8 +61,8 @@ constexpr std::uint8_t OldSpeedCoding = 2;
 constexpr std::uint8_t TorqueMode = 3;
 
 constexpr kit::Required FrameControls[] = {
-    {IdNext, kit::Kind::Button},   {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
-    {IdHelp, kit::Kind::Button},   {IdUpgrade, kit::Kind::Button}, {IdFinish, kit::Kind::Button},
+    {IdNext, kit::Kind::Button},    {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
+    {IdHelp, kit::Kind::Button},    {IdUpgrade, kit::Kind::Button}, {IdFinish, kit::Kind::Button},
     {IdDefault, kit::Kind::Button}, {IdContent, kit::Kind::Widget}, {IdConfig, kit::Kind::Button},
 };
 
@@ -84,15 +84,18 @@ QString Wizird::checkModule(const ResourceModule& module) {
     };
     for (const auto& t : templates) {
         const QString problem = kit::checkTemplate(module, t.templateId, t.controls);
-        if (!problem.isEmpty()) return problem;
+        if (!problem.isEmpty())
+            return problem;
     }
     return {};
 }
 
 QUrl Wizird::helpUrl() const {
     const QString support = QStringLiteral(TRN_SUPPORT_URL);
-    if (!support.isEmpty()) return QUrl(support);
-    const QString language = env_.module.language() == 2052 ? QStringLiteral("zh_CN") : QStringLiteral("en");
+    if (!support.isEmpty())
+        return QUrl(support);
+    const QString language =
+        env_.module.language() == 2052 ? QStringLiteral("zh_CN") : QStringLiteral("en");
     return QUrl::fromLocalFile(QDir::cleanPath(
         QDir(env_.programDir)
             .filePath(QStringLiteral("../share/doc/trnsetup/manual/%1/index.html").arg(language))));
@@ -115,11 +118,14 @@ Wizird::~Wizird() {
     while (pageList) pageList = std::move(pageList->next);
 }
 
-QWidget* Wizird::frameControl(int id) const { return findControl(form_, id); }
+QWidget* Wizird::frameControl(int id) const {
+    return findControl(form_, id);
+}
 
 SettingsPage* Wizird::page(unsigned number) const {
     for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        if (static_cast<unsigned>(node->number) == number) return node->page.get();
+        if (static_cast<unsigned>(node->number) == number)
+            return node->page.get();
     return nullptr;
 }
 
@@ -142,7 +148,8 @@ bool Wizird::buildFrame() {
     form_->show();
     setWindowTitle(form_->windowTitle());
     const QIcon icon = env_.module.icon(IconProgram);
-    if (!icon.isNull()) setWindowIcon(icon);
+    if (!icon.isNull())
+        setWindowIcon(icon);
 
     const struct {
         int id;
@@ -192,9 +199,10 @@ bool Wizird::confirmWarning() {
 
 bool Wizird::connectController() {
     for (;;) {
-        const bool found =
-            runner_.run([this] { return env_.connect ? env_.connect() : env_.link.ConnectController(); });
-        if (found) return true;
+        const bool found = runner_.run(
+            [this] { return env_.connect ? env_.connect() : env_.link.ConnectController(); });
+        if (found)
+            return true;
         // Which ports were tried and what each gave: on Linux most often a port the user may
         // not open, or the controller on a port not listed.
         const QString detail = env_.link.searchDetail();
@@ -206,10 +214,12 @@ bool Wizird::connectController() {
 
 QString Wizird::reconnect() {
     ControllerLink& link = env_.link;
-    if (link.portOpen == 1) link.ConnectController();  // closes the dead port
+    if (link.portOpen == 1)
+        link.ConnectController();  // closes the dead port
     const QString path = link.portName;
     const bool found = runner_.run([this, &link, path] {
-        if (env_.connect) return env_.connect();
+        if (env_.connect)
+            return env_.connect();
         return (!path.isEmpty() && link.ConnectPort(path)) || link.ConnectController();
     });
     if (!found)
@@ -218,15 +228,17 @@ QString Wizird::reconnect() {
     // Identified into a scratch image: the image being edited keeps every change.
     CalibrationImage scratch;
     if (!runner_.run([&link, &scratch] { return link.ReadImage(scratch); }))
-        return QStringLiteral("The controller found again could not be identified: ") + link.failure;
+        return QStringLiteral("The controller found again could not be identified: ") +
+               link.failure;
     const QString model = scratch.text(Field::Model, Field::ModelLength);
     if (::versionText(scratch) == versionText && ::identityText(scratch) == identityText &&
         model == modelText)
         return {};
     link.close();
     const QString refusal =
-        QStringLiteral("The controller now connected (%1, %2) is not the one read at start (%3, %4). "
-                       "Nothing was written to it.")
+        QStringLiteral(
+            "The controller now connected (%1, %2) is not the one read at start (%3, %4). "
+            "Nothing was written to it.")
             .arg(model.trimmed(), ::identityText(scratch), modelText.trimmed(), identityText);
     env_.prompter.tell(refusal);
     return refusal + QStringLiteral(" Connect the controller read at start and press Retry.");
@@ -237,16 +249,20 @@ bool Wizird::addPages() {
     const PageContext context{image, env_.prompter};
     const FirmwareVersion version = image.version();
 
-    if (!AddPage(std::make_unique<CStep2>(context), CStep2::Template)) return false;
-    if (!AddPage(std::make_unique<CStep3>(context), CStep3::Template)) return false;
+    if (!AddPage(std::make_unique<CStep2>(context), CStep2::Template))
+        return false;
+    if (!AddPage(std::make_unique<CStep3>(context), CStep3::Template))
+        return false;
     if (version.atLeast(0x0204) && !AddPage(std::make_unique<V0204>(context), V0204::Template))
         return false;
     if (image.byte(Field::RegenerationMarker) == RegenerationMarker) {
-        if (!AddPage(std::make_unique<CStep5>(context), CStep5::Template)) return false;
+        if (!AddPage(std::make_unique<CStep5>(context), CStep5::Template))
+            return false;
     } else {
         image.setBit(Field::Switches, Field::RegenerationBit, false);
     }
-    if (!AddPage(std::make_unique<CStep4>(context), CStep4::Template)) return false;
+    if (!AddPage(std::make_unique<CStep4>(context), CStep4::Template))
+        return false;
     if (image.byte(Field::Variant) == J1939Variant &&
         !AddPage(std::make_unique<CStep7>(context), CStep7::Template))
         return false;
@@ -308,7 +324,8 @@ bool Wizird::OnInitDialog() {
 }
 
 int Wizird::run() {
-    if (!OnInitDialog()) return result();
+    if (!OnInitDialog())
+        return result();
     return exec();
 }
 
@@ -325,7 +342,8 @@ void Wizird::fitPages() {
             hint.setHeight(std::max(hint.height(), node->page->heightForWidth(hint.width())));
         needed = needed.expandedTo(hint);
     }
-    if (needed == content->size()) return;
+    if (needed == content->size())
+        return;
     content->setMinimumSize(needed);
     layout()->activate();
     contentRect = QRect(content->mapTo(this, QPoint(0, 0)), content->size());
@@ -358,15 +376,18 @@ void Wizird::ShowPage(unsigned n) {
     const QString format = env_.module.string(StrTitle);
     QString title = format;
     const qsizetype at = format.indexOf(QLatin1String("%d"));
-    if (at >= 0) title = format.left(at) + QString::number(n) + format.mid(at + 2);
+    if (at >= 0)
+        title = format.left(at) + QString::number(n) + format.mid(at + 2);
     setWindowTitle(title);
 
     // The page being left stores its fields before the page entered loads them, in both
     // directions, so that whatever one page changes in the other's fields is seen.
     const QScopedValueRollback<bool> changing(changingPage_, true);
     for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        if (static_cast<unsigned>(node->number) != n) node->page->hide();
-    if (SettingsPage* entered = page(n)) entered->show();
+        if (static_cast<unsigned>(node->number) != n)
+            node->page->hide();
+    if (SettingsPage* entered = page(n))
+        entered->show();
 
     ButtonState state = ButtonState::Middle;
     if (n >= pageCount) {
@@ -397,23 +418,27 @@ void Wizird::UpdateButtons(ButtonState state) {
 }
 
 void Wizird::reject() {
-    if (!busy()) QDialog::reject();
+    if (!busy())
+        QDialog::reject();
 }
 
 void Wizird::OnNextButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     ++currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnPreviousButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     --currentPage;
     ShowPage(currentPage);
 }
 
 void Wizird::OnFinishButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     refused_.clear();
     ShowPage(pageCount);
     // A line that died (the adapter pulled, the device gone) is reopened on Retry before
@@ -426,7 +451,8 @@ void Wizird::OnFinishButton() {
             lineLost = !detail.isEmpty();
         }
         if (!lineLost) {
-            if (runner_.run([this] { return env_.link.WriteImage(env_.image); })) break;
+            if (runner_.run([this] { return env_.link.WriteImage(env_.image); }))
+                break;
             detail = env_.link.failure;
             lineLost = env_.link.portFailed;
         }
@@ -437,8 +463,9 @@ void Wizird::OnFinishButton() {
     // A refused value was written as it was before: the success message must not hide that.
     QString detail;
     if (!refused_.isEmpty())
-        detail = QStringLiteral("Not changed, because the value typed was refused: %1. The "
-                                "controller keeps the previous value.")
+        detail = QStringLiteral(
+                     "Not changed, because the value typed was refused: %1. The "
+                     "controller keeps the previous value.")
                      .arg(refused_.join(QStringLiteral(", ")));
     if (const QString unrecorded = configMenu_->recordWrite(); !unrecorded.isEmpty())
         detail += (detail.isEmpty() ? QString() : QStringLiteral("\n\n")) + unrecorded;
@@ -447,7 +474,8 @@ void Wizird::OnFinishButton() {
 }
 
 void Wizird::OnCancelButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     if (env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
         Prompter::Answer::Cancel)
         return;
@@ -455,21 +483,26 @@ void Wizird::OnCancelButton() {
 }
 
 void Wizird::OnHelpButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     const QUrl url = helpUrl();
-    const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    const QString where =
+        url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
-        env_.prompter.tell(QStringLiteral("The manual is not installed: it belongs at\n%1").arg(where));
+        env_.prompter.tell(
+            QStringLiteral("The manual is not installed: it belongs at\n%1").arg(where));
         return;
     }
     const bool opened = env_.openUrl ? env_.openUrl(url) : QDesktopServices::openUrl(url);
     // Saying nothing would leave the user pressing Help again and again.
     if (!opened)
-        env_.prompter.tell(QStringLiteral("No browser could open the manual. Open it yourself:\n%1").arg(where));
+        env_.prompter.tell(
+            QStringLiteral("No browser could open the manual. Open it yourself:\n%1").arg(where));
 }
 
 void Wizird::OnDefaultButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     for (unsigned i = 1; i < pageCount; ++i) {
         ++currentPage;
         ShowPage(currentPage);
@@ -486,7 +519,8 @@ void Wizird::OnDefaultButton() {
 }
 
 void Wizird::OnConfigButton() {
-    if (busy()) return;
+    if (busy())
+        return;
     const QWidget* button = frameControl(IdConfig);
     configMenu_->menu()->exec(button->mapToGlobal(QPoint(0, button->height())));
 }

@@ -7,9 +7,9 @@
 // writes <outdir>/<language>-<page>-<firmware>[-<variant>].png for each page and firmware
 // (default firmware: 0203 0207 0301 0302 0402 0403 0404 0405).
 #include <QApplication>
-#include <QFont>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -48,25 +48,31 @@ struct PageKind {
 
 template <class Page>
 PageKind kind(const char* name, const char* variants = "J") {
-    return {name, Page::Template, [](PageContext c) { return std::make_unique<Page>(c); }, variants};
+    return {name, Page::Template, [](PageContext c) { return std::make_unique<Page>(c); },
+            variants};
 }
 
 QString languageName(const ResourceModule& module) {
     switch (module.language()) {
-        case 1033: return QStringLiteral("english");
-        case 2052: return QStringLiteral("chinese");
-        default: return QFileInfo(module.fileName()).baseName();
+        case 1033:
+            return QStringLiteral("english");
+        case 2052:
+            return QStringLiteral("chinese");
+        default:
+            return QFileInfo(module.fileName()).baseName();
     }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     // --font-size N: the application font in points, to see the pages as a desktop set to it would.
-    if (const qsizetype at = args.indexOf(QStringLiteral("--font-size")); at > 0 && at + 1 < args.size()) {
+    if (const qsizetype at = args.indexOf(QStringLiteral("--font-size"));
+        at > 0 && at + 1 < args.size()) {
         const int points = args[at + 1].toInt();
         if (points < 6 || points > 30) {
             std::fprintf(stderr, "trnrenderpages: --font-size takes 6 to 30 points\n");
@@ -78,7 +84,8 @@ int main(int argc, char** argv) {
         args.remove(at, 2);
     }
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: trnrenderpages [--font-size N] <bundle.rcc> <outdir> [XXYY ...]\n");
+        std::fprintf(stderr,
+                     "usage: trnrenderpages [--font-size N] <bundle.rcc> <outdir> [XXYY ...]\n");
         return 2;
     }
     QList<unsigned> firmware;
@@ -86,12 +93,14 @@ int main(int argc, char** argv) {
         bool ok = false;
         const unsigned v = arg.toUInt(&ok, 16);
         if (!ok || arg.size() != 4) {
-            std::fprintf(stderr, "trnrenderpages: firmware must be four hex digits: %s\n", qPrintable(arg));
+            std::fprintf(stderr, "trnrenderpages: firmware must be four hex digits: %s\n",
+                         qPrintable(arg));
             return 2;
         }
         firmware << v;
     }
-    if (firmware.isEmpty()) firmware = {0x0203, 0x0207, 0x0301, 0x0302, 0x0402, 0x0403, 0x0404, 0x0405};
+    if (firmware.isEmpty())
+        firmware = {0x0203, 0x0207, 0x0301, 0x0302, 0x0402, 0x0403, 0x0404, 0x0405};
 
     ResourceModule module;
     QString error;
@@ -106,7 +115,7 @@ int main(int argc, char** argv) {
     }
 
     const PageKind pages[] = {
-        kind<CStep2>("CStep2"), kind<CStep3>("CStep3"), kind<V0204>("V0204"),
+        kind<CStep2>("CStep2"), kind<CStep3>("CStep3"),       kind<V0204>("V0204"),
         kind<CStep5>("CStep5"), kind<CStep4>("CStep4", "JC"), kind<CStep7>("CStep7"),
         kind<CStep6>("CStep6"),
     };
@@ -134,13 +143,15 @@ int main(int argc, char** argv) {
                 page->show();
                 // As large as the page asks to be, wrapped texts included.
                 QSize size = page->sizeHint();
-                if (page->hasHeightForWidth()) size.setHeight(std::max(size.height(), page->heightForWidth(size.width())));
+                if (page->hasHeightForWidth())
+                    size.setHeight(std::max(size.height(), page->heightForWidth(size.width())));
                 page->resize(size);
                 host.resize(page->size());
                 QApplication::processEvents();
-                QString file = QStringLiteral("%1-%2-%3").arg(language, QLatin1String(p.name),
-                                                              versionText(image));
-                if (p.variants[1] != 0) file += QStringLiteral("-") + QLatin1Char(*variant);
+                QString file = QStringLiteral("%1-%2-%3")
+                                   .arg(language, QLatin1String(p.name), versionText(image));
+                if (p.variants[1] != 0)
+                    file += QStringLiteral("-") + QLatin1Char(*variant);
                 const QString path = out.filePath(file + QStringLiteral(".png"));
                 if (!page->grab().save(path)) {
                     std::fprintf(stderr, "trnrenderpages: cannot write %s\n", qPrintable(path));

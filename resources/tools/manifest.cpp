@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
         const QByteArray content = file.readAll();
         if (!BundleManifest::isEntryPath(alias) || alias == BundleManifest::EntryName ||
             entries.contains(alias) || content.size() > BundleManifest::MaxEntrySize) {
-            std::fprintf(stderr, "trnmanifest: %s cannot be an entry of a language bundle\n", argv[i]);
+            std::fprintf(stderr, "trnmanifest: %s cannot be an entry of a language bundle\n",
+                         argv[i]);
             return 1;
         }
         entries.insert(alias, {alias, content.size(),

@@ -38,8 +38,10 @@ struct Texts {
 // A font family able to show Simplified Chinese, or empty when none is installed.
 QString chineseFamily() {
     const QStringList families = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-    for (const QString& preferred : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC")}) {
-        if (families.contains(preferred)) return preferred;
+    for (const QString& preferred :
+         {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC")}) {
+        if (families.contains(preferred))
+            return preferred;
     }
     return families.isEmpty() ? QString() : families.first();
 }
@@ -48,21 +50,25 @@ QString chineseFamily() {
 bool canShow(const QFont& font, const QString& text) {
     const QFontMetricsF metrics(font);
     for (const QChar c : text) {
-        if (!c.isSpace() && !metrics.inFont(c)) return false;
+        if (!c.isSpace() && !metrics.inFont(c))
+            return false;
     }
     return true;
 }
 
 Texts textsFor(const QString& language) {
-    Texts texts{QStringLiteral("TRN/TRE Series"), QStringLiteral("Configuration Wizard"), QFont(), QFont()};
+    Texts texts{QStringLiteral("TRN/TRE Series"), QStringLiteral("Configuration Wizard"), QFont(),
+                QFont()};
     texts.titleFont.setFamily(QStringLiteral("DejaVu Sans"));
     texts.titleFont.setStyleHint(QFont::SansSerif);
     if (language == QLatin1String("chinese")) {
         const QString family = chineseFamily();
         if (!family.isEmpty()) {
             QFont font(family);
-            const Texts chinese{QStringLiteral("TRN/TRE 系列"), QStringLiteral("控制器配置向导"), font, font};
-            if (canShow(font, chinese.title + chinese.subtitle)) texts = chinese;
+            const Texts chinese{QStringLiteral("TRN/TRE 系列"), QStringLiteral("控制器配置向导"),
+                                font, font};
+            if (canShow(font, chinese.title + chinese.subtitle))
+                texts = chinese;
         }
     }
     if (!canShow(texts.titleFont, texts.title + texts.subtitle)) {
@@ -115,7 +121,8 @@ void drawMotor(QPainter& p, QPointF centre, qreal radius) {
         p.rotate(i * 60.0);
         p.setPen(Qt::NoPen);
         p.setBrush(i % 2 == 0 ? QColor(210, 70, 70) : QColor(70, 110, 210));
-        p.drawPie(QRectF(-radius * 0.38, -radius * 0.38, radius * 0.76, radius * 0.76), 60 * 16, 60 * 16);
+        p.drawPie(QRectF(-radius * 0.38, -radius * 0.38, radius * 0.76, radius * 0.76), 60 * 16,
+                  60 * 16);
         p.restore();
     }
     p.setBrush(QColor(220, 225, 235));
@@ -138,16 +145,23 @@ void drawTraces(QPainter& p, const QRectF& area, int count, qreal opacity) {
         return static_cast<int>((seed >> 8) % static_cast<quint32>(range));
     };
     for (int i = 0; i < count; ++i) {
-        const QPointF start(area.left() + next(int(area.width())), area.top() + next(int(area.height())));
+        const QPointF start(area.left() + next(int(area.width())),
+                            area.top() + next(int(area.height())));
         QPainterPath path(start);
         QPointF at = start;
         const int legs = 2 + next(3);
         for (int leg = 0; leg < legs; ++leg) {
             const qreal length = 10 + next(40);
             switch (next(3)) {
-                case 0: at += QPointF(length, 0); break;
-                case 1: at += QPointF(length * 0.7, length * 0.7 * (next(2) ? 1 : -1)); break;
-                default: at += QPointF(0, length * (next(2) ? 1 : -1)); break;
+                case 0:
+                    at += QPointF(length, 0);
+                    break;
+                case 1:
+                    at += QPointF(length * 0.7, length * 0.7 * (next(2) ? 1 : -1));
+                    break;
+                default:
+                    at += QPointF(0, length * (next(2) ? 1 : -1));
+                    break;
             }
             path.lineTo(at);
         }
@@ -275,7 +289,8 @@ QImage icon() {
 
 // 24 bits per pixel, no alpha: what the bundles promise for bitmaps and the icon.
 bool save(const QImage& image, const QString& path) {
-    if (!QDir().mkpath(QFileInfo(path).path())) return false;
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
     return image.convertToFormat(QImage::Format_RGB888).save(path);
 }
 
@@ -286,7 +301,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3 || (args[1] != QLatin1String("english") && args[1] != QLatin1String("chinese"))) {
+    if (args.size() != 3 ||
+        (args[1] != QLatin1String("english") && args[1] != QLatin1String("chinese"))) {
         std::fprintf(stderr, "usage: trnpictures english|chinese <outdir>\n");
         return 2;
     }

@@ -22,9 +22,12 @@ const int kDialogIds[] = {133, 146, 147, 148, 149, 150, 151, 156};
 
 QString languageName(const ResourceModule& module) {
     switch (module.language()) {
-        case 1033: return QStringLiteral("english");
-        case 2052: return QStringLiteral("chinese");
-        default: return QFileInfo(module.fileName()).baseName();
+        case 1033:
+            return QStringLiteral("english");
+        case 2052:
+            return QStringLiteral("chinese");
+        default:
+            return QFileInfo(module.fileName()).baseName();
     }
 }
 
@@ -36,7 +39,8 @@ QString describe(const QWidget* control) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
@@ -74,13 +78,17 @@ int main(int argc, char** argv) {
             continue;
         }
         std::printf("%s  %dx%d", qPrintable(path), dialog->width(), dialog->height());
-        if (!dialog->windowTitle().isEmpty()) std::printf("  title \"%s\"", qPrintable(dialog->windowTitle()));
+        if (!dialog->windowTitle().isEmpty())
+            std::printf("  title \"%s\"", qPrintable(dialog->windowTitle()));
         std::printf("\n");
         for (const QWidget* control : dialog->findChildren<QWidget*>()) {
-            if (control->objectName().isEmpty() || control->objectName().startsWith(QLatin1String("qt_")))
+            if (control->objectName().isEmpty() ||
+                control->objectName().startsWith(QLatin1String("qt_")))
                 continue;
-            if (control->isHidden()) std::printf("    hidden:   %s\n", qPrintable(describe(control)));
-            else if (!control->isEnabled()) std::printf("    disabled: %s\n", qPrintable(describe(control)));
+            if (control->isHidden())
+                std::printf("    hidden:   %s\n", qPrintable(describe(control)));
+            else if (!control->isEnabled())
+                std::printf("    disabled: %s\n", qPrintable(describe(control)));
         }
         std::fflush(stdout);  // keep the listing in step with errors on stderr
     }

@@ -7,10 +7,13 @@ namespace {
 CVexlaControllerApp* app = nullptr;
 }
 
-CVexlaControllerApp& theApp() { return *app; }
+CVexlaControllerApp& theApp() {
+    return *app;
+}
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     CVexlaControllerApp instance(argc, argv);
     app = &instance;
     ::testing::InitGoogleTest(&argc, argv);

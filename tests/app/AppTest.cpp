@@ -97,7 +97,8 @@ TEST(Application, UnusableModuleIsReportedAndFails) {
         QStringList named;
     } rows[] = {
         {QStringLiteral("/nonexistent/dir/chinese.rcc"), {}},
-        {QStringLiteral(TRN_LACKING_MODULE), {QStringLiteral("template 146"), QStringLiteral("control 1034")}},
+        {QStringLiteral(TRN_LACKING_MODULE),
+         {QStringLiteral("template 146"), QStringLiteral("control 1034")}},
     };
     CVexlaControllerApp& app = theApp();
     for (const auto& row : rows) {
@@ -143,7 +144,10 @@ TEST(CommandLine, FindsModulesBesideTheProgramOrInstalled) {
             }
         }
         EXPECT_EQ(runsInstalled(bin), row.installed) << row.name;
-        const QString expected = QDir(row.installed ? share : bin).filePath(QStringLiteral("english.rcc"));
-        EXPECT_EQ(parseCommandLine({"trnsetup", "--language", "english"}, bin).languageFile, expected) << row.name;
+        const QString expected =
+            QDir(row.installed ? share : bin).filePath(QStringLiteral("english.rcc"));
+        EXPECT_EQ(parseCommandLine({"trnsetup", "--language", "english"}, bin).languageFile,
+                  expected)
+            << row.name;
     }
 }

@@ -31,10 +31,12 @@ struct Figures {
 
 Figures runOnce(int silentPorts) {
     std::vector<std::unique_ptr<TrnsimProcess>> sims;
-    QStringList args{QStringLiteral("trnsetup"), QStringLiteral("--language"), QStringLiteral(TRN_BIN_DIR "/english.rcc")};
+    QStringList args{QStringLiteral("trnsetup"), QStringLiteral("--language"),
+                     QStringLiteral(TRN_BIN_DIR "/english.rcc")};
     for (int i = 0; i <= silentPorts; ++i) {
         const bool controller = i == silentPorts;
-        sims.push_back(std::make_unique<TrnsimProcess>(controller ? QStringList{} : QStringList{QStringLiteral("--silent")}));
+        sims.push_back(std::make_unique<TrnsimProcess>(
+            controller ? QStringList{} : QStringList{QStringLiteral("--silent")}));
         args << QStringLiteral("--port") << sims.back()->device();
     }
     Figures f;
@@ -43,9 +45,11 @@ Figures runOnce(int silentPorts) {
     QTimer beat;
     beat.setInterval(5);
     QObject::connect(&beat, &QTimer::timeout, [&] {
-        if (clock.isValid() && tick.isValid()) f.longestPauseMs = std::max(f.longestPauseMs, tick.restart());
+        if (clock.isValid() && tick.isValid())
+            f.longestPauseMs = std::max(f.longestPauseMs, tick.restart());
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->property("answered").isNull()) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal);
+            box && box->property("answered").isNull()) {
             box->setProperty("answered", true);
             const bool warning = box->text().startsWith(QLatin1String("Warning:"));
             if (warning) {
@@ -54,12 +58,14 @@ Figures runOnce(int silentPorts) {
             } else if (f.finishToCompletedMs < 0) {
                 f.finishToCompletedMs = clock.elapsed() - f.yesToPageOneMs;
             }
-            QMetaObject::invokeMethod(box->button(warning || box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok),
-                                      &QAbstractButton::click, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                box->button(warning || box->button(QMessageBox::Yes) ? QMessageBox::Yes
+                                                                     : QMessageBox::Ok),
+                &QAbstractButton::click, Qt::QueuedConnection);
         } else if (auto* wizard = qobject_cast<Wizird*>(modal); wizard && f.yesToPageOneMs < 0) {
             f.yesToPageOneMs = clock.elapsed();
-            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish), &QAbstractButton::click,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish),
+                                      &QAbstractButton::click, Qt::QueuedConnection);
         }
     });
     beat.start();
@@ -82,8 +88,10 @@ TEST(Bench, DISABLED_SearchBehindSilentPorts) {
                 static_cast<long long>(one.yesToPageOneMs));
     std::printf("yes to page 1, four silent ports before the controller: %lld ms (%.2f times)\n",
                 static_cast<long long>(four.yesToPageOneMs),
-                static_cast<double>(four.yesToPageOneMs) / static_cast<double>(std::max<qint64>(1, one.yesToPageOneMs)));
-    std::printf("finish to message 106: %lld ms\n", static_cast<long long>(four.finishToCompletedMs));
+                static_cast<double>(four.yesToPageOneMs) /
+                    static_cast<double>(std::max<qint64>(1, one.yesToPageOneMs)));
+    std::printf("finish to message 106: %lld ms\n",
+                static_cast<long long>(four.finishToCompletedMs));
     std::printf("longest pause of the GUI thread while the link worked: %lld ms\n",
                 static_cast<long long>(std::max(one.longestPauseMs, four.longestPauseMs)));
     EXPECT_GT(one.yesToPageOneMs, 0);

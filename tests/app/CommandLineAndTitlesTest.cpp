@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 #include "CVexlaControllerApp.h"
@@ -33,9 +33,11 @@ TEST(CommandLine, ToolkitOptionsAreLeftToTheToolkit) {
         QStringList kept;
     } rows[] = {
         {{"trnsetup", "-platform", "offscreen", "--version"}, {"trnsetup", "--version"}},
-        {{"trnsetup", "-style=fusion", "-reverse", "--port", "/dev/ttyS0"}, {"trnsetup", "--port", "/dev/ttyS0"}},
+        {{"trnsetup", "-style=fusion", "-reverse", "--port", "/dev/ttyS0"},
+         {"trnsetup", "--port", "/dev/ttyS0"}},
         {{"trnsetup", "--platform", "x"}, {"trnsetup", "--platform", "x"}},
-        {{"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"}, {"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"}},
+        {{"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"},
+         {"trnsetup", "-p", "/dev/ttyUSB0", "-l", "english"}},
         {{"trnsetup", "-platform"}, {"trnsetup"}},
     };
     for (const auto& row : rows) {
@@ -60,7 +62,8 @@ TEST(Program, CommandLineWithoutAnyDisplay) {
         {{"stray"}, 2, nullptr, "stray"},
     };
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
         QProcess p;
@@ -89,7 +92,8 @@ TEST(Titles, MessageBoxesCarryTheWizardsTitleAndNothingElse) {
         SCOPED_TRACE(language);
         ResourceModule module;
         QString error;
-        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(language)), &error))
+        ASSERT_TRUE(
+            module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(language)), &error))
             << error.toStdString();
         QWidget wizard;
         const QString title = module.string(165).replace(QLatin1String("%d"), QLatin1String("7"));

@@ -65,7 +65,8 @@ protected:
         f.write(content);
     }
     // A copy of a file with the line of one setting replaced.
-    void edit(const QString& from, const QString& to, const QString& key, const QString& value) const {
+    void edit(const QString& from, const QString& to, const QString& key,
+              const QString& value) const {
         QString text = QString::fromUtf8(bytes(from));
         QStringList lines = text.split(QLatin1Char('\n'));
         int replaced = 0;
@@ -112,19 +113,21 @@ TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
         const QByteArray before = bytes(image);
         ASSERT_EQ(before.size(), CalibrationImage::Size);
 
-        const Result read = trnsetup({QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
-                                      QStringLiteral("-o"), path(QStringLiteral("before.trncfg"))});
+        const Result read =
+            trnsetup({QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
+                      QStringLiteral("-o"), path(QStringLiteral("before.trncfg"))});
         ASSERT_EQ(read.status, 0) << read.err.join('\n').toStdString();
-        edit(QStringLiteral("before.trncfg"), QStringLiteral("after.trncfg"), QLatin1String(row.key),
-             QLatin1String(row.value));
+        edit(QStringLiteral("before.trncfg"), QStringLiteral("after.trncfg"),
+             QLatin1String(row.key), QLatin1String(row.value));
 
         const Result diff = trnsetup({QStringLiteral("diff"), path(QStringLiteral("before.trncfg")),
                                       path(QStringLiteral("after.trncfg"))});
         EXPECT_EQ(diff.status, 0);
         EXPECT_EQ(diff.out, QStringList{QString::fromUtf8(row.diffLine)});
 
-        const Result write = trnsetup({QStringLiteral("write"), path(QStringLiteral("after.trncfg")),
-                                       QStringLiteral("--port"), sim.device(), QStringLiteral("--yes")});
+        const Result write =
+            trnsetup({QStringLiteral("write"), path(QStringLiteral("after.trncfg")),
+                      QStringLiteral("--port"), sim.device(), QStringLiteral("--yes")});
         ASSERT_EQ(write.status, 0) << write.err.join('\n').toStdString();
         EXPECT_TRUE(write.err.isEmpty()) << write.err.join('\n').toStdString();
         EXPECT_EQ(write.out.value(0), QString::fromUtf8(row.diffLine));
@@ -136,7 +139,8 @@ TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
         int changed = 0;
         for (int i = 0; i < CalibrationImage::Size; ++i) {
             const auto flipped = static_cast<std::uint8_t>(before[i] ^ after[i]);
-            if (flipped == 0) continue;
+            if (flipped == 0)
+                continue;
             ++changed;
             const bool inSetting = i >= setting->pos && i < setting->pos + setting->width;
             EXPECT_TRUE(inSetting) << "byte " << i << " changed";
@@ -149,11 +153,13 @@ TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
 }
 
 TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
-    const CalibrationImage sample = imageOf(QByteArray(
-        reinterpret_cast<const char*>(SimController::sampleImage().data()), CalibrationImage::Size));
-    save(QStringLiteral("a.trncfg"), config::ConfigFile::write(sample, {}, config::Language::English).toUtf8());
-    edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"), QStringLiteral("max_motor_current"),
-         QStringLiteral("85%"));
+    const CalibrationImage sample =
+        imageOf(QByteArray(reinterpret_cast<const char*>(SimController::sampleImage().data()),
+                           CalibrationImage::Size));
+    save(QStringLiteral("a.trncfg"),
+         config::ConfigFile::write(sample, {}, config::Language::English).toUtf8());
+    edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"),
+         QStringLiteral("max_motor_current"), QStringLiteral("85%"));
     const QString a = path(QStringLiteral("a.trncfg"));
     const QString b = path(QStringLiteral("b.trncfg"));
     const int settings = static_cast<int>(config::settingsOf(sample).size());
@@ -214,7 +220,8 @@ TEST_F(Commands, UsageErrorsExitTwo) {
     }
     // Without --yes the wizard's warning is printed instead of writing.
     const Result r = trnsetup({QStringLiteral("write"), f, QStringLiteral("--port"), sim.device()});
-    EXPECT_TRUE(r.out.value(0).startsWith(QStringLiteral("Warning:Prohibit doing any configuration")));
+    EXPECT_TRUE(
+        r.out.value(0).startsWith(QStringLiteral("Warning:Prohibit doing any configuration")));
 }
 
 // Controller and file failures: exit 1, one line on stderr saying why, the controller as it was.
@@ -223,32 +230,43 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
     special[Field::ModelOptions] |= Field::SpecialVersionBit;
     SimController::Image otherSeries = SimController::sampleImage();
     otherSeries[Field::Series] = 'X';
-    save(QStringLiteral("special.img"), QByteArray(reinterpret_cast<const char*>(special.data()), 128));
-    save(QStringLiteral("series.img"), QByteArray(reinterpret_cast<const char*>(otherSeries.data()), 128));
+    save(QStringLiteral("special.img"),
+         QByteArray(reinterpret_cast<const char*>(special.data()), 128));
+    save(QStringLiteral("series.img"),
+         QByteArray(reinterpret_cast<const char*>(otherSeries.data()), 128));
 
     // A file of another model, and a broken one.
-    CalibrationImage other = imageOf(QByteArray(
-        reinterpret_cast<const char*>(SimController::sampleImage().data()), CalibrationImage::Size));
+    CalibrationImage other =
+        imageOf(QByteArray(reinterpret_cast<const char*>(SimController::sampleImage().data()),
+                           CalibrationImage::Size));
     other.setByte(Field::Model + 7, '0');
     save(QStringLiteral("other.trncfg"),
          config::ConfigFile::write(other, {}, config::Language::English).toUtf8());
     save(QStringLiteral("broken.trncfg"), QByteArray("model = TRN48201\nmax_motor_current\n"));
 
     const struct {
-        const char* image;       // the simulator's image file
-        QStringList extra;       // the simulator's options
-        const char* command;     // read or write; the file read first for write
-        const char* file;        // written; empty writes what the controller holds
+        const char* image;    // the simulator's image file
+        QStringList extra;    // the simulator's options
+        const char* command;  // read or write; the file read first for write
+        const char* file;     // written; empty writes what the controller holds
         const char* says;
     } rows[] = {
         {"special.img", {}, "write", "", "The configuration program is provided only for"},
         {"series.img", {}, "write", "", "The configurable program is provided only for"},
-        {"plain.img", {}, "write", "other.trncfg", "The file is for model TRN48200; this controller is a TRN48201"},
+        {"plain.img",
+         {},
+         "write",
+         "other.trncfg",
+         "The file is for model TRN48200; this controller is a TRN48201"},
         {"plain.img", {}, "write", "broken.trncfg", "Line 2:"},
         {"plain.img", {}, "write", "missing.trncfg", "Cannot read"},
         {"plain.img", {"--silent"}, "write", "other.trncfg", "no controller found"},
         {"plain.img", {"--silent"}, "read", "", "no controller found"},
-        {"plain.img", {"--corrupt-commit"}, "write", "", "read-back mismatch: written -> read back: Max Motor Current: 100% -> 101%"},
+        {"plain.img",
+         {"--corrupt-commit"},
+         "write",
+         "",
+         "read-back mismatch: written -> read back: Max Motor Current: 100% -> 101%"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.image) + " " + row.command + " " + row.file);
@@ -260,9 +278,11 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
         if (*row.file == 0) {
             // The controller's own settings, read without the simulator's fault.
             file = path(QStringLiteral("own.trncfg"));
-            CalibrationImage own = imageOf(before.isEmpty() ? QByteArray(reinterpret_cast<const char*>(
-                                                                   SimController::sampleImage().data()), 128)
-                                                             : before);
+            CalibrationImage own = imageOf(
+                before.isEmpty()
+                    ? QByteArray(reinterpret_cast<const char*>(SimController::sampleImage().data()),
+                                 128)
+                    : before);
             save(QStringLiteral("own.trncfg"),
                  config::ConfigFile::write(own, {}, config::Language::English).toUtf8());
         }
@@ -275,12 +295,14 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
         const Result r = trnsetup(arguments);
         EXPECT_EQ(r.status, 1);
         ASSERT_FALSE(r.err.isEmpty());
-        EXPECT_TRUE(r.err.constLast().contains(QLatin1String(row.says))) << r.err.constLast().toStdString();
+        EXPECT_TRUE(r.err.constLast().contains(QLatin1String(row.says)))
+            << r.err.constLast().toStdString();
         // Before it, only the search's line for the port tried.
         for (qsizetype i = 0; i + 1 < r.err.size(); ++i)
             EXPECT_TRUE(r.err[i].startsWith(QStringLiteral("trnsetup: ") + sim.device() + ':'))
                 << r.err[i].toStdString();
-        if (QLatin1String(row.says).startsWith(QLatin1String("read-back"))) continue;
+        if (QLatin1String(row.says).startsWith(QLatin1String("read-back")))
+            continue;
         EXPECT_EQ(bytes(QLatin1String(row.image)), before);
     }
 }
@@ -289,15 +311,16 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
 TEST_F(Commands, EveryWriteIsKeptInTheHistory) {
     TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
     ASSERT_FALSE(sim.device().isEmpty());
-    ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(), QStringLiteral("-o"),
-                        path(QStringLiteral("a.trncfg"))})
+    ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(),
+                        QStringLiteral("-o"), path(QStringLiteral("a.trncfg"))})
                   .status,
               0);
     const QStringList values{QStringLiteral("90%"), QStringLiteral("80%")};
     for (const QString& value : values) {
-        edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"), QStringLiteral("max_motor_current"), value);
-        ASSERT_EQ(trnsetup({QStringLiteral("write"), path(QStringLiteral("b.trncfg")), QStringLiteral("-p"),
-                            sim.device(), QStringLiteral("--yes")})
+        edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"),
+             QStringLiteral("max_motor_current"), value);
+        ASSERT_EQ(trnsetup({QStringLiteral("write"), path(QStringLiteral("b.trncfg")),
+                            QStringLiteral("-p"), sim.device(), QStringLiteral("--yes")})
                       .status,
                   0);
     }
@@ -308,6 +331,7 @@ TEST_F(Commands, EveryWriteIsKeptInTheHistory) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const config::ReadResult read = config::ConfigFile::load(entries[i].path);
         ASSERT_TRUE(read.ok());
-        EXPECT_EQ(config::valueText(*current, current->raw(read.file->image())), values[1 - static_cast<int>(i)]);
+        EXPECT_EQ(config::valueText(*current, current->raw(read.file->image())),
+                  values[1 - static_cast<int>(i)]);
     }
 }

@@ -18,8 +18,8 @@
 #include "CVexlaControllerApp.h"
 #include "CalibrationImage.h"
 #include "Controls.h"
-#include "SimController.h"
 #include "SettingsPage.h"
+#include "SimController.h"
 #include "Wizird.h"
 
 namespace {
@@ -44,7 +44,8 @@ private:
     void look() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            if (box == last_) return;  // already answered, still closing
+            if (box == last_)
+                return;  // already answered, still closing
             last_ = box;
             const QString text = box->text();
             messages << text;
@@ -55,14 +56,17 @@ private:
                 answer = box->button(QMessageBox::Yes);
             else if (text.startsWith(QLatin1String("\"Control Mode\"")))
                 answer = box->button(QMessageBox::Ok);
-            if (answer == nullptr) answer = box->escapeButton();
-            if (answer == nullptr) answer = box->buttons().value(0);
+            if (answer == nullptr)
+                answer = box->escapeButton();
+            if (answer == nullptr)
+                answer = box->buttons().value(0);
             QMetaObject::invokeMethod(answer, &QAbstractButton::click, Qt::QueuedConnection);
             return;
         }
         if (auto* wizard = qobject_cast<Wizird*>(modal); wizard && finishes == 0) {
             ++finishes;
-            if (edit) edit(wizard);
+            if (edit)
+                edit(wizard);
             auto* finish = findControl<QPushButton>(wizard->form(), IdFinish);
             QMetaObject::invokeMethod(finish, &QAbstractButton::click, Qt::QueuedConnection);
         }
@@ -116,7 +120,8 @@ TEST(EndToEnd, WizardReadsAndWritesTheSimulatedController) {
     ASSERT_EQ(written.size(), 128);
     for (int i = 0; i < 128; ++i) {
         std::uint8_t expected = original[static_cast<std::size_t>(i)];
-        if (i == Field::ControlMode || i == Field::ControlModeCopy) expected = 3;
+        if (i == Field::ControlMode || i == Field::ControlModeCopy)
+            expected = 3;
         EXPECT_EQ(static_cast<std::uint8_t>(written[i]), expected) << "byte " << i;
     }
     // The default copy holds the configuration as it was read.
@@ -133,7 +138,7 @@ TEST(EndToEnd, RefusedIdentifierIsNamedAndNotWritten) {
     ASSERT_TRUE(dir.isValid());
     SimController::Image original = SimController::sampleImage();
     original[Field::Variant] = 'C';
-    original[Field::StopTemperature] = 200;  // shown and stored as 170
+    original[Field::StopTemperature] = 200;   // shown and stored as 170
     original[Field::SmoothInflection] = 200;  // would be stored as 30
     original[Field::CanSendId] = 0x01;
     original[Field::CanSendId + 1] = 0x23;
@@ -156,16 +161,17 @@ TEST(EndToEnd, RefusedIdentifierIsNamedAndNotWritten) {
             if (auto* send = wizard->page(wizard->currentPage)->control<QLineEdit>(1125))
                 send->setText(QStringLiteral("3000"));
         };
-        const int status = app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"),
-                                             QStringLiteral(TRN_BIN_DIR "/english.rcc"),
-                                             QStringLiteral("--port"), sim.device()});
+        const int status = app.InitInstance(
+            {QStringLiteral("trnsetup"), QStringLiteral("--language"),
+             QStringLiteral(TRN_BIN_DIR "/english.rcc"), QStringLiteral("--port"), sim.device()});
         app.ExitInstance();
         app.programDir = savedDir;
         EXPECT_EQ(status, 0);
         ASSERT_EQ(user.messages.size(), 3) << user.messages.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(user.messages[1], QStringLiteral("Send ID must between 0 and 2047 "));
         EXPECT_TRUE(user.messages[2].startsWith(QLatin1String("Configuration Completed")));
-        EXPECT_TRUE(user.details[2].contains(QLatin1String("Send ID"))) << user.details[2].toStdString();
+        EXPECT_TRUE(user.details[2].contains(QLatin1String("Send ID")))
+            << user.details[2].toStdString();
     }
     const QByteArray written = readAll(imagePath);
     ASSERT_EQ(written.size(), 128);

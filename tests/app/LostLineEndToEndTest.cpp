@@ -50,42 +50,49 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             // Boxes live on the stack: a new one may take an answered one's address.
-            if (!box->property("answered").isNull()) return;
+            if (!box->property("answered").isNull())
+                return;
             box->setProperty("answered", true);
             const QString text = box->text();
             messages << text;
             details << box->informativeText();
             QMessageBox::StandardButton answer = QMessageBox::Ok;
-            if (text.startsWith(QLatin1String("Warning:")) || text.startsWith(QLatin1String("Configuration Completed")))
+            if (text.startsWith(QLatin1String("Warning:")) ||
+                text.startsWith(QLatin1String("Configuration Completed")))
                 answer = QMessageBox::Yes;
             else if (text.startsWith(QLatin1String("Can't write"))) {
                 const qsizetype failures = messages.filter(QStringLiteral("Can't write")).size();
                 const bool first = failures == 1;
-                if (first) plugBackIn_();
+                if (first)
+                    plugBackIn_();
                 // A controller that never comes back must end the test, not retry for ever.
                 const bool retry = first || (!cancelAfterRefusal && failures <= 3);
                 answer = retry ? QMessageBox::Retry : QMessageBox::Cancel;
-                if (!retry) cancelled_ = true;
+                if (!retry)
+                    cancelled_ = true;
             }
-            QMetaObject::invokeMethod(box->button(answer), &QAbstractButton::click, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(box->button(answer), &QAbstractButton::click,
+                                      Qt::QueuedConnection);
             return;
         }
-        if (modal != nullptr && modal->objectName() == QLatin1String("linkProgress") && finished_ && pulled) {
+        if (modal != nullptr && modal->objectName() == QLatin1String("linkProgress") && finished_ &&
+            pulled) {
             pulled->stop();
             pulled.reset();
             return;
         }
         auto* wizard = qobject_cast<Wizird*>(modal);
-        if (wizard == nullptr) return;
+        if (wizard == nullptr)
+            return;
         if (!finished_) {
             finished_ = true;
             wizard->page(1)->control<QSlider>(1034)->setValue(77);
-            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish), &QAbstractButton::click,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish),
+                                      &QAbstractButton::click, Qt::QueuedConnection);
         } else if (cancelled_ && !leaving_) {
             leaving_ = true;
-            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdCancel), &QAbstractButton::click,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdCancel),
+                                      &QAbstractButton::click, Qt::QueuedConnection);
         }
     }
     std::function<void()> plugBackIn_;
@@ -120,36 +127,42 @@ TEST(EndToEnd, RetryAfterThePulledLineWritesOnlyToTheControllerReadAtStart) {
         User user([&] {
             // The pulled simulator is gone; its link must not stop the new one from starting.
             QFile::remove(link);
-            plugged = std::make_unique<TrnsimProcess>(QStringList{
-                QStringLiteral("--link"), link, QStringLiteral("--image"), row.sameController ? first : other});
+            plugged = std::make_unique<TrnsimProcess>(
+                QStringList{QStringLiteral("--link"), link, QStringLiteral("--image"),
+                            row.sameController ? first : other});
         });
         user.cancelAfterRefusal = !row.sameController;
         // Slow replies, so that the write is still under way when its progress shows.
-        user.pulled = std::make_unique<TrnsimProcess>(QStringList{QStringLiteral("--link"), link, QStringLiteral("--image"),
-                                                                  first, QStringLiteral("--delay"), QStringLiteral("100")});
+        user.pulled = std::make_unique<TrnsimProcess>(
+            QStringList{QStringLiteral("--link"), link, QStringLiteral("--image"), first,
+                        QStringLiteral("--delay"), QStringLiteral("100")});
         ASSERT_FALSE(user.pulled->device().isEmpty()) << user.pulled->errors().toStdString();
 
         CVexlaControllerApp& app = theApp();
         const QString savedDir = app.programDir;
         app.programDir = dir.path();
-        const int status = app.InitInstance({QStringLiteral("trnsetup"), QStringLiteral("--language"),
-                                             QStringLiteral(TRN_BIN_DIR "/english.rcc"), QStringLiteral("--port"), link});
+        const int status = app.InitInstance(
+            {QStringLiteral("trnsetup"), QStringLiteral("--language"),
+             QStringLiteral(TRN_BIN_DIR "/english.rcc"), QStringLiteral("--port"), link});
         app.ExitInstance();
         app.programDir = savedDir;
         EXPECT_EQ(status, 0);
         ASSERT_TRUE(plugged) << user.messages.join(QLatin1Char('|')).toStdString();
         ASSERT_GE(user.messages.size(), 3) << user.messages.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(user.messages[1].startsWith(QLatin1String("Can't write")));
-        EXPECT_TRUE(user.details[1].contains(QLatin1String("the port was lost"))) << user.details[1].toStdString();
+        EXPECT_TRUE(user.details[1].contains(QLatin1String("the port was lost")))
+            << user.details[1].toStdString();
         if (row.sameController) {
-            ASSERT_EQ(user.messages.size(), 3) << user.messages.join(QLatin1Char('|')).toStdString();
+            ASSERT_EQ(user.messages.size(), 3)
+                << user.messages.join(QLatin1Char('|')).toStdString();
             EXPECT_TRUE(user.messages[2].startsWith(QLatin1String("Configuration Completed")));
             const QByteArray written = readAll(first);
             ASSERT_EQ(written.size(), 128);
             EXPECT_EQ(static_cast<std::uint8_t>(written[Field::MaxMotorCurrent]), 77);
         } else {
             // Refused with a clear word, 105 again (Cancel), then Cancel and OK to leave.
-            ASSERT_EQ(user.messages.size(), 5) << user.messages.join(QLatin1Char('|')).toStdString();
+            ASSERT_EQ(user.messages.size(), 5)
+                << user.messages.join(QLatin1Char('|')).toStdString();
             EXPECT_TRUE(user.messages[2].contains(QLatin1String("not the one read at start")));
             EXPECT_TRUE(user.messages[3].startsWith(QLatin1String("Can't write")));
             EXPECT_TRUE(user.messages[4].startsWith(QLatin1String("Cancel without")));

@@ -1,7 +1,6 @@
 #pragma once
 // Small text edits of configuration files; random images come from tests/support.
 
-
 #include <QString>
 #include <QStringList>
 

@@ -17,20 +17,23 @@ QString scratchFile;
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
-    scratchFile = QStringLiteral("/dev/shm/trn-fuzz-bundle-%1.rcc").arg(QCoreApplication::applicationPid());
+    scratchFile =
+        QStringLiteral("/dev/shm/trn-fuzz-bundle-%1.rcc").arg(QCoreApplication::applicationPid());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     {
         QFile file(scratchFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
     ResourceModule module;
     QString error;
     if (!module.load(scratchFile, &error)) {
-        if (error.isEmpty()) std::abort();  // a refusal always says why
+        if (error.isEmpty())
+            std::abort();  // a refusal always says why
         return 0;
     }
     for (int id : {102, 103, 165}) module.string(id);

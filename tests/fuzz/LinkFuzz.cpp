@@ -21,12 +21,16 @@ public:
     FuzzedLine(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     bool write(const std::uint8_t*, std::size_t count) override { return count > 0 && count <= 19; }
     int read(std::uint8_t* buffer, std::size_t maxCount) override {
-        if (at_ >= size_) return 0;
+        if (at_ >= size_)
+            return 0;
         const std::uint8_t length = data_[at_++];
-        if (length == 0xFF) return -1;
+        if (length == 0xFF)
+            return -1;
         std::size_t n = length;
-        if (n > size_ - at_) n = size_ - at_;
-        if (n > maxCount) n = maxCount;
+        if (n > size_ - at_)
+            n = size_ - at_;
+        if (n > maxCount)
+            n = maxCount;
         for (std::size_t i = 0; i < n; ++i) buffer[i] = data_[at_ + i];
         at_ += length;  // bytes beyond what the reader asked for are lost, as on a real line
         return static_cast<int>(n);
@@ -48,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link.IdentifyController();
     link.ReadImage(image);
     link.WriteImage(image);
-    if (link.receiveCount > ControllerLink::ReceiveSize || link.replyLength() > ControllerLink::MaxData)
+    if (link.receiveCount > ControllerLink::ReceiveSize ||
+        link.replyLength() > ControllerLink::MaxData)
         std::abort();
     return 0;
 }

@@ -44,7 +44,8 @@ TEST(CalibrationImage, OutOfRangeAccessIsRefused) {
 TEST(CalibrationImage, TextStopsAtZero) {
     CalibrationImage image;
     const char model[] = {'T', 'R', 'N', '4', '8', 0, '0', '1'};
-    for (int i = 0; i < 8; ++i) image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
+    for (int i = 0; i < 8; ++i)
+        image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
     EXPECT_EQ(image.text(Field::Model, 8), QStringLiteral("TRN48"));
 }
 
@@ -55,8 +56,8 @@ TEST(FirmwareVersion, ComparesAsPair) {
         bool atLeast;
     };
     const Case cases[] = {
-        {2, 3, 0x0204, false}, {2, 4, 0x0204, true},  {3, 0, 0x0204, true},
-        {2, 9, 0x0302, false}, {3, 1, 0x0302, false}, {3, 2, 0x0302, true},
+        {2, 3, 0x0204, false}, {2, 4, 0x0204, true},    {3, 0, 0x0204, true},
+        {2, 9, 0x0302, false}, {3, 1, 0x0302, false},   {3, 2, 0x0302, true},
         {4, 2, 0x0403, false}, {0xFF, 0, 0x0403, true}, {0x10, 0x00, 0x0209, true},
     };
     for (const auto& c : cases) {

@@ -36,7 +36,8 @@ struct SimFixture : ::testing::Test {
 
 CalibrationImage counting() {
     CalibrationImage image;
-    for (int i = 0; i < CalibrationImage::Size; ++i) image.setByte(i, static_cast<std::uint8_t>(i * 3 + 1));
+    for (int i = 0; i < CalibrationImage::Size; ++i)
+        image.setByte(i, static_cast<std::uint8_t>(i * 3 + 1));
     return image;
 }
 
@@ -69,7 +70,8 @@ TEST_F(EchoFixture, WriteImageFramesForAnUnwrittenImage) {
     // Waits: 50 ms after open and 200 ms after commit, besides the 5 ms read sleeps.
     int fixed = 0;
     for (int s : sleeper.sleeps)
-        if (s != 5) fixed += s;
+        if (s != 5)
+            fixed += s;
     EXPECT_EQ(fixed, 250);
 }
 
@@ -101,14 +103,16 @@ TEST_F(SimFixture, ReadImageTakesImageAndVersion) {
     CalibrationImage image;
     ASSERT_TRUE(link.ReadImage(image));
     for (int i = 0; i < CalibrationImage::Size; ++i) {
-        if (i == Field::VersionMajor || i == Field::VersionMinor) continue;
+        if (i == Field::VersionMajor || i == Field::VersionMinor)
+            continue;
         ASSERT_EQ(image.byte(i), expected[static_cast<std::size_t>(i)]) << i;
     }
     EXPECT_EQ(versionText(image), QStringLiteral("0209"));
     EXPECT_EQ(identityText(image), QStringLiteral("0209000AB0FF"));
     int fixed = 0;
     for (int s : sleeper.sleeps)
-        if (s != 5) fixed += s;
+        if (s != 5)
+            fixed += s;
     EXPECT_EQ(fixed, 150);
 }
 
@@ -142,7 +146,8 @@ TEST_F(SimFixture, WriteImageCommitsTheWholeImage) {
     CalibrationImage back;
     ASSERT_TRUE(link.ReadImage(back));
     for (int i = 0; i < CalibrationImage::Size; ++i) {
-        if (i == Field::VersionMajor || i == Field::VersionMinor) continue;
+        if (i == Field::VersionMajor || i == Field::VersionMinor)
+            continue;
         ASSERT_EQ(back.byte(i), image.byte(i)) << i;
     }
 }

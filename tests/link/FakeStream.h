@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
-#include "ByteStream.h"
 #include "../support/Frames.h"
+#include "ByteStream.h"
 
 struct FakeSleeper : Sleeper {
     std::vector<int> sleeps;
@@ -39,10 +39,12 @@ public:
     }
     int read(std::uint8_t* buffer, std::size_t maxCount) override {
         ++readCalls;
-        if (reads_.empty()) return 0;
+        if (reads_.empty())
+            return 0;
         Read r = std::move(reads_.front());
         reads_.pop_front();
-        if (r.fail) return -1;
+        if (r.fail)
+            return -1;
         const std::size_t n = std::min(maxCount, r.bytes.size());
         std::copy_n(r.bytes.begin(), n, buffer);
         return static_cast<int>(n);
@@ -55,4 +57,3 @@ public:
 private:
     std::deque<Read> reads_;
 };
-

@@ -19,7 +19,9 @@ struct LinkFixture : ::testing::Test {
     }
 };
 
-std::vector<std::uint8_t> identifyReply() { return frame(0x11, {0x04, 0x05, 0x01}); }
+std::vector<std::uint8_t> identifyReply() {
+    return frame(0x11, {0x04, 0x05, 0x01});
+}
 
 }  // namespace
 

@@ -9,15 +9,16 @@
 #include <functional>
 #include <memory>
 
+#include "../support/Frames.h"
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
-#include "../support/Frames.h"
 
 namespace {
 
 QString hex(const Bytes& bytes) {
     QStringList parts;
-    for (std::uint8_t b : bytes) parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    for (std::uint8_t b : bytes)
+        parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
     return parts.join(QLatin1Char(' '));
 }
 
@@ -66,13 +67,15 @@ private:
 // 5 ms sleep before the read that finds the whole reply.
 QStringList exchange(const Bytes& request, int waitMs = 0) {
     QStringList lines{QStringLiteral("send ") + hex(request)};
-    if (waitMs > 0) lines << QStringLiteral("sleep %1").arg(waitMs);
+    if (waitMs > 0)
+        lines << QStringLiteral("sleep %1").arg(waitMs);
     return lines << QStringLiteral("sleep 5") << QStringLiteral("read");
 }
 
 CalibrationImage counting() {
     CalibrationImage image;
-    for (int i = 0; i < CalibrationImage::Size; ++i) image.setByte(i, static_cast<std::uint8_t>(i * 7 + 3));
+    for (int i = 0; i < CalibrationImage::Size; ++i)
+        image.setByte(i, static_cast<std::uint8_t>(i * 7 + 3));
     return image;
 }
 
@@ -89,7 +92,8 @@ QStringList writeImageWire(const CalibrationImage& image) {
         Bytes data{std::uint8_t(13 * k), std::uint8_t(last ? 11 : 13), 0};
         for (int i = 0; i < (last ? 11 : 13); ++i) data.push_back(image.byte(13 * k + i));
         // The last chunk's spare bytes are what the chunk before left: image bytes 115, 116.
-        if (last) data.insert(data.end(), {image.byte(115), image.byte(116)});
+        if (last)
+            data.insert(data.end(), {image.byte(115), image.byte(116)});
         lines << exchange(frame(0xF3, data));
     }
     return lines << exchange(frame(0xF4), 200);
@@ -105,7 +109,8 @@ TEST(WireTest, EachSequenceSendsExactFramesWithEachWaitInItsPlace) {
         std::function<bool(ControllerLink&)> run;
         QStringList wire;
     } rows[] = {
-        {"identify", [](ControllerLink& l) { return l.IdentifyController(); }, exchange(frame(0x11))},
+        {"identify", [](ControllerLink& l) { return l.IdentifyController(); },
+         exchange(frame(0x11))},
         {"read image",
          [](ControllerLink& l) {
              CalibrationImage image;

@@ -25,11 +25,11 @@ TEST(CStep2, LoadsAndStoresByFirmwareAndSeries) {
             PageFixture<CStep2> fx(fw, model, 'x', fw);
             const std::uint8_t switches = fx.image.byte(1) | 0x05;  // forward and foot on
             fx.image.setByte(1, switches);
-            fx.image.setByte(2, 2);      // 1-4 V throttle where the list has it
-            fx.image.setByte(4, 0x35);   // new: 26 %; old: start 30 %, end 50 %
-            fx.image.setByte(5, 141);    // 70 %
-            fx.image.setByte(14, 10);    // below the range
-            fx.image.setByte(100, 90);   // above a TRE's range
+            fx.image.setByte(2, 2);     // 1-4 V throttle where the list has it
+            fx.image.setByte(4, 0x35);  // new: 26 %; old: start 30 %, end 50 %
+            fx.image.setByte(5, 141);   // 70 %
+            fx.image.setByte(14, 10);   // below the range
+            fx.image.setByte(100, 90);  // above a TRE's range
             fx.image.setByte(53, 50);
             fx.image.setByte(54, 50);
             fx.show();
@@ -39,10 +39,10 @@ TEST(CStep2, LoadsAndStoresByFirmwareAndSeries) {
             EXPECT_EQ(fx.hidden(1107), !v0302);
             EXPECT_EQ(fx.hidden(1110), v0302);
             EXPECT_EQ(fx.hidden(1111), v0302);
-            const QStringList sensors =
-                !v0302 ? QStringList{"0-5V ", "5-0V "}
-                : fw < 0x0403 ? QStringList{QStringLiteral("3线式踏板"), QStringLiteral("霍尔有源踏板")}
-                              : QStringList{"0-5V", "1-4V", "0-5K"};
+            const QStringList sensors = !v0302        ? QStringList{"0-5V ", "5-0V "}
+                                        : fw < 0x0403 ? QStringList{QStringLiteral("3线式踏板"),
+                                                                    QStringLiteral("霍尔有源踏板")}
+                                                      : QStringList{"0-5V", "1-4V", "0-5K"};
             EXPECT_EQ(fx.items(1031), sensors);
             EXPECT_EQ(fx.index(1031), 1);
             if (!v0302) {
@@ -63,14 +63,19 @@ TEST(CStep2, LoadsAndStoresByFirmwareAndSeries) {
             EXPECT_EQ(fx.text(1036), "20%");
             EXPECT_EQ(fx.enabled(1094), fw >= 0x0208);
             EXPECT_EQ(fx.text(1096), fw < 0x0208 ? "0%" : tre ? "70%" : "90%");
-            for (int id : {1033, 1035, 1108, 1109, 1142, 1143}) EXPECT_EQ(fx.hidden(id), !v0405) << id;
+            for (int id : {1033, 1035, 1108, 1109, 1142, 1143})
+                EXPECT_EQ(fx.hidden(id), !v0405) << id;
             EXPECT_EQ(fx.text(1108), "40%");
             EXPECT_EQ(fx.text(1109), "60%");
 
             std::map<int, int> out{{1, withBits(switches, 0x04, v0402) & (v0402 ? ~0x01 : 0xFF)},
-                                   {14, 20}, {53, 40}, {54, 60}};
-            if (v0302) out.insert({{4, 52}, {5, 140}});
-            if (fw >= 0x0208) out[100] = tre ? 70 : 90;
+                                   {14, 20},
+                                   {53, 40},
+                                   {54, 60}};
+            if (v0302)
+                out.insert({{4, 52}, {5, 140}});
+            if (fw >= 0x0208)
+                out[100] = tre ? 70 : 90;
             EXPECT_EQ(fx.hide(out), "");
 
             // A second visit without changes writes nothing more.
@@ -92,7 +97,8 @@ TEST(CStep2, UnusualBytesFallBack) {
     };
     const Row rows[] = {
         // Unwritten image, new coding: sliders at their maxima.
-        {0x0302, {{2, 0xFF}, {4, 0xFF}, {5, 0xFF}, {14, 0xFF}},
+        {0x0302,
+         {{2, 0xFF}, {4, 0xFF}, {5, 0xFF}, {14, 0xFF}},
          {{2, 1}, {4, 80}, {5, 200}, {14, 100}}},
         // Old coding: start nibble 15 and end nibble 15 show 20 % and 80 %.
         {0x0301, {{2, 0xFF}, {4, 0xFF}, {5, 0xFF}, {14, 0xFF}}, {{2, 1}, {4, 0x22}, {14, 100}}},
@@ -156,8 +162,14 @@ TEST(CStep2, FollowsTheUser) {
         fx.pick(1031, 1);
         fx.move(1033, 7);
         fx.move(1035, 93);
-        EXPECT_EQ(fx.hide({{1, fx.image.byte(1) & ~0x04}, {2, 2}, {4, 80}, {5, 200}, {14, fx.value(1034)},
-                          {100, fx.value(1094)}, {53, 7}, {54, 93}}),
+        EXPECT_EQ(fx.hide({{1, fx.image.byte(1) & ~0x04},
+                           {2, 2},
+                           {4, 80},
+                           {5, 200},
+                           {14, fx.value(1034)},
+                           {100, fx.value(1094)},
+                           {53, 7},
+                           {54, 93}}),
                   "");
     }
     {  // 0405: the threshold group follows the sensor list; other sensors leave 53 and 54.
@@ -186,10 +198,18 @@ TEST(CStep2, ModelText) {
         char variant;
         const char* text;
     } rows[] = {
-        {"TRN48201", 0x29, 'J', "TRN48201ASC"}, {"TRN48201", 0x10, 'J', "TRN48201U  "},
-        {"TRN48201", 0x00, 'J', "TRN48201   "}, {"TRN48201", 0x56, 'J', "TRN48201UJ "},
-        {"TRN48201", 0x7F, 'J', "TRN48201   "}, {"TRN48201", 0x29, 'B', "TRN48201B"},
-        {"TRN4\0" "201", 0x29, 'B', "TRN4"},     {"TRE\xE9" "8201", 0x03, 'C', "TRE\u00E98201H  "},
+        {"TRN48201", 0x29, 'J', "TRN48201ASC"},
+        {"TRN48201", 0x10, 'J', "TRN48201U  "},
+        {"TRN48201", 0x00, 'J', "TRN48201   "},
+        {"TRN48201", 0x56, 'J', "TRN48201UJ "},
+        {"TRN48201", 0x7F, 'J', "TRN48201   "},
+        {"TRN48201", 0x29, 'B', "TRN48201B"},
+        {"TRN4\0"
+         "201",
+         0x29, 'B', "TRN4"},
+        {"TRE\xE9"
+         "8201",
+         0x03, 'C', "TRE\u00E98201H  "},
     };
     for (const auto& row : rows) {
         CalibrationImage image;

@@ -45,8 +45,15 @@ TEST(CStep3, LoadsAndStoresByFirmware) {
             PageFixture<CStep3> fx(fw, "TRN48201", 'x', fw);
             const std::uint8_t functions = static_cast<std::uint8_t>(
                 brakeBit ? fx.image.byte(0) | 0x08 : fx.image.byte(0) & ~0x08);
-            setBytes(fx.image, {{0, functions}, {1, 0xDF}, {11, 60}, {12, 10}, {19, 40}, {20, 58},
-                                {21, 155}, {28, 7}, {30, 3}});
+            setBytes(fx.image, {{0, functions},
+                                {1, 0xDF},
+                                {11, 60},
+                                {12, 10},
+                                {19, 40},
+                                {20, 58},
+                                {21, 155},
+                                {28, 7},
+                                {30, 3}});
             fx.show();
             for (int id : {1112, 1113, 1114, 1115}) EXPECT_EQ(fx.hidden(id), fw < 0x0209) << id;
             EXPECT_EQ(fx.checked(1113), brakeBit);
@@ -55,7 +62,7 @@ TEST(CStep3, LoadsAndStoresByFirmware) {
             EXPECT_EQ(fx.items(1044).at(fx.index(1044)), "1  sec.");
             EXPECT_EQ(fx.index(1046), 0);
             EXPECT_EQ(fx.items(1047), (QStringList{QStringLiteral("转矩"), QStringLiteral("平衡"),
-                                                    QStringLiteral("速度")}));
+                                                   QStringLiteral("速度")}));
             EXPECT_EQ(fx.index(1047), 0);
             EXPECT_EQ(fx.text(1079), "15");
             EXPECT_EQ(fx.hide({{21, 150}, {18, 3}, {28, 0}}), "");
@@ -76,16 +83,30 @@ TEST(CStep3, UnusualBytesFallBack) {
     } rows[] = {
         // Unwritten image: no delay, 120 degree, balanced, slowest rate.
         {{}, -1, 1, 1, 20, {{11, 120}, {28, 0}, {30, 1}, {18, 1}, {21, 200}, {19, 60}, {20, 60}}},
-        {{{11, 0}, {12, 21}, {21, 9}, {28, 2}}, -1, 1, 2, 1, {{11, 120}, {12, 0xFF}, {21, 10}, {19, 60}, {20, 60}}},
-        {{{11, 60}, {12, 20}, {21, 200}, {28, 0}, {30, 2}, {18, 2}}, 20, 0, 1, 20,
+        {{{11, 0}, {12, 21}, {21, 9}, {28, 2}},
+         -1,
+         1,
+         2,
+         1,
+         {{11, 120}, {12, 0xFF}, {21, 10}, {19, 60}, {20, 60}}},
+        {{{11, 60}, {12, 20}, {21, 200}, {28, 0}, {30, 2}, {18, 2}},
+         20,
+         0,
+         1,
+         20,
          {{30, 1}, {18, 1}, {19, 60}, {20, 60}}},
-        {{{12, 0}, {21, 10}, {28, 1}, {30, 3}, {18, 0}, {19, 18}, {20, 18}}, 0, 1, 0, 1,
+        {{{12, 0}, {21, 10}, {28, 1}, {30, 3}, {18, 0}, {19, 18}, {20, 18}},
+         0,
+         1,
+         0,
+         1,
          {{11, 120}, {28, 0}, {18, 3}}},
     };
     for (const auto& row : rows) {
         PageFixture<CStep3> fx(0x0405);
         fx.image.fill(0xFF);
-        setBytes(fx.image, {{64, 'T'}, {65, 'R'}, {66, 'N'}, {67, '4'}, {68, '8'}, {83, 4}, {84, 5}});
+        setBytes(fx.image,
+                 {{64, 'T'}, {65, 'R'}, {66, 'N'}, {67, '4'}, {68, '8'}, {83, 4}, {84, 5}});
         setBytes(fx.image, row.in);
         fx.show();
         EXPECT_EQ(fx.index(1044), row.delay);
@@ -99,8 +120,16 @@ TEST(CStep3, UnusualBytesFallBack) {
 // What the user picks reaches the bytes; speed mode keeps the torque/balanced bytes.
 TEST(CStep3, StoresTheUsersChoices) {
     PageFixture<CStep3> fx(0x0209, "TRN24201");
-    setBytes(fx.image, {{0, 0x00}, {1, 0x00}, {11, 60}, {12, 0}, {18, 1}, {19, 20}, {20, 28},
-                        {21, 10}, {28, 0}, {30, 1}});
+    setBytes(fx.image, {{0, 0x00},
+                        {1, 0x00},
+                        {11, 60},
+                        {12, 0},
+                        {18, 1},
+                        {19, 20},
+                        {20, 28},
+                        {21, 10},
+                        {28, 0},
+                        {30, 1}});
     fx.show();
     fx.pick(1044, 20);
     fx.pick(1046, 1);
@@ -112,7 +141,9 @@ TEST(CStep3, StoresTheUsersChoices) {
     EXPECT_EQ(fx.text(1077), "8V");
     fx.click(1025);
     fx.click(1113);
-    EXPECT_EQ(fx.hide({{12, 20}, {11, 120}, {28, 2}, {19, 8}, {20, 30}, {21, 70}, {1, 0x20}, {0, 0x08}}), "");
+    EXPECT_EQ(
+        fx.hide({{12, 20}, {11, 120}, {28, 2}, {19, 8}, {20, 30}, {21, 70}, {1, 0x20}, {0, 0x08}}),
+        "");
 
     fx.show();
     fx.pick(1047, 0);

@@ -15,11 +15,16 @@ TEST(PageKit, Formats) {
         int value;
         const char* text;
     } rows[] = {
-        {kit::sensorVolts, 0, "1.0V"},   {kit::sensorVolts, 45, "2.3V"},
-        {kit::sensorVolts, 65, "3.0V"},  {kit::sensorVolts, 100, "4.0V"},
-        {kit::percent, 7, "7%"},         {kit::volts, 136, "136V"},
-        {kit::celsius, -5, "-5C"},       {kit::plain, 20, "20"},
-        {kit::offAtZero(kit::percent), 0, "禁止"}, {kit::offAtZero(kit::percent), 1, "1%"},
+        {kit::sensorVolts, 0, "1.0V"},
+        {kit::sensorVolts, 45, "2.3V"},
+        {kit::sensorVolts, 65, "3.0V"},
+        {kit::sensorVolts, 100, "4.0V"},
+        {kit::percent, 7, "7%"},
+        {kit::volts, 136, "136V"},
+        {kit::celsius, -5, "-5C"},
+        {kit::plain, 20, "20"},
+        {kit::offAtZero(kit::percent), 0, "禁止"},
+        {kit::offAtZero(kit::percent), 1, "1%"},
     };
     for (const auto& row : rows) EXPECT_EQ(row.format(row.value), QString::fromUtf8(row.text));
 }

@@ -100,7 +100,9 @@ TEST_F(PageTest, FinishPageLeavesTheImageAlone) {
     const auto labels = page.findChildren<QLabel*>();
     bool found = false;
     for (const QLabel* label : labels)
-        found = found || label->text() == QStringLiteral(
-                             "Please click finish button to write configuration into the controller.");
+        found = found ||
+                label->text() ==
+                    QStringLiteral(
+                        "Please click finish button to write configuration into the controller.");
     EXPECT_TRUE(found);
 }

@@ -45,8 +45,10 @@ std::vector<Damage> damagedCopies(const QByteArray& bundle) {
                         spoilt(e.at + e.stored / 2, [](char* at) { *at = char(*at ^ 0x10); }),
                         e.path});
         rows.push_back({e.path + QStringLiteral(": last byte changed"),
-                        spoilt(e.at + e.stored - 1, [](char* at) { *at = char(*at + 1); }), e.path});
-        if (!compressed) continue;
+                        spoilt(e.at + e.stored - 1, [](char* at) { *at = char(*at + 1); }),
+                        e.path});
+        if (!compressed)
+            continue;
         const quint32 declared = qFromBigEndian<quint32>(bundle.constData() + e.at);
         for (quint32 size : {declared + 1, declared - 1, 0u, 0x7FFFFFF0u, 0xFFFFFFFFu})
             rows.push_back({e.path + QStringLiteral(": declared size %1").arg(size),
@@ -107,7 +109,8 @@ TEST_F(DamagedBundleTest, BundlesThatCannotServeTheWizardAreNamed) {
         ResourceModule module;
         QString error;
         ASSERT_EQ(module.load(row.file, &error), row.loads) << qPrintable(error);
-        if (row.loads) error = Wizird::checkModule(module);
+        if (row.loads)
+            error = Wizird::checkModule(module);
         EXPECT_EQ(error.isEmpty(), row.reason.isEmpty()) << qPrintable(error);
         EXPECT_TRUE(error.contains(row.reason)) << qPrintable(error);
     }

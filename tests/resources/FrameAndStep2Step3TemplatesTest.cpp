@@ -37,9 +37,9 @@ struct Control {
 
 // Every control the wizard or a page addresses, with the kind it is used as.
 const std::vector<Control> kControls = {
-    {133, 1016, "QPushButton"}, {133, 1017, "QPushButton"}, {133, 1018, "QPushButton"},
-    {133, 1020, "QPushButton"}, {133, 1022, "QPushButton"}, {133, 1026, "QPushButton"},
-    {133, 1103, "QPushButton"}, {133, 1150, "QPushButton"}, {133, 1027, "QGroupBox"},
+    {133, 1016, "QPushButton"},  {133, 1017, "QPushButton"},  {133, 1018, "QPushButton"},
+    {133, 1020, "QPushButton"},  {133, 1022, "QPushButton"},  {133, 1026, "QPushButton"},
+    {133, 1103, "QPushButton"},  {133, 1150, "QPushButton"},  {133, 1027, "QGroupBox"},
 
     {146, 1039, "QLabel"},       {146, 1040, "QLabel"},       {146, 1041, "QLabel"},
     {146, 1042, "QLabel"},       {146, 1009, "QLabel"},       {146, 1125, "QLabel"},
@@ -64,9 +64,12 @@ const std::vector<int> kTemplates = {133, 146, 147, 150};
 
 // The text a control shows: a label's or button's text, a group box's title.
 QString textOf(const QWidget* widget) {
-    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
-    if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget))
+        return group->title();
     return QString();
 }
 
@@ -75,7 +78,8 @@ QStringList textsIn(const QWidget* dialog) {
     QStringList texts;
     for (const QWidget* child : dialog->findChildren<QWidget*>()) {
         const QString text = textOf(child);
-        if (!text.isEmpty()) texts << text;
+        if (!text.isEmpty())
+            texts << text;
     }
     return texts;
 }
@@ -210,7 +214,8 @@ QStringList itemsOf(const QComboBox* list) {
 }
 
 bool hiddenOnCreation(const QString& language, int dialog, int id) {
-    if (dialog == 133 && id == 1022) return true;
+    if (dialog == 133 && id == 1022)
+        return true;
     return language == kChinese && dialog == 146 && (id == 1009 || id == 1042);
 }
 
@@ -237,9 +242,12 @@ TEST(FrameAndStep2Step3Templates, AddressedControlsExistWithTheirKinds) {
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->objectName(), QStringLiteral("dialog%1").arg(dialogId));
             for (const Control& control : kControls) {
-                if (control.dialog != dialogId) continue;
+                if (control.dialog != dialogId)
+                    continue;
                 SCOPED_TRACE(qPrintable(QStringLiteral("%1 dialog %2 control %3")
-                                            .arg(language).arg(dialogId).arg(control.id)));
+                                            .arg(language)
+                                            .arg(dialogId)
+                                            .arg(control.id)));
                 const QList<QWidget*> found =
                     dialog->findChildren<QWidget*>(QStringLiteral("id%1").arg(control.id));
                 ASSERT_EQ(found.size(), 1) << "missing or not unique";
@@ -257,7 +265,8 @@ TEST(FrameAndStep2Step3Templates, EnglishTextsAreExact) {
         ASSERT_NE(dialog, nullptr);
         const QStringList texts = textsIn(dialog);
         for (const Caption& caption : kEnglishTexts) {
-            if (caption.dialog != dialogId) continue;
+            if (caption.dialog != dialogId)
+                continue;
             const QString expected = QString::fromUtf8(caption.text);
             if (caption.id != 0) {
                 QWidget* control = trntest::findControl(dialog, caption.id);
@@ -303,7 +312,8 @@ TEST(FrameAndStep2Step3Templates, ChineseTextsAreTranslations) {
                 english.push_back({dialogId, dialog->objectName(), dialog->windowTitle()});
             for (const QWidget* child : dialog->findChildren<QWidget*>()) {
                 const QString text = textOf(child);
-                if (!text.isEmpty()) english.push_back({dialogId, child->objectName(), text});
+                if (!text.isEmpty())
+                    english.push_back({dialogId, child->objectName(), text});
             }
         }
     }
@@ -319,7 +329,8 @@ TEST(FrameAndStep2Step3Templates, ChineseTextsAreTranslations) {
         ASSERT_NE(object, nullptr) << shown.dialog << " " << qPrintable(shown.object);
         const QString chinese = object == dialog ? dialog->windowTitle() : textOf(object);
         SCOPED_TRACE(qPrintable(QStringLiteral("dialog %1 %2: %3 / %4")
-                                    .arg(shown.dialog).arg(shown.object, shown.text, chinese)));
+                                    .arg(shown.dialog)
+                                    .arg(shown.object, shown.text, chinese)));
         EXPECT_FALSE(chinese.isEmpty());
         EXPECT_NE(chinese, shown.text);
         // Buttons keep their keyboard shortcut letter.
@@ -336,7 +347,9 @@ TEST(FrameAndStep2Step3Templates, InitialListItems) {
         ASSERT_TRUE(module.loaded()) << qPrintable(module.error());
         for (const ListItems& list : listItems()) {
             SCOPED_TRACE(qPrintable(QStringLiteral("%1 dialog %2 list %3")
-                                        .arg(language).arg(list.dialog).arg(list.id)));
+                                        .arg(language)
+                                        .arg(list.dialog)
+                                        .arg(list.id)));
             QWidget* dialog = module.dialog(list.dialog);
             ASSERT_NE(dialog, nullptr);
             auto* combo = trntest::findControl<QComboBox>(dialog, list.id);
@@ -371,9 +384,12 @@ TEST(FrameAndStep2Step3Templates, HiddenAndDisabledOnCreation) {
             QWidget* dialog = module.dialog(dialogId);
             ASSERT_NE(dialog, nullptr);
             for (const Control& control : kControls) {
-                if (control.dialog != dialogId) continue;
+                if (control.dialog != dialogId)
+                    continue;
                 SCOPED_TRACE(qPrintable(QStringLiteral("%1 dialog %2 control %3")
-                                            .arg(language).arg(dialogId).arg(control.id)));
+                                            .arg(language)
+                                            .arg(dialogId)
+                                            .arg(control.id)));
                 QWidget* widget = trntest::findControl(dialog, control.id);
                 ASSERT_NE(widget, nullptr);
                 const bool hidden = hiddenOnCreation(language, dialogId, control.id);
@@ -407,7 +423,10 @@ TEST(FrameAndStep2Step3Templates, EnableDisablePairsAreExclusiveGroupsOfTwo) {
         ASSERT_TRUE(module.loaded()) << qPrintable(module.error());
         for (const auto& pair : pairs) {
             SCOPED_TRACE(qPrintable(QStringLiteral("%1 dialog %2 pair %3/%4")
-                                        .arg(language).arg(pair.dialog).arg(pair.enable).arg(pair.disable)));
+                                        .arg(language)
+                                        .arg(pair.dialog)
+                                        .arg(pair.enable)
+                                        .arg(pair.disable)));
             QWidget* dialog = module.dialog(pair.dialog);
             ASSERT_NE(dialog, nullptr);
             auto* enable = trntest::findControl<QRadioButton>(dialog, pair.enable);
@@ -426,7 +445,8 @@ TEST(FrameAndStep2Step3Templates, EnableDisablePairsAreExclusiveGroupsOfTwo) {
             // checking one button unchecks the other.
             enable->setChecked(true);
             for (auto* other : dialog->findChildren<QRadioButton*>()) {
-                if (other->group() != group) other->setChecked(true);
+                if (other->group() != group)
+                    other->setChecked(true);
             }
             EXPECT_TRUE(enable->isChecked());
             disable->setChecked(true);
@@ -441,7 +461,8 @@ TEST(FrameAndStep2Step3Templates, SlidersStartWithTheToolkitDefaultRange) {
         ModuleFixture module(language);
         ASSERT_TRUE(module.loaded()) << qPrintable(module.error());
         for (const Control& control : kControls) {
-            if (QByteArray(control.kind) != "QSlider") continue;
+            if (QByteArray(control.kind) != "QSlider")
+                continue;
             QWidget* dialog = module.dialog(control.dialog);
             ASSERT_NE(dialog, nullptr);
             auto* slider = trntest::findControl<QSlider>(dialog, control.id);
@@ -474,10 +495,13 @@ TEST(FrameAndStep2Step3Templates, WizardFrameTitleIconAndPictures) {
         QSize banner, side;
         for (auto* label : frame->findChildren<QLabel*>()) {
             const QSize picture = label->pixmap().size();
-            if (picture.isEmpty()) continue;
+            if (picture.isEmpty())
+                continue;
             EXPECT_FALSE(label->hasScaledContents());
-            if (picture.height() == 70) banner = picture;
-            else side = picture;
+            if (picture.height() == 70)
+                banner = picture;
+            else
+                side = picture;
         }
         EXPECT_EQ(banner, QSize(700, 70));
         EXPECT_EQ(side, QSize(150, language == kEnglish ? 360 : 281));
@@ -497,7 +521,8 @@ TEST(FrameAndStep2Step3Templates, WizardButtonsRunLeftToRightAboveASeparator) {
         ASSERT_NE(button, nullptr);
         if (row == nullptr) {
             for (auto* layout : frame->findChildren<QLayout*>())
-                if (layout->indexOf(button) >= 0) row = layout;
+                if (layout->indexOf(button) >= 0)
+                    row = layout;
         }
         ASSERT_NE(row, nullptr);
         const int index = row->indexOf(button);
@@ -509,7 +534,8 @@ TEST(FrameAndStep2Step3Templates, WizardButtonsRunLeftToRightAboveASeparator) {
     const int buttonsTop = trntest::findControl(frame, 1026)->mapTo(frame, QPoint(0, 0)).y();
     bool separator = false;
     for (auto* line : frame->findChildren<QFrame*>()) {
-        if (line->frameShape() != QFrame::HLine) continue;
+        if (line->frameShape() != QFrame::HLine)
+            continue;
         separator = true;
         EXPECT_EQ(line->height(), 1);
         EXPECT_EQ(line->width(), frame->width());

@@ -30,7 +30,8 @@ const std::set<int> kStrings = {102, 103, 104, 105, 106, 107, 108, 110, 111, 164
 // Resource numbers of one kind: the base names of the files in a folder of the bundle.
 std::set<int> numbersIn(const QString& folder) {
     std::set<int> numbers;
-    for (const QFileInfo& entry : QDir(QStringLiteral(":/module/") + folder).entryInfoList(QDir::Files)) {
+    for (const QFileInfo& entry :
+         QDir(QStringLiteral(":/module/") + folder).entryInfoList(QDir::Files)) {
         bool ok = false;
         const int id = entry.baseName().toInt(&ok);
         numbers.insert(ok ? id : -1);  // -1 stands for a file not named by a number
@@ -45,10 +46,13 @@ struct Inventory {
 Inventory inventoryOf(const QString& language) {
     ModuleFixture fixture(language);
     EXPECT_TRUE(fixture.loaded()) << qPrintable(fixture.error());
-    Inventory inventory{numbersIn(QStringLiteral("dialog")), {}, numbersIn(QStringLiteral("bitmap")),
+    Inventory inventory{numbersIn(QStringLiteral("dialog")),
+                        {},
+                        numbersIn(QStringLiteral("bitmap")),
                         numbersIn(QStringLiteral("icon"))};
     for (int id = 0; id <= 65535; ++id) {
-        if (fixture.module().hasString(id)) inventory.strings.insert(id);
+        if (fixture.module().hasString(id))
+            inventory.strings.insert(id);
     }
     return inventory;
 }
@@ -69,15 +73,18 @@ std::map<int, std::string> structureOf(const QString& language, int dialogId, QS
         return controls;
     }
     std::unique_ptr<QWidget> dialog(fixture.module().createDialog(dialogId, nullptr, error));
-    if (!dialog) return controls;
+    if (!dialog)
+        return controls;
     controls[0] = dialog->objectName().toStdString() + " " + dialog->metaObject()->className();
     static const QRegularExpression name(QStringLiteral("^id(\\d+)$"));
     for (QWidget* child : dialog->findChildren<QWidget*>()) {
         const QRegularExpressionMatch match = name.match(child->objectName());
-        if (!match.hasMatch()) continue;
+        if (!match.hasMatch())
+            continue;
         const int id = match.captured(1).toInt();
         const std::string kind = child->metaObject()->className();
-        if (!controls.emplace(id, kind).second) controls[-id] = "duplicate";
+        if (!controls.emplace(id, kind).second)
+            controls[-id] = "duplicate";
     }
     return controls;
 }
@@ -93,9 +100,11 @@ struct BmpHeader {
 BmpHeader readBmpHeader(const QString& path) {
     BmpHeader header;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return header;
+    if (!file.open(QIODevice::ReadOnly))
+        return header;
     const QByteArray bytes = file.read(54);
-    if (bytes.size() < 54) return header;
+    if (bytes.size() < 54)
+        return header;
     const uchar* data = reinterpret_cast<const uchar*>(bytes.constData());
     header.magic = bytes.left(2);
     header.width = qFromLittleEndian<qint32>(data + 18);
@@ -158,8 +167,9 @@ TEST_P(TemplateStructureTest, SameControlsAndKindsInBothLanguages) {
         const auto e = english.find(number);
         const auto c = chinese.find(number);
         const std::string what = number == 0 ? "the template itself"
-                                 : number < 0 ? "control id" + std::to_string(-number) + " (duplicates)"
-                                              : "control id" + std::to_string(number);
+                                 : number < 0
+                                     ? "control id" + std::to_string(-number) + " (duplicates)"
+                                     : "control id" + std::to_string(number);
         EXPECT_EQ(e == english.end() ? std::string("missing") : e->second,
                   c == chinese.end() ? std::string("missing") : c->second)
             << "template " << id << ", " << what << ": english vs chinese";
@@ -173,20 +183,29 @@ INSTANTIATE_TEST_SUITE_P(EveryTemplate, TemplateStructureTest,
 TEST(LanguageBundlesTest, EnglishStringsAreExact) {
     const std::pair<int, const char*> texts[] = {
         {102, "Cancel without saving any change? "},
-        {103, "Can't connect to the controller! Please check:\n\n1. Controller is powered through PWR. \n"
-              "2. RS232 cable is plugged in properly. "},
+        {103,
+         "Can't connect to the controller! Please check:\n\n1. Controller is powered through PWR. "
+         "\n"
+         "2. RS232 cable is plugged in properly. "},
         {104, "Data reading error!"},
-        {105, "Can't write to the controller! Please check:\n\n1. Controller is powered through PWR. \n"
-              "2. RS232 cable is plugged in properly. "},
-        {106, "Configuration Completed!\n\nPlease cycle controller power to activate configuration!\n\n"
-              "Close this program?"},
-        {108, "\"Control Mode\" have upgraded into \"Torque Mode\". Please click \"Finish\" button to write "
-              "configuration into controller, then try new feature."},
-        {110, "Warning:Prohibit doing any configuration in user program while running motor.\n\n"
-              "1.Click \"Yes\" to continue if the motor is not running.\n"
-              "2.Click \"No\" if the motor is running. Please reconnect user program after stopping motor."},
-        {111, "The configuration program is provided only for       TRN/TRE standard series controller! "
-              "For other special versions,please connect OEM.  "},
+        {105,
+         "Can't write to the controller! Please check:\n\n1. Controller is powered through PWR. \n"
+         "2. RS232 cable is plugged in properly. "},
+        {106,
+         "Configuration Completed!\n\nPlease cycle controller power to activate configuration!\n\n"
+         "Close this program?"},
+        {108,
+         "\"Control Mode\" have upgraded into \"Torque Mode\". Please click \"Finish\" button to "
+         "write "
+         "configuration into controller, then try new feature."},
+        {110,
+         "Warning:Prohibit doing any configuration in user program while running motor.\n\n"
+         "1.Click \"Yes\" to continue if the motor is not running.\n"
+         "2.Click \"No\" if the motor is running. Please reconnect user program after stopping "
+         "motor."},
+        {111,
+         "The configuration program is provided only for       TRN/TRE standard series controller! "
+         "For other special versions,please connect OEM.  "},
         {164, "Set RS232 port error!"},
         {165, "Step %d -       TRN/TRE Series Controllers Configuration Program V4.1"},
     };
@@ -199,7 +218,8 @@ TEST(LanguageBundlesTest, EnglishStringsAreExact) {
 
 TEST(LanguageBundlesTest, DownloadMessageNamesAWebAddressBetweenItsTwoParts) {
     const QString head = QStringLiteral(
-        "The configurable program is provided only for Vexla TRN/TRE series controller.For other series "
+        "The configurable program is provided only for Vexla TRN/TRE series controller.For other "
+        "series "
         "controller,please go to ");
     const QString tail = QStringLiteral(" download corresponding version.");
     ModuleFixture english(kEnglish);
@@ -209,7 +229,8 @@ TEST(LanguageBundlesTest, DownloadMessageNamesAWebAddressBetweenItsTwoParts) {
     ASSERT_TRUE(text.endsWith(tail)) << qPrintable(text);
     const QString address = text.mid(head.size(), text.size() - head.size() - tail.size());
     const QUrl url(address, QUrl::StrictMode);
-    EXPECT_TRUE(url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+    EXPECT_TRUE(url.isValid() &&
+                (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
                 !url.host().isEmpty())
         << qPrintable(address);
 }
@@ -243,14 +264,17 @@ TEST(LanguageBundlesTest, ChineseStringsAreTranslationsKeepingTheNames) {
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
     for (int id : kStrings) {
         const QString text = chinese.module().string(id);
-        EXPECT_TRUE(text.contains(han)) << "string " << id << " is not translated: " << qPrintable(text);
+        EXPECT_TRUE(text.contains(han))
+            << "string " << id << " is not translated: " << qPrintable(text);
         EXPECT_NE(text, english[id]) << "string " << id;
         EXPECT_FALSE(text.contains(QLatin1Char('\r'))) << "string " << id;
         // Line breaks carry the structure of the message (numbered checks), so they match.
-        EXPECT_EQ(text.count(QLatin1Char('\n')), english[id].count(QLatin1Char('\n'))) << "string " << id;
+        EXPECT_EQ(text.count(QLatin1Char('\n')), english[id].count(QLatin1Char('\n')))
+            << "string " << id;
     }
     for (int id : {107, 111, 165}) {
-        EXPECT_TRUE(chinese.module().string(id).contains(QStringLiteral("TRN/TRE"))) << "string " << id;
+        EXPECT_TRUE(chinese.module().string(id).contains(QStringLiteral("TRN/TRE")))
+            << "string " << id;
     }
     EXPECT_TRUE(chinese.module().string(107).contains(QStringLiteral("Vexla")));
     EXPECT_TRUE(chinese.module().string(107).contains(QStringLiteral("http")));

@@ -35,7 +35,8 @@ inline QString bundlePath(const QString& language) {
 // no such control or it is not a T.
 template <class T = QWidget>
 T* findControl(QWidget* dialog, int id) {
-    if (dialog == nullptr) return nullptr;
+    if (dialog == nullptr)
+        return nullptr;
     return dialog->findChild<T*>(QStringLiteral("id%1").arg(id));
 }
 
@@ -43,10 +44,12 @@ T* findControl(QWidget* dialog, int id) {
 inline QMap<int, QWidget*> controlsById(QWidget* dialog) {
     static const QRegularExpression name(QStringLiteral("^id(\\d+)$"));
     QMap<int, QWidget*> controls;
-    if (dialog == nullptr) return controls;
+    if (dialog == nullptr)
+        return controls;
     for (QWidget* child : dialog->findChildren<QWidget*>()) {
         const QRegularExpressionMatch match = name.match(child->objectName());
-        if (match.hasMatch()) controls.insert(match.captured(1).toInt(), child);
+        if (match.hasMatch())
+            controls.insert(match.captured(1).toInt(), child);
     }
     return controls;
 }
@@ -74,7 +77,8 @@ public:
         QString reason;
         std::unique_ptr<QWidget> created(module_.createDialog(id, nullptr, &reason));
         if (!created) {
-            ADD_FAILURE() << qPrintable(language_) << " dialog " << id << ": " << qPrintable(reason);
+            ADD_FAILURE() << qPrintable(language_) << " dialog " << id << ": "
+                          << qPrintable(reason);
             return nullptr;
         }
         dialogs_.push_back(std::move(created));

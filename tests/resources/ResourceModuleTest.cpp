@@ -22,7 +22,8 @@ using trntest::findControl;
 namespace {
 
 QString testBundle(const char* name) {
-    return QStringLiteral(TRN_TEST_BUNDLE_DIR "/") + QString::fromLatin1(name) + QStringLiteral(".rcc");
+    return QStringLiteral(TRN_TEST_BUNDLE_DIR "/") + QString::fromLatin1(name) +
+           QStringLiteral(".rcc");
 }
 
 QByteArray readAll(const QString& path) {
@@ -100,7 +101,12 @@ TEST(ResourceModuleTest, BadBundleFilesAreRefusedWithAReasonNamingTheFile) {
         QByteArray bytes;
     };
     QByteArray bogusHeader("qres");
-    bogusHeader.append(QByteArray::fromHex("00000003" "7fffff00" "7fffff00" "7fffff00" "00000000"));
+    bogusHeader.append(
+        QByteArray::fromHex("00000003"
+                            "7fffff00"
+                            "7fffff00"
+                            "7fffff00"
+                            "00000000"));
     std::vector<Case> cases = {
         {QStringLiteral("empty"), QByteArray()},
         {QStringLiteral("text"), QByteArray("just some text, not a resource bundle\n")},

@@ -19,8 +19,8 @@
 
 #include <functional>
 #include <map>
-#include <string>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "ModuleFixture.h"
@@ -45,9 +45,12 @@ void forEachLanguage(const std::function<void(ModuleFixture&)>& check) {
 }
 
 QString textOf(const QWidget* w) {
-    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
-    if (auto* box = qobject_cast<const QGroupBox*>(w)) return box->title();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(w))
+        return label->text();
+    if (auto* box = qobject_cast<const QGroupBox*>(w))
+        return box->title();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
     return {};
 }
 
@@ -67,34 +70,46 @@ QStringList itemsOf(const QComboBox* box) {
 // ---------------------------------------------------------------- controls and kinds
 
 const std::map<int, std::map<int, const char*>> kControls = {
-    {148,
-     {{1140, "QComboBox"},   {1082, "QRadioButton"}, {1083, "QRadioButton"}, {1036, "QLabel"},
-      {1039, "QLabel"},      {1084, "QSlider"},      {1040, "QLabel"},       {1035, "QSlider"},
-      {1122, "QGroupBox"},   {1123, "QLabel"},       {1125, "QLineEdit"},    {1124, "QLabel"},
-      {1126, "QLineEdit"},   {1139, "QGroupBox"},    {1138, "QLabel"},       {1088, "QRadioButton"},
-      {1089, "QRadioButton"}, {1133, "QLabel"},      {1041, "QLabel"},       {1085, "QSlider"},
-      {1134, "QLabel"},      {1042, "QLabel"},       {1037, "QSlider"},      {1135, "QLabel"},
-      {1043, "QLabel"},      {1086, "QSlider"},      {1136, "QLabel"},       {1044, "QLabel"},
-      {1132, "QSlider"},     {1137, "QLabel"},       {1045, "QLabel"},       {1087, "QSlider"}}},
-    {149,
-     {{1016, "QRadioButton"}, {1017, "QRadioButton"}, {1018, "QRadioButton"}, {1019, "QRadioButton"},
-      {1095, "QLabel"},       {1094, "QSlider"},      {1044, "QLabel"},       {1045, "QSlider"},
-      {1076, "QLabel"},       {1041, "QLabel"},       {1043, "QSlider"},      {1054, "QLabel"},
-      {1081, "QComboBox"},    {1108, "QLabel"},       {1079, "QSlider"},      {1112, "QComboBox"},
-      {1109, "QLabel"},       {1080, "QSlider"},      {1113, "QComboBox"},    {1075, "QLabel"}}},
+    {148, {{1140, "QComboBox"},    {1082, "QRadioButton"}, {1083, "QRadioButton"},
+           {1036, "QLabel"},       {1039, "QLabel"},       {1084, "QSlider"},
+           {1040, "QLabel"},       {1035, "QSlider"},      {1122, "QGroupBox"},
+           {1123, "QLabel"},       {1125, "QLineEdit"},    {1124, "QLabel"},
+           {1126, "QLineEdit"},    {1139, "QGroupBox"},    {1138, "QLabel"},
+           {1088, "QRadioButton"}, {1089, "QRadioButton"}, {1133, "QLabel"},
+           {1041, "QLabel"},       {1085, "QSlider"},      {1134, "QLabel"},
+           {1042, "QLabel"},       {1037, "QSlider"},      {1135, "QLabel"},
+           {1043, "QLabel"},       {1086, "QSlider"},      {1136, "QLabel"},
+           {1044, "QLabel"},       {1132, "QSlider"},      {1137, "QLabel"},
+           {1045, "QLabel"},       {1087, "QSlider"}}},
+    {149, {{1016, "QRadioButton"}, {1017, "QRadioButton"}, {1018, "QRadioButton"},
+           {1019, "QRadioButton"}, {1095, "QLabel"},       {1094, "QSlider"},
+           {1044, "QLabel"},       {1045, "QSlider"},      {1076, "QLabel"},
+           {1041, "QLabel"},       {1043, "QSlider"},      {1054, "QLabel"},
+           {1081, "QComboBox"},    {1108, "QLabel"},       {1079, "QSlider"},
+           {1112, "QComboBox"},    {1109, "QLabel"},       {1080, "QSlider"},
+           {1113, "QComboBox"},    {1075, "QLabel"}}},
     {151,
-     {{1127, "QLineEdit"}, {1137, "QLineEdit"}, {1138, "QLineEdit"}, {1139, "QLineEdit"},
-      {1140, "QLineEdit"}, {1141, "QLineEdit"}, {1142, "QLineEdit"}, {1143, "QLineEdit"},
-      {1128, "QLineEdit"}, {1145, "QLineEdit"}, {1146, "QLineEdit"}}},
-    {156,
-     {{1056, "QLabel"},       {1058, "QSlider"},      {1057, "QLabel"},       {1085, "QComboBox"},
-      {1090, "QRadioButton"}, {1091, "QRadioButton"}, {1097, "QRadioButton"}, {1098, "QRadioButton"},
-      {1099, "QRadioButton"}, {1100, "QRadioButton"}, {1101, "QRadioButton"}, {1102, "QRadioButton"},
-      {1104, "QRadioButton"}, {1105, "QRadioButton"}, {1121, "QLabel"},       {1119, "QRadioButton"},
-      {1120, "QRadioButton"}, {1122, "QLabel"},       {1130, "QLabel"},       {1127, "QRadioButton"},
-      {1128, "QRadioButton"}, {1131, "QLabel"},       {1129, "QRadioButton"}, {1126, "QRadioButton"},
-      {1113, "QLabel"},       {1092, "QSlider"},      {1111, "QLabel"},       {1071, "QLabel"},
-      {1072, "QLabel"}}},
+     {{1127, "QLineEdit"},
+      {1137, "QLineEdit"},
+      {1138, "QLineEdit"},
+      {1139, "QLineEdit"},
+      {1140, "QLineEdit"},
+      {1141, "QLineEdit"},
+      {1142, "QLineEdit"},
+      {1143, "QLineEdit"},
+      {1128, "QLineEdit"},
+      {1145, "QLineEdit"},
+      {1146, "QLineEdit"}}},
+    {156, {{1056, "QLabel"},       {1058, "QSlider"},      {1057, "QLabel"},
+           {1085, "QComboBox"},    {1090, "QRadioButton"}, {1091, "QRadioButton"},
+           {1097, "QRadioButton"}, {1098, "QRadioButton"}, {1099, "QRadioButton"},
+           {1100, "QRadioButton"}, {1101, "QRadioButton"}, {1102, "QRadioButton"},
+           {1104, "QRadioButton"}, {1105, "QRadioButton"}, {1121, "QLabel"},
+           {1119, "QRadioButton"}, {1120, "QRadioButton"}, {1122, "QLabel"},
+           {1130, "QLabel"},       {1127, "QRadioButton"}, {1128, "QRadioButton"},
+           {1131, "QLabel"},       {1129, "QRadioButton"}, {1126, "QRadioButton"},
+           {1113, "QLabel"},       {1092, "QSlider"},      {1111, "QLabel"},
+           {1071, "QLabel"},       {1072, "QLabel"}}},
 };
 
 TEST(Step4Step5Step7V0204Templates, AddressedControlsExistOnceWithTheirKind) {
@@ -121,7 +136,8 @@ TEST(Step4Step5Step7V0204Templates, AddressedControlsExistOnceWithTheirKind) {
             EXPECT_EQ(names, wanted);
             int named = 0;
             for (const QWidget* w : dialog->findChildren<QWidget*>())
-                if (idName.match(w->objectName()).hasMatch()) ++named;
+                if (idName.match(w->objectName()).hasMatch())
+                    ++named;
             EXPECT_EQ(named, found.size());
         }
     });
@@ -201,7 +217,8 @@ const Caption kEnglishCaptions[] = {
     {156, 1113, "Motor Top Speed in Reverse"},
     {156, 0, "Description"},
     {156, 1071,
-     "1. Slide the silder to change allowed top speed of your motor. Actually it's done by limiting "
+     "1. Slide the silder to change allowed top speed of your motor. Actually it's done by "
+     "limiting "
      "motor voltage to the percentage of battery voltage."},
     {156, 1072,
      "2. Motor poles configuration. When using CAN to get controller's parameter, please configure "
@@ -247,7 +264,8 @@ TEST(Step4Step5Step7V0204Templates, EnglishCaptionsAndHelpTextsAreExact) {
         if (c.id != 0) {
             QWidget* control = findControl(dialog, c.id);
             ASSERT_NE(control, nullptr) << c.dialog << "/" << c.id;
-            EXPECT_EQ(textOf(control).toStdString(), expected.toStdString()) << c.dialog << "/" << c.id;
+            EXPECT_EQ(textOf(control).toStdString(), expected.toStdString())
+                << c.dialog << "/" << c.id;
         } else {
             EXPECT_TRUE(allTexts(dialog).contains(expected))
                 << "dialog " << c.dialog << " lacks \"" << c.text << "\"";
@@ -279,7 +297,8 @@ private:
 
 QLabel* labelWithText(QWidget* dialog, const QString& text) {
     for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (label->text() == text) return label;
+        if (label->text() == text)
+            return label;
     return nullptr;
 }
 
@@ -320,12 +339,14 @@ TEST(Step4Step5Step7V0204Templates, CaptionsValueLabelsAndControlsShareTheirRows
         ASSERT_NE(dialog, nullptr);
         Shown shown(dialog);
         for (const Row& r : rows) {
-            if (r.dialog != id) continue;
+            if (r.dialog != id)
+                continue;
             QWidget* value = findControl<QLabel>(dialog, r.value);
             QWidget* slider = findControl<QSlider>(dialog, r.slider);
             ASSERT_TRUE(value && slider) << r.slider;
             EXPECT_TRUE(shown.sameRow(value, slider)) << r.value << " / " << r.slider;
-            if (r.caption == 0) continue;
+            if (r.caption == 0)
+                continue;
             QWidget* caption = findControl<QLabel>(dialog, r.caption);
             ASSERT_NE(caption, nullptr) << r.caption;
             EXPECT_TRUE(shown.sameRow(caption, slider)) << r.caption << " / " << r.slider;
@@ -431,7 +452,8 @@ TEST(Step4Step5Step7V0204Templates, EditFieldsAreRightAlignedAndAcceptAnyText) {
 // The inner parts of a drop-down list (its pop-up) are not controls of the template.
 bool insideComboBox(const QWidget* w, const QWidget* dialog) {
     for (const QWidget* p = w->parentWidget(); p != nullptr && p != dialog; p = p->parentWidget())
-        if (qobject_cast<const QComboBox*>(p)) return true;
+        if (qobject_cast<const QComboBox*>(p))
+            return true;
     return false;
 }
 
@@ -450,13 +472,18 @@ TEST(Step4Step5Step7V0204Templates, OnlyTheUnusedControlsStartHidden) {
             QSet<QString> hiddenIds;
             std::vector<QLabel*> hiddenLabels;  // fixed texts without a number
             for (QWidget* w : dialog->findChildren<QWidget*>()) {
-                if (!w->isHidden() || w->objectName().startsWith(QLatin1String("qt_"))) continue;
-                if (insideComboBox(w, dialog)) continue;
+                if (!w->isHidden() || w->objectName().startsWith(QLatin1String("qt_")))
+                    continue;
+                if (insideComboBox(w, dialog))
+                    continue;
                 // Both the loader and the template itself say so.
                 EXPECT_TRUE(w->property("hiddenOnCreate").toBool()) << qPrintable(w->objectName());
-                if (w->objectName().startsWith(QLatin1String("id"))) hiddenIds.insert(w->objectName());
-                else if (auto* label = qobject_cast<QLabel*>(w)) hiddenLabels.push_back(label);
-                else ADD_FAILURE() << "unexpected hidden " << qPrintable(w->objectName());
+                if (w->objectName().startsWith(QLatin1String("id")))
+                    hiddenIds.insert(w->objectName());
+                else if (auto* label = qobject_cast<QLabel*>(w))
+                    hiddenLabels.push_back(label);
+                else
+                    ADD_FAILURE() << "unexpected hidden " << qPrintable(w->objectName());
             }
             QStringList names = hiddenIds.values();
             names.sort();
@@ -542,7 +569,8 @@ TEST(Step4Step5Step7V0204Templates, ChineseModuleIsTranslatedAndNotesTheExclusiv
                 QWidget* help1 = findControl(dialog, 1071);
                 ASSERT_NE(help1, nullptr);
                 for (const QLabel* label : help1->parentWidget()->findChildren<QLabel*>())
-                    if (!label->text().isEmpty()) ++f.helpLabels;
+                    if (!label->text().isEmpty())
+                        ++f.helpLabels;
             }
         }
     });
@@ -563,7 +591,8 @@ TEST(Step4Step5Step7V0204Templates, ChineseModuleIsTranslatedAndNotesTheExclusiv
     EXPECT_EQ(zh.at(156).size.width(), 516);
     EXPECT_EQ(zh.at(156).size.height(), 455);
     EXPECT_EQ(zh.at(156).helpLabels, en.at(156).helpLabels + 1);
-    const QStringList extra = zh.at(156).texts.filter(QRegularExpression(QStringLiteral("\\b3\\D{1,4}4\\D{1,4}5\\D")));
+    const QStringList extra =
+        zh.at(156).texts.filter(QRegularExpression(QStringLiteral("\\b3\\D{1,4}4\\D{1,4}5\\D")));
     EXPECT_EQ(extra.size(), 1);
 
     // Everything else is translated: no English caption, title or help text is left over
@@ -586,21 +615,26 @@ TEST(Step4Step5Step7V0204Templates, TextsFitTheirControlsInBothLanguages) {
             ASSERT_NE(dialog, nullptr);
             Shown shown(dialog);
             for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-                if (!label->isVisible() || label->text().isEmpty()) continue;
+                if (!label->isVisible() || label->text().isEmpty())
+                    continue;
                 if (label->wordWrap()) {
-                    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << qPrintable(label->text());
+                    EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                        << qPrintable(label->text());
                 } else {
-                    EXPECT_GE(label->width(), label->sizeHint().width()) << qPrintable(label->text());
+                    EXPECT_GE(label->width(), label->sizeHint().width())
+                        << qPrintable(label->text());
                 }
             }
             for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
                 if (button->isVisible()) {
-                    EXPECT_GE(button->width(), button->sizeHint().width()) << qPrintable(button->text());
+                    EXPECT_GE(button->width(), button->sizeHint().width())
+                        << qPrintable(button->text());
                 }
             }
             // Nothing reaches past the page.
             for (const QWidget* w : dialog->findChildren<QWidget*>()) {
-                if (!w->isVisible() || w->parentWidget() != dialog) continue;
+                if (!w->isVisible() || w->parentWidget() != dialog)
+                    continue;
                 EXPECT_TRUE(dialog->rect().contains(w->geometry())) << qPrintable(w->objectName());
             }
         }

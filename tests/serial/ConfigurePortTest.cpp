@@ -42,7 +42,12 @@ TEST(ConfigurePort, StepsInOrderWithTheControllerSettings) {
 
 TEST(ConfigurePort, EachFailingStepReportsOnceAndTheRestStillRuns) {
     const std::vector<std::set<std::string>> failures{
-        {"buffers"}, {"read"}, {"write"}, {"timeouts"}, {"purge"}, {"read", "purge"},
+        {"buffers"},
+        {"read"},
+        {"write"},
+        {"timeouts"},
+        {"purge"},
+        {"read", "purge"},
         {"buffers", "read", "write", "timeouts", "purge"},
     };
     for (const auto& failing : failures) {
@@ -115,7 +120,9 @@ TEST(ConfigurePort, FailingSystemCallsOnARealLine) {
          },
          1},
         {"tcsetattr claims success but the line keeps its old speed",
-         [](PosixSerialPort::Calls& c) { c.tcsetattr = [](int, int, const termios*) { return 0; }; },
+         [](PosixSerialPort::Calls& c) {
+             c.tcsetattr = [](int, int, const termios*) { return 0; };
+         },
          1},
         {"tcflush fails",
          [](PosixSerialPort::Calls& c) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../support/TrnsimProcess.h"
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
 #include "FakePorts.h"
@@ -16,11 +17,12 @@
 #include "PosixSerialPort.h"
 #include "SerialSupport.h"
 #include "SimController.h"
-#include "../support/TrnsimProcess.h"
 
 namespace {
 
-Bytes identifyReply(std::uint8_t acceptance) { return frame(0x11, {0x04, 0x05, acceptance}); }
+Bytes identifyReply(std::uint8_t acceptance) {
+    return frame(0x11, {0x04, 0x05, acceptance});
+}
 
 struct FakeSearch : ::testing::Test {
     NoSleep sleeper;
@@ -51,7 +53,8 @@ struct AllAtOnce {
         std::unique_lock<std::mutex> lock(mutex);
         ++arrived;
         changed.notify_all();
-        if (!changed.wait_for(lock, std::chrono::seconds(5), [this] { return arrived >= expected; }))
+        if (!changed.wait_for(lock, std::chrono::seconds(5),
+                              [this] { return arrived >= expected; }))
             timedOut = true;
     }
     int expected;
@@ -119,7 +122,8 @@ TEST_F(FakeSearch, ConfiguresTwiceThenIdentifiesAndKeepsTheAnsweringPort) {
         expected.push_back("open");
         expected.insert(expected.end(), steps.begin(), steps.end());
         expected.push_back("send");
-        if (name == std::string("A")) expected.push_back("close");
+        if (name == std::string("A"))
+            expected.push_back("close");
         EXPECT_EQ(ports.devices[QString::fromLatin1(name)].log, expected) << name;
     }
     EXPECT_EQ(link.portName, QStringLiteral("B"));
@@ -139,10 +143,12 @@ TEST_F(FakeSearch, AcceptanceByteAndWhatEachPortGave) {
         Kind kind;
         const char* text;
     } cases[] = {
-        {identifyReply(0), false, Kind::Refused, "A: answered, but not as a controller (acceptance byte 0)"},
+        {identifyReply(0), false, Kind::Refused,
+         "A: answered, but not as a controller (acceptance byte 0)"},
         {identifyReply(1), false, Kind::Accepted, "A: controller found"},
         {identifyReply(2), false, Kind::Accepted, "A: controller found"},
-        {identifyReply(3), false, Kind::Refused, "A: answered, but not as a controller (acceptance byte 3)"},
+        {identifyReply(3), false, Kind::Refused,
+         "A: answered, but not as a controller (acceptance byte 3)"},
         {[] {
              Bytes f = identifyReply(1);
              f.back() ^= 0xFF;
@@ -150,14 +156,17 @@ TEST_F(FakeSearch, AcceptanceByteAndWhatEachPortGave) {
          }(),
          false, Kind::BadFrame, "A: answered with a bad checksum"},
         {frame(0x11, {0x04, 0x05, 0x01, 0x00}), false, Kind::Accepted, "A: controller found"},
-        {frame(0x11, {0x04}), false, Kind::Refused, "A: answered, but not as a controller (a reply of 1 data bytes)"},
+        {frame(0x11, {0x04}), false, Kind::Refused,
+         "A: answered, but not as a controller (a reply of 1 data bytes)"},
         {{}, false, Kind::Silent, "A: opened, no answer"},
-        {identifyReply(1), true, Kind::LineFailed, "A: the line failed while waiting for an answer"},
+        {identifyReply(1), true, Kind::LineFailed,
+         "A: the line failed while waiting for an answer"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         FakeDevice d;
-        if (!c.reply.empty()) d.replies.push_back(c.reply);
+        if (!c.reply.empty())
+            d.replies.push_back(c.reply);
         d.hungUp = c.hungUp;
         add(QStringLiteral("A"), d);
         const bool accepted = c.kind == Kind::Accepted;
@@ -255,8 +264,10 @@ TEST_F(FakeSearch, EveryPortIsAskedBeforeAnyAnswerIsWaitedFor) {
     EXPECT_FALSE(gate.timedOut) << "the ports were probed one after another";
     EXPECT_EQ(link.portName, QStringLiteral("C"));
     // Ports not chosen are closed; the identify request went to every port once.
-    for (const char* name : {"A", "B", "D"}) EXPECT_EQ(ports.devices[QString::fromLatin1(name)].log.back(), "close") << name;
-    for (const auto& [name, device] : ports.devices) EXPECT_EQ(device.written, std::vector<Bytes>{frame(0x11)});
+    for (const char* name : {"A", "B", "D"})
+        EXPECT_EQ(ports.devices[QString::fromLatin1(name)].log.back(), "close") << name;
+    for (const auto& [name, device] : ports.devices)
+        EXPECT_EQ(device.written, std::vector<Bytes>{frame(0x11)});
 }
 
 TEST_F(FakeSearch, FirstListedControllerWinsWhicheverAnswersFirst) {
@@ -265,7 +276,8 @@ TEST_F(FakeSearch, FirstListedControllerWinsWhicheverAnswersFirst) {
     FakeDevice first = controller(1);
     first.replies.front() = frame(0x11, {0x07, 0x01, 0x01});
     first.onWrite = [&secondAsked] {
-        for (int i = 0; i < 5000 && !secondAsked; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int i = 0; i < 5000 && !secondAsked; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     FakeDevice second = controller(2);
     second.onWrite = [&secondAsked] { secondAsked = true; };
@@ -303,9 +315,11 @@ TEST_F(FakeSearch, ProgressNamesThePortsStillWaiting) {
     }
     EXPECT_FALSE(link.ConnectController());
     ASSERT_FALSE(news.empty());
-    EXPECT_EQ(news.front(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_EQ(news.front(),
+              (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     for (std::size_t i = 1; i < news.size(); ++i) EXPECT_LT(news[i].size(), news[i - 1].size());
-    EXPECT_EQ(link.searchDetail(), QStringLiteral("A: opened, no answer\nB: opened, no answer\nC: opened, no answer"));
+    EXPECT_EQ(link.searchDetail(),
+              QStringLiteral("A: opened, no answer\nB: opened, no answer\nC: opened, no answer"));
     LinkProgress p;
     p.ports = news.front();
     EXPECT_EQ(p.text(), QStringLiteral("Searching for the controller on A, B, C"));
@@ -347,7 +361,8 @@ TEST_F(RealSearch, FindsTheSimulatorAndReadsAndWritesItsImage) {
         ASSERT_TRUE(dir.isValid());
         const QString imageFile = dir.filePath(QStringLiteral("image.bin"));
         QStringList args{QStringLiteral("--image"), imageFile};
-        if (pace) args << QStringLiteral("--pace");
+        if (pace)
+            args << QStringLiteral("--pace");
         TrnsimProcess sim(args);
         ASSERT_FALSE(sim.device().isEmpty()) << qPrintable(sim.errors());
 
@@ -363,7 +378,8 @@ TEST_F(RealSearch, FindsTheSimulatorAndReadsAndWritesItsImage) {
         const double readMs = msSince(start);
         const SimController::Image sample = SimController::sampleImage();
         for (int i = 0; i < CalibrationImage::Size; ++i) {
-            if (i == 83 || i == 84) continue;  // firmware version from the identify reply
+            if (i == 83 || i == 84)
+                continue;  // firmware version from the identify reply
             ASSERT_EQ(image.byte(i), sample[static_cast<std::size_t>(i)]) << "byte " << i;
         }
         EXPECT_EQ(image.byte(83), 0x04);
@@ -456,8 +472,9 @@ TEST_F(RealSearch, SilentPortsAreWaitedForTogether) {
     EXPECT_LE(behind, 2600.0);
     EXPECT_LE(ahead, 500.0);
     for (const QString& path : before) EXPECT_TRUE(deviceFree(path)) << qPrintable(path);
-    std::printf("[ timing   ] controller behind four silent ports: %.0f ms, ahead of them: %.0f ms\n",
-                behind, ahead);
+    std::printf(
+        "[ timing   ] controller behind four silent ports: %.0f ms, ahead of them: %.0f ms\n",
+        behind, ahead);
 }
 
 TEST_F(RealSearch, MissingBusyAndForeignDevicesAreSkipped) {

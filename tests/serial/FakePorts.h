@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "../support/Frames.h"
 #include "ByteStream.h"
 #include "PortSystem.h"
 #include "SerialPort.h"
-#include "../support/Frames.h"
 
 struct NoSleep : Sleeper {
     void sleepMs(int) override {}
@@ -39,7 +39,8 @@ struct FakeDevice {
 
 class FakePort : public SerialPort {
 public:
-    FakePort(const QString& name, FakeDevice& device, std::vector<std::string>& log, std::mutex& mutex)
+    FakePort(const QString& name, FakeDevice& device, std::vector<std::string>& log,
+             std::mutex& mutex)
         : name_(name.toStdString()), device_(device), log_(log), mutex_(&mutex) {}
     // A port on its own, with nobody else writing to its log.
     FakePort(const QString& name, FakeDevice& device, std::vector<std::string>& log)
@@ -49,7 +50,8 @@ public:
     bool write(const std::uint8_t* data, std::size_t count) override {
         device_.written.emplace_back(data, data + count);
         note("send");
-        if (device_.onWrite) device_.onWrite();
+        if (device_.onWrite)
+            device_.onWrite();
         if (!device_.replies.empty()) {
             const Bytes& r = device_.replies.front();
             pending_.insert(pending_.end(), r.begin(), r.end());
@@ -58,7 +60,8 @@ public:
         return true;
     }
     int read(std::uint8_t* buffer, std::size_t maxCount) override {
-        if (device_.hungUp) return -1;
+        if (device_.hungUp)
+            return -1;
         std::size_t n = 0;
         while (n < maxCount && !pending_.empty()) {
             buffer[n++] = pending_.front();
@@ -120,13 +123,16 @@ public:
         const std::lock_guard<std::mutex> lock(mutex);
         log.push_back("open " + path.toStdString());
         auto it = devices.find(path);
-        if (it != devices.end()) it->second.log.push_back("open");
+        if (it != devices.end())
+            it->second.log.push_back("open");
         if (it == devices.end() || it->second.opensBeforeFailing == 0) {
             if (reason != nullptr)
-                *reason = it == devices.end() ? QStringLiteral("no such device") : it->second.failureReason;
+                *reason = it == devices.end() ? QStringLiteral("no such device")
+                                              : it->second.failureReason;
             return nullptr;
         }
-        if (it->second.opensBeforeFailing > 0) --it->second.opensBeforeFailing;
+        if (it->second.opensBeforeFailing > 0)
+            --it->second.opensBeforeFailing;
         return std::make_unique<FakePort>(path, it->second, log, mutex);
     }
 

@@ -6,14 +6,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../support/Frames.h"
 #include "PortSystem.h"
 #include "PosixSerialPort.h"
 #include "SerialSupport.h"
-#include "../support/Frames.h"
 
 namespace {
 
-std::unique_ptr<PosixSerialPort> openConfigured(const QString& path, PosixSerialPort::Calls calls = {}) {
+std::unique_ptr<PosixSerialPort> openConfigured(const QString& path,
+                                                PosixSerialPort::Calls calls = {}) {
     int error = 0;
     auto port = PosixSerialPort::open(path, &error, std::move(calls));
     if (port) {
@@ -75,7 +76,8 @@ TEST(PosixSerialPortOpen, DescribesErrorsForTheUser) {
         {ENODEV, "no such device"},
         {ENXIO, "no such device"},
     };
-    for (const auto& c : cases) EXPECT_EQ(describeOpenError(c.error), QString::fromLatin1(c.text)) << c.error;
+    for (const auto& c : cases)
+        EXPECT_EQ(describeOpenError(c.error), QString::fromLatin1(c.text)) << c.error;
     // Anything else: the system's own words.
     EXPECT_EQ(describeOpenError(EIO), QString::fromLocal8Bit(std::strerror(EIO)));
 }
@@ -131,7 +133,12 @@ TEST(PosixSerialPortRead, TimeOuts) {
         {"a whole frame waiting returns at once", {{-1, 19}}, 19, 19, false, 0, 18},
         {"the count arriving in two parts ends the read", {{0, 10}, {10, 9}}, 19, 19, false, 0, 18},
         {"a short reply ends 20 ms after its last byte", {{-1, 3}}, 3, 3, false, 19, 80},
-        {"each byte restarts the silence", {{0, 1}, {10, 1}, {20, 1}, {30, 1}, {40, 1}}, 5, 5, false, 19,
+        {"each byte restarts the silence",
+         {{0, 1}, {10, 1}, {20, 1}, {30, 1}, {40, 1}},
+         5,
+         5,
+         false,
+         19,
          80},
         {"nothing returns after the total time", {}, 0, 0, true, 144, 300},
         {"a slow trickle is cut at the total time",
@@ -159,7 +166,8 @@ TEST(PosixSerialPortRead, TimeOuts) {
         const auto start = Clock::now();
         std::thread writer([&] {
             for (const Burst& b : c.bursts) {
-                if (b.atMs < 0) continue;
+                if (b.atMs < 0)
+                    continue;
                 std::this_thread::sleep_until(start + std::chrono::milliseconds(b.atMs));
                 pty.send(counting(b.count));
                 lastWrite = Clock::now();

@@ -32,9 +32,11 @@ class PtyPair {
 public:
     PtyPair() {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            return;
         const char* name = ::ptsname(master_);
-        if (name == nullptr) return;
+        if (name == nullptr)
+            return;
         path_ = name;
         keeper_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
         termios tio{};
@@ -63,21 +65,25 @@ public:
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
         while (out.size() < count && Clock::now() < end) {
             pollfd pfd{master_, POLLIN, 0};
-            if (::poll(&pfd, 1, 5) <= 0) continue;
+            if (::poll(&pfd, 1, 5) <= 0)
+                continue;
             std::uint8_t buf[64];
             const ssize_t n = ::read(master_, buf, std::min(sizeof buf, count - out.size()));
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             out.insert(out.end(), buf, buf + n);
         }
         return out;
     }
     // The far end goes away, as when a simulator or a USB adapter disappears.
     void hangUp() {
-        if (master_ >= 0) ::close(master_);
+        if (master_ >= 0)
+            ::close(master_);
         master_ = -1;
     }
     void closeKeeper() {
-        if (keeper_ >= 0) ::close(keeper_);
+        if (keeper_ >= 0)
+            ::close(keeper_);
         keeper_ = -1;
     }
 
@@ -95,7 +101,8 @@ public:
         const std::string path = device.toStdString();
         int ready[2];
         int release[2];
-        if (::pipe2(ready, O_CLOEXEC) != 0) return;
+        if (::pipe2(ready, O_CLOEXEC) != 0)
+            return;
         if (::pipe2(release, O_CLOEXEC) != 0) {
             ::close(ready[0]);
             ::close(ready[1]);
@@ -108,7 +115,8 @@ public:
             ::close(release[1]);
             const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
             const char held = (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ? 1 : 0;
-            if (::write(ready[1], &held, 1) != 1) ::_exit(1);
+            if (::write(ready[1], &held, 1) != 1)
+                ::_exit(1);
             char c = 0;
             while (::read(release[0], &c, 1) != 0) {
             }
@@ -118,7 +126,8 @@ public:
         ::close(release[0]);
         release_ = release[1];
         char held = 0;
-        if (pid_ > 0 && ::read(ready[0], &held, 1) == 1) holding_ = held == 1;
+        if (pid_ > 0 && ::read(ready[0], &held, 1) == 1)
+            holding_ = held == 1;
         ::close(ready[0]);
     }
     ~LockHolder() { release(); }
@@ -127,9 +136,11 @@ public:
 
     bool holding() const { return holding_; }
     void release() {
-        if (release_ >= 0) ::close(release_);
+        if (release_ >= 0)
+            ::close(release_);
         release_ = -1;
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        if (pid_ > 0)
+            ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
         holding_ = false;
     }

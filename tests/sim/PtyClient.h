@@ -15,7 +15,8 @@ class PtyClient {
 public:
     explicit PtyClient(const std::string& path) {
         fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         termios tio{};
         ::tcgetattr(fd_, &tio);
         ::cfmakeraw(&tio);
@@ -23,7 +24,8 @@ public:
         ::tcflush(fd_, TCIOFLUSH);
     }
     ~PtyClient() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     PtyClient(const PtyClient&) = delete;
     PtyClient& operator=(const PtyClient&) = delete;
@@ -39,12 +41,15 @@ public:
         while (out.size() < count) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 end - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
+            if (left.count() <= 0)
+                break;
             pollfd pfd{fd_, POLLIN, 0};
-            if (::poll(&pfd, 1, static_cast<int>(left.count())) <= 0) break;
+            if (::poll(&pfd, 1, static_cast<int>(left.count())) <= 0)
+                break;
             std::uint8_t buf[64];
             const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, count - out.size()));
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             out.insert(out.end(), buf, buf + n);
         }
         return out;

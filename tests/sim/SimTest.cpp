@@ -45,7 +45,8 @@ TEST(SimController, RefusesBadRequestsSilently) {
         {"bad checksum", {0x11, 0x00, 0x12}},
         {"unknown command", frame(0x42)},
         {"read past the end", frame(0xF2, {113, 16, 0})},
-        {"write past the end", [] {
+        {"write past the end",
+         [] {
              Bytes d{120, 13, 0};
              d.insert(d.end(), 13, 0);
              return frame(0xF3, d);

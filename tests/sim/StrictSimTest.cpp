@@ -14,7 +14,9 @@ namespace {
 // request must be answered, so a row fails for the reason it names.
 bool lastAnswered(SimController& sim, const std::vector<Bytes>& requests, std::string* ignored) {
     std::string why;
-    sim.onRequest = [&why](const SimController::Frame&, const std::string& reason) { why = reason; };
+    sim.onRequest = [&why](const SimController::Frame&, const std::string& reason) {
+        why = reason;
+    };
     for (std::size_t i = 0; i < requests.size(); ++i) {
         const bool answered = sim.feed(requests[i].data(), requests[i].size()).size() == 1;
         if (i + 1 < requests.size() && !answered) {
@@ -81,12 +83,14 @@ TEST(StrictSimulator, AnswersOnlyWhatACorrectHostSends) {
          with(opened, changed(writeChunk(image, 0), [](Bytes& r) { r.pop_back(); })), false},
         {"chunk with data byte 2 set",
          with(opened, changed(writeChunk(image, 0), [](Bytes& r) { r[4] = 1; })), false},
-        {"chunk with count 12", with(opened, changed(writeChunk(image, 0), [](Bytes& r) { r[3] = 12; })),
-         false},
+        {"chunk with count 12",
+         with(opened, changed(writeChunk(image, 0), [](Bytes& r) { r[3] = 12; })), false},
         {"last chunk with count 13",
-         with(upToChunk(image, 9), changed(writeChunk(image, 9), [](Bytes& r) { r[3] = 13; })), false},
+         with(upToChunk(image, 9), changed(writeChunk(image, 9), [](Bytes& r) { r[3] = 13; })),
+         false},
         {"last chunk not ending with bytes 115 and 116",
-         with(upToChunk(image, 9), changed(writeChunk(image, 9), [](Bytes& r) { r[17] ^= 1; })), false},
+         with(upToChunk(image, 9), changed(writeChunk(image, 9), [](Bytes& r) { r[17] ^= 1; })),
+         false},
         {"an open part-way starts afresh",
          [&] {
              std::vector<Bytes> r = upToChunk(image, 4);
@@ -101,7 +105,8 @@ TEST(StrictSimulator, AnswersOnlyWhatACorrectHostSends) {
     for (const auto& row : rows) {
         SimController sim;
         std::string ignored;
-        EXPECT_EQ(lastAnswered(sim, row.requests, &ignored), row.answered) << row.what << ": " << ignored;
+        EXPECT_EQ(lastAnswered(sim, row.requests, &ignored), row.answered)
+            << row.what << ": " << ignored;
         if (!row.answered) {
             EXPECT_FALSE(ignored.empty()) << row.what;  // the log can say why
         }
@@ -135,7 +140,8 @@ TEST(LinePacer, BytesCrossTheLineOneAfterAnotherAt19200Baud) {
         {"a frame handed over at once", {1000, 1000, 1000}, {1000 + B, 1000 + 2 * B, 1000 + 3 * B}},
         {"a byte after a quiet line", {0, 10 * B}, {B, 11 * B}},
         {"a late sleeper does not slow the rest", {0, 0, 2 * B + 7}, {B, 2 * B, 3 * B + 7}},
-        {"nineteen bytes take 9.9 ms", std::vector<std::int64_t>(19, 0), [] {
+        {"nineteen bytes take 9.9 ms", std::vector<std::int64_t>(19, 0),
+         [] {
              std::vector<std::int64_t> t;
              for (int i = 1; i <= 19; ++i) t.push_back(i * B);
              return t;

@@ -97,10 +97,12 @@ TEST(TrnsimProgram, LinkReplacesOnlyAStaleLink) {
         {"a regular file", [&] { return writeBytes(link, "keep me"); }, false},
         {"a directory", [&] { return ::mkdir(l.constData(), 0700) == 0; }, false},
         {"a live link",
-         [&] { return ::symlink(QFile::encodeName(other.device()).constData(), l.constData()) == 0; },
+         [&] {
+             return ::symlink(QFile::encodeName(other.device()).constData(), l.constData()) == 0;
+         },
          false},
-        {"a link to a missing file elsewhere", [&] { return ::symlink("/nonexistent/x", l.constData()) == 0; },
-         false},
+        {"a link to a missing file elsewhere",
+         [&] { return ::symlink("/nonexistent/x", l.constData()) == 0; }, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -163,7 +165,8 @@ TEST(TrnsimProgram, FullDiskKeepsTheOldImageAndLeavesTheCommitUnanswered) {
         ASSERT_TRUE(client.send(frame(0xF4)));
         EXPECT_TRUE(client.receive(3, 600).empty());
         sim.stop();
-        EXPECT_TRUE(sim.errors().contains(QStringLiteral("cannot write"))) << qPrintable(sim.errors());
+        EXPECT_TRUE(sim.errors().contains(QStringLiteral("cannot write")))
+            << qPrintable(sim.errors());
     }
     disk.unlimit();
     EXPECT_EQ(fileBytes(image), old);
@@ -186,7 +189,8 @@ TEST(TrnsimProgram, LogHasALinePerRequestAndReplySayingWhyOneIsIgnored) {
     EXPECT_TRUE(client.receive(3, 300).empty());
     sim.stop();
 
-    const QStringList lines = QString::fromLatin1(fileBytes(logPath)).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromLatin1(fileBytes(logPath)).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << qPrintable(lines.join(u'\n'));
     const QRegularExpression stamp(QStringLiteral("^\\d+\\.\\d{6} "));
     for (const QString& line : lines) EXPECT_TRUE(stamp.match(line).hasMatch()) << qPrintable(line);
@@ -207,7 +211,9 @@ TEST(TrnsimProgram, PaceCarriesBothDirectionsAt19200Baud) {
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(client.send(request));
         ASSERT_EQ(client.receive(19, 2000).size(), 19u);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         EXPECT_GE(ms, 25 * 0.5208) << block;
     }
 }

@@ -11,8 +11,10 @@
 inline Bytes writeChunk(const SimController::Image& image, int k) {
     const bool last = k == 9;
     Bytes data{static_cast<std::uint8_t>(13 * k), static_cast<std::uint8_t>(last ? 11 : 13), 0};
-    for (int i = 0; i < (last ? 11 : 13); ++i) data.push_back(image[static_cast<std::size_t>(13 * k + i)]);
-    if (last) data.insert(data.end(), {image[115], image[116]});
+    for (int i = 0; i < (last ? 11 : 13); ++i)
+        data.push_back(image[static_cast<std::size_t>(13 * k + i)]);
+    if (last)
+        data.insert(data.end(), {image[115], image[116]});
     return frame(0xF3, data);
 }
 

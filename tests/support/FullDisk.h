@@ -18,14 +18,16 @@ class FullDisk {
 public:
     enum class Mount { Writable, ReadOnly };
     explicit FullDisk(Mount how = Mount::Writable) {
-        mounted_ = dir_.isValid() &&
-                   ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
-                           how == Mount::ReadOnly ? MS_RDONLY : 0, "size=64k") == 0;
-        if (!mounted_ && how == Mount::ReadOnly) fill();
+        mounted_ =
+            dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
+                                      how == Mount::ReadOnly ? MS_RDONLY : 0, "size=64k") == 0;
+        if (!mounted_ && how == Mount::ReadOnly)
+            fill();
     }
     ~FullDisk() {
         unlimit();
-        if (mounted_) ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+        if (mounted_)
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
     }
     FullDisk(const FullDisk&) = delete;
     FullDisk& operator=(const FullDisk&) = delete;
@@ -38,7 +40,8 @@ public:
     void fill() {
         if (mounted_) {
             QFile filler(dir_.filePath(QStringLiteral(".filler")));
-            if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+            if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                return;
             const QByteArray block(512, 'x');
             while (filler.write(block) == block.size()) {
             }
@@ -51,13 +54,15 @@ public:
         limited_ = ::setrlimit(RLIMIT_FSIZE, &none) == 0;
     }
     void unlimit() {
-        if (limited_) ::setrlimit(RLIMIT_FSIZE, &saved_);
+        if (limited_)
+            ::setrlimit(RLIMIT_FSIZE, &saved_);
         limited_ = false;
     }
 
     // A child process started after this meets the same full disk.
     void applyTo(QProcess& process) const {
-        if (mounted_) return;
+        if (mounted_)
+            return;
         process.setChildProcessModifier([] {
             ::signal(SIGXFSZ, SIG_IGN);
             rlimit none{};

@@ -10,15 +10,20 @@
 
 #include "CalibrationImage.h"
 
-inline CalibrationImage randomImage(unsigned seed, unsigned firmware, const char* model, char variant) {
+inline CalibrationImage randomImage(unsigned seed, unsigned firmware, const char* model,
+                                    char variant) {
     std::mt19937 random(seed);
     CalibrationImage image;
-    for (int i = 0; i < CalibrationImage::Size; ++i) image.setByte(i, static_cast<std::uint8_t>(random()));
-    for (int i = 0; i < 8; ++i) image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
+    for (int i = 0; i < CalibrationImage::Size; ++i)
+        image.setByte(i, static_cast<std::uint8_t>(random()));
+    for (int i = 0; i < 8; ++i)
+        image.setByte(Field::Model + i, static_cast<std::uint8_t>(model[i]));
     image.setByte(Field::VersionMajor, static_cast<std::uint8_t>(firmware >> 8));
     image.setByte(Field::VersionMinor, static_cast<std::uint8_t>(firmware));
     image.setByte(Field::Variant, static_cast<std::uint8_t>(variant));
     return image;
 }
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

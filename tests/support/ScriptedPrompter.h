@@ -31,16 +31,21 @@ public:
             return a;
         }
         const auto d = defaults_.find(stringId);
-        if (d != defaults_.end()) return d->second;
+        if (d != defaults_.end())
+            return d->second;
         switch (buttons) {
-            case Buttons::YesNo: return Answer::Yes;
-            case Buttons::RetryCancel: return Answer::Cancel;
-            default: return Answer::Ok;
+            case Buttons::YesNo:
+                return Answer::Yes;
+            case Buttons::RetryCancel:
+                return Answer::Cancel;
+            default:
+                return Answer::Ok;
         }
     }
     void tell(const QString& text) override {
         told.push_back(text);
-        if (whileTelling) whileTelling(text);
+        if (whileTelling)
+            whileTelling(text);
     }
     // Runs while a fixed text is shown, as a user's actions behind the message box would.
     std::function<void(const QString&)> whileTelling;

@@ -15,9 +15,11 @@ public:
         process_.setProgram(QStringLiteral(TRN_BIN_DIR "/trnsim"));
         process_.setArguments(arguments);
         process_.setProcessChannelMode(QProcess::SeparateChannels);
-        if (prepare) prepare(process_);
+        if (prepare)
+            prepare(process_);
         process_.start();
-        if (!process_.waitForStarted(5000)) return;
+        if (!process_.waitForStarted(5000))
+            return;
         while (!process_.canReadLine() && process_.state() == QProcess::Running)
             process_.waitForReadyRead(200);
         device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
@@ -32,7 +34,8 @@ public:
     QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
 
     void stop() {
-        if (process_.state() == QProcess::NotRunning) return;
+        if (process_.state() == QProcess::NotRunning)
+            return;
         process_.terminate();
         if (!process_.waitForFinished(3000)) {
             process_.kill();

@@ -59,7 +59,8 @@ TEST_F(ConfigMenuTest, LoadRefusesWithTheReason) {
     controller(0x0405, '1', 'J');
     // The controller as the wizard will read it: firmware from the identify reply.
     CalibrationImage unit;
-    for (int i = 0; i < CalibrationImage::Size; ++i) unit.setByte(i, sim.image[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < CalibrationImage::Size; ++i)
+        unit.setByte(i, sim.image[static_cast<std::size_t>(i)]);
     unit.setByte(Field::VersionMajor, 0x04);
     unit.setByte(Field::VersionMinor, 0x05);
     unit.setByte(Field::MaxMotorCurrent, 60);
@@ -84,13 +85,15 @@ TEST_F(ConfigMenuTest, LoadRefusesWithTheReason) {
         {"firmware", text(with(Field::VersionMinor, 0x04)), "The file is for firmware 0404"},
         {"header", mismatched, "serial"},
         {"empty", QByteArray(), "The file is empty"},
-        {"unparsable", text(unit).replace("max_motor_current = 60%", "max_motor_current 60%"), "Line "},
+        {"unparsable", text(unit).replace("max_motor_current = 60%", "max_motor_current 60%"),
+         "Line "},
         {"missing", QByteArray(), "Cannot read"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const QString name = QLatin1String(row.name) + QStringLiteral(".trncfg");
-        if (QLatin1String(row.name) != QLatin1String("missing")) write(name, row.content);
+        if (QLatin1String(row.name) != QLatin1String("missing"))
+            write(name, row.content);
         auto w = start(file(name));
         ASSERT_TRUE(started);
         const CalibrationImage before = image;
@@ -117,11 +120,13 @@ TEST_F(ConfigMenuTest, SaveLoadAndShowChangesInBothLanguages) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.module);
-        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(row.module)), &error));
+        ASSERT_TRUE(module.load(
+            QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(row.module)), &error));
         sim = SimController();
         controller(0x0405, '1', 'J');
         prompter.told.clear();
-        const QString saved = file(QStringLiteral("saved-%1.trncfg").arg(QLatin1String(row.module)));
+        const QString saved =
+            file(QStringLiteral("saved-%1.trncfg").arg(QLatin1String(row.module)));
         auto w = start(saved);
         ASSERT_TRUE(started);
 
@@ -140,7 +145,8 @@ TEST_F(ConfigMenuTest, SaveLoadAndShowChangesInBothLanguages) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         write(QStringLiteral("edited.trncfg"),
               f.readAll().replace("max_motor_current = 70%", "max_motor_current = 45%"));
-        w->configMenu().chooser = std::make_unique<ScriptedChooser>(file(QStringLiteral("edited.trncfg")));
+        w->configMenu().chooser =
+            std::make_unique<ScriptedChooser>(file(QStringLiteral("edited.trncfg")));
         w->ShowPage(w->pageCount);
         w->configMenu().load();
         EXPECT_TRUE(told().contains(QString::fromUtf8(row.loaded))) << told().toStdString();
@@ -173,7 +179,8 @@ TEST_F(ConfigMenuTest, WritesAreKeptAndOfferedNewestFirst) {
     w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(30);
     w->configMenu().load();  // the scripted user takes the first offered: the newest
     ASSERT_EQ(chooser->offered.size(), 2u);
-    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(chooser->offered[i].path, entries[i].path);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(chooser->offered[i].path, entries[i].path);
     EXPECT_EQ(image.byte(Field::MaxMotorCurrent), 65);
     EXPECT_EQ(w->page(1)->control<QSlider>(IdMotorCurrent)->value(), 65);
 }

@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <QSlider>
 
+#include "../support/FullDisk.h"
 #include "DefaultFile.h"
 #include "WizardFixture.h"
-#include "../support/FullDisk.h"
 
 namespace {
 
@@ -90,10 +90,18 @@ TEST_F(WizardFixture, DefaultWalksForwardLoadsAndWalksBack) {
     image.setByte(Field::SerialNumber, 0x99);
     log.entries.clear();
     w->OnDefaultButton();
-    EXPECT_EQ(log.entries, (std::vector<PageEventLog::Entry>{{1, false}, {2, true}, {2, false},
-                                                              {3, true}, {3, false}, {4, true},
-                                                              {4, false}, {3, true}, {3, false},
-                                                              {2, true}, {2, false}, {1, true}}));
+    EXPECT_EQ(log.entries, (std::vector<PageEventLog::Entry>{{1, false},
+                                                             {2, true},
+                                                             {2, false},
+                                                             {3, true},
+                                                             {3, false},
+                                                             {4, true},
+                                                             {4, false},
+                                                             {3, true},
+                                                             {3, false},
+                                                             {2, true},
+                                                             {2, false},
+                                                             {1, true}}));
     EXPECT_EQ(w->currentPage, 1u);
     EXPECT_TRUE(w->frameControl(IdDefault)->isEnabled());
     EXPECT_EQ(image, saved);
@@ -166,7 +174,8 @@ TEST_F(WizardFixture, FullDiskHidesDefaultAndKeepsWhatWasThere) {
         ASSERT_TRUE(disk.valid());
         dir = disk.filePath(QString());
         const QString path = disk.filePath(FileName);
-        if (row.exists) writeFile(path, row.content);
+        if (row.exists)
+            writeFile(path, row.content);
         disk.fill();
         auto w = startWizard();
         disk.unlimit();
@@ -199,7 +208,7 @@ TEST_F(WizardFixture, InstalledProgramKeepsDefaultFilesInTheDataFolder) {
     const QByteArray kept(reinterpret_cast<const char*>(sample.data()), 128);
     const struct {
         const char* name;
-        QByteArray beside;  // file beside the program before start; empty: none
+        QByteArray beside;          // file beside the program before start; empty: none
         const char* expectSavedIn;  // where the whole file is after start-up
     } rows[] = {
         {"first meeting", {}, "data"},
@@ -210,7 +219,8 @@ TEST_F(WizardFixture, InstalledProgramKeepsDefaultFilesInTheDataFolder) {
         SCOPED_TRACE(row.name);
         QDir(data).removeRecursively();
         QFile::remove(QDir(dir).filePath(FileName));
-        if (!row.beside.isEmpty()) writeFile(QDir(dir).filePath(FileName), row.beside);
+        if (!row.beside.isEmpty())
+            writeFile(QDir(dir).filePath(FileName), row.beside);
         controller(0x0405, '1', 'J');
         dataDir = data;
         image = CalibrationImage();

@@ -8,7 +8,8 @@
 TEST_F(WizardFixture, EveryPageFitsThePageAreaAtCommonFontSizes) {
     const QFont original = QApplication::font();
     for (const char* language : {"english", "chinese"}) {
-        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(language)), &error));
+        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(language)),
+                                &error));
         for (int points = 9; points <= 12; ++points) {
             SCOPED_TRACE(std::string(language) + " " + std::to_string(points) + " pt");
             QFont font = original;
@@ -22,17 +23,21 @@ TEST_F(WizardFixture, EveryPageFitsThePageAreaAtCommonFontSizes) {
                 SettingsPage* page = w->page(n);
                 QSize need = page->minimumSizeHint().expandedTo(page->sizeHint());
                 if (page->hasHeightForWidth())
-                    need.setHeight(std::max(need.height(), page->heightForWidth(w->contentRect.width())));
+                    need.setHeight(
+                        std::max(need.height(), page->heightForWidth(w->contentRect.width())));
                 EXPECT_GE(w->contentRect.width(), need.width()) << page->metaObject()->className();
-                EXPECT_GE(w->contentRect.height(), need.height()) << page->metaObject()->className();
+                EXPECT_GE(w->contentRect.height(), need.height())
+                    << page->metaObject()->className();
                 EXPECT_EQ(page->geometry(), w->contentRect);
                 // Shown and laid out, every wrapped text has the height its lines need.
                 w->ShowPage(n);
                 QApplication::processEvents();
                 for (const QLabel* label : page->findChildren<QLabel*>()) {
-                    if (!label->isVisible() || !label->wordWrap()) continue;
+                    if (!label->isVisible() || !label->wordWrap())
+                        continue;
                     EXPECT_GE(label->height(), label->heightForWidth(label->width()))
-                        << page->metaObject()->className() << " " << label->text().left(30).toStdString();
+                        << page->metaObject()->className() << " "
+                        << label->text().left(30).toStdString();
                 }
             }
         }

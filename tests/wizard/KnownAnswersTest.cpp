@@ -10,7 +10,8 @@
 TEST_F(WizardFixture, UntouchedWalksWriteTheKnownAnswers) {
     QFile file(QStringLiteral(TRN_SOURCE_DIR "/tests/wizard/data/untouched-walks.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonArray cases = QJsonDocument::fromJson(file.readAll()).object().value("cases").toArray();
+    const QJsonArray cases =
+        QJsonDocument::fromJson(file.readAll()).object().value("cases").toArray();
     ASSERT_EQ(cases.size(), 6);
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
@@ -42,7 +43,8 @@ TEST_F(WizardFixture, UntouchedWalksWriteTheKnownAnswers) {
 
         QStringList told, expectedTold;
         for (const QString& text : prompter.told) told << text;
-        for (const QJsonValue& text : c.value("messages").toArray()) expectedTold << text.toString();
+        for (const QJsonValue& text : c.value("messages").toArray())
+            expectedTold << text.toString();
         EXPECT_EQ(told, expectedTold);
         for (int i = 0; i < 128; ++i)
             EXPECT_EQ(sim.image[static_cast<std::size_t>(i)], static_cast<std::uint8_t>(written[i]))

@@ -27,17 +27,21 @@ public:
     Heartbeat() {
         timer_.setInterval(5);
         connect(&timer_, &QTimer::timeout, this, [this] {
-            if (clock_.isValid()) longestGapMs = std::max<qint64>(longestGapMs, clock_.restart());
-            else clock_.start();
+            if (clock_.isValid())
+                longestGapMs = std::max<qint64>(longestGapMs, clock_.restart());
+            else
+                clock_.start();
             ++ticks;
-            if (onTick) onTick();
+            if (onTick)
+                onTick();
         });
         timer_.start();
     }
     // Blocks the calling (link) thread until the GUI thread has ticked n more times.
     bool waitTicks(int n) const {
         const int target = ticks + n;
-        for (int i = 0; i < 2000 && ticks < target; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int i = 0; i < 2000 && ticks < target; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return ticks >= target;
     }
     std::atomic<int> ticks{0};
@@ -53,12 +57,16 @@ private:
 // waited for the link would never let the call end.
 class TickingStream : public ByteStream {
 public:
-    TickingStream(std::unique_ptr<ByteStream> inner, const Heartbeat& beat) : inner_(std::move(inner)), beat_(beat) {}
+    TickingStream(std::unique_ptr<ByteStream> inner, const Heartbeat& beat)
+        : inner_(std::move(inner)), beat_(beat) {}
     bool write(const std::uint8_t* data, std::size_t count) override {
-        if (!beat_.waitTicks(2)) stalled = true;
+        if (!beat_.waitTicks(2))
+            stalled = true;
         return inner_->write(data, count);
     }
-    int read(std::uint8_t* buffer, std::size_t maxCount) override { return inner_->read(buffer, maxCount); }
+    int read(std::uint8_t* buffer, std::size_t maxCount) override {
+        return inner_->read(buffer, maxCount);
+    }
     inline static std::atomic<bool> stalled{false};
 
 private:
@@ -82,11 +90,13 @@ TEST_F(RunnerTest, GuiThreadRunsWhileTheCallWaitsAndTheIndicatorFollowsTheLink) 
     QObject::connect(&runner, &LinkRunner::indicatorShown, [&] { shown = true; });
     Qt::CursorShape cursor = Qt::ArrowCursor;
     beat.onTick = [&] {
-        if (QApplication::overrideCursor() != nullptr) cursor = QApplication::overrideCursor()->shape();
+        if (QApplication::overrideCursor() != nullptr)
+            cursor = QApplication::overrideCursor()->shape();
     };
     QString seen;
     const bool result = runner.run([&] {
-        for (int i = 0; i < 200 && !shown; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int i = 0; i < 200 && !shown; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         LinkProgress p;
         p.stage = LinkProgress::Stage::Writing;
         p.step = 4;
@@ -136,7 +146,8 @@ TEST_F(RunnerTest, IndicatorCannotBeClosedWhileTheCallRuns) {
         shown = window->isVisible();
     });
     runner.run([&] {
-        for (int i = 0; i < 2000 && !shown; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int i = 0; i < 2000 && !shown; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return true;
     });
     EXPECT_TRUE(shown);
@@ -149,17 +160,23 @@ TEST_F(WizardFixture, WindowKeepsRunningThroughSearchReadAndWrite) {
     Heartbeat beat;
     TickingStream::stalled = false;
     int actedDuringCalls = 0;
-    WizardEnvironment env{image, link, prompter, module, dir,
-                          [&] {
-                              beat.waitTicks(2);
-                              link.attach(std::make_unique<TickingStream>(std::make_unique<SimStream>(sim), beat));
-                              return true;
-                          },
-                          {},
-                          {}};
+    WizardEnvironment env{
+        image,
+        link,
+        prompter,
+        module,
+        dir,
+        [&] {
+            beat.waitTicks(2);
+            link.attach(std::make_unique<TickingStream>(std::make_unique<SimStream>(sim), beat));
+            return true;
+        },
+        {},
+        {}};
     auto wizard = std::make_unique<Wizird>(env);
     beat.onTick = [&] {
-        if (!wizard->linkRunner().running()) return;
+        if (!wizard->linkRunner().running())
+            return;
         const unsigned page = wizard->currentPage;
         wizard->OnNextButton();
         wizard->OnCancelButton();
@@ -167,7 +184,8 @@ TEST_F(WizardFixture, WindowKeepsRunningThroughSearchReadAndWrite) {
         wizard->close();
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(wizard.get(), &escape);
-        if (wizard->currentPage != page || wizard->closed() || prompter.count(102) > 0) ++actedDuringCalls;
+        if (wizard->currentPage != page || wizard->closed() || prompter.count(102) > 0)
+            ++actedDuringCalls;
     };
     ASSERT_TRUE(wizard->OnInitDialog());
     wizard->show();

@@ -10,7 +10,14 @@ constexpr int MsgWriteError = 105;
 }  // namespace
 
 TEST_F(WizardFixture, RetryAfterTheLineDiedWritesToTheSameControllerOnly) {
-    enum class Then { Same, OtherSerial, OtherVersion, OtherModel, SameAfterDefault, FoundOnSecondRetry };
+    enum class Then {
+        Same,
+        OtherSerial,
+        OtherVersion,
+        OtherModel,
+        SameAfterDefault,
+        FoundOnSecondRetry
+    };
     const struct {
         const char* name;
         Then then;
@@ -40,12 +47,23 @@ TEST_F(WizardFixture, RetryAfterTheLineDiedWritesToTheSameControllerOnly) {
         ASSERT_NE(line, nullptr);
         line->failAfterReads = 0;
         switch (row.then) {
-            case Then::Same: break;
-            case Then::OtherSerial: sim.image[Field::SerialNumber + 3] ^= 0x01; break;
-            case Then::OtherVersion: sim.options.versionMinor = 0x06; break;
-            case Then::OtherModel: sim.image[Field::Model + 5] ^= 0x01; break;
-            case Then::SameAfterDefault: image.setByte(Field::SerialNumber, 0x99); break;
-            case Then::FoundOnSecondRetry: failConnects = 1; break;
+            case Then::Same:
+                break;
+            case Then::OtherSerial:
+                sim.image[Field::SerialNumber + 3] ^= 0x01;
+                break;
+            case Then::OtherVersion:
+                sim.options.versionMinor = 0x06;
+                break;
+            case Then::OtherModel:
+                sim.image[Field::Model + 5] ^= 0x01;
+                break;
+            case Then::SameAfterDefault:
+                image.setByte(Field::SerialNumber, 0x99);
+                break;
+            case Then::FoundOnSecondRetry:
+                failConnects = 1;
+                break;
         }
         sim.staging = sim.image;
         const SimController::Image before = sim.image;
@@ -88,7 +106,8 @@ TEST_F(WizardFixture, WriteAndReadFailuresSayWhichStepFailed) {
     prompter.script(MsgWriteError, {Answer::Cancel});
     w->OnFinishButton();
     ASSERT_EQ(prompter.count(MsgWriteError), 1);
-    EXPECT_EQ(prompter.asked.back().detail, QStringLiteral("opening the write: no valid reply in 10 attempts"));
+    EXPECT_EQ(prompter.asked.back().detail,
+              QStringLiteral("opening the write: no valid reply in 10 attempts"));
 
     // A silent line is not a lost line: Cancel ends it without searching again.
     EXPECT_EQ(connects, 1);
@@ -99,5 +118,6 @@ TEST_F(WizardFixture, WriteAndReadFailuresSayWhichStepFailed) {
     auto reader = makeWizard();
     EXPECT_FALSE(reader->OnInitDialog());
     ASSERT_EQ(prompter.ids(), (std::vector<int>{110, 104}));
-    EXPECT_EQ(prompter.asked.back().detail, QStringLiteral("block 1 of 8: the reply carried 8 of 16 bytes"));
+    EXPECT_EQ(prompter.asked.back().detail,
+              QStringLiteral("block 1 of 8: the reply carried 8 of 16 bytes"));
 }

@@ -17,7 +17,8 @@ TEST_F(WizardFixture, RefusedValueNeitherReentersNorPassesForWritten) {
     ASSERT_TRUE(started);
     unsigned canPage = 0;
     for (unsigned n = 1; n <= w->pageCount; ++n)
-        if (QLatin1String(w->page(n)->metaObject()->className()) == QLatin1String("CStep4")) canPage = n;
+        if (QLatin1String(w->page(n)->metaObject()->className()) == QLatin1String("CStep4"))
+            canPage = n;
     ASSERT_GT(canPage, 1u);
     while (w->currentPage < canPage) w->OnNextButton();
     const CalibrationImage before = image;
@@ -49,7 +50,8 @@ TEST_F(WizardFixture, RefusedValueNeitherReentersNorPassesForWritten) {
     EXPECT_EQ(sim.commits(), 0);
     // The page change that was under way is completed.
     EXPECT_EQ(w->currentPage, canPage + 1);
-    EXPECT_EQ(log.entries, (std::vector<PageEventLog::Entry>{{canPage, false}, {canPage + 1, true}}));
+    EXPECT_EQ(log.entries,
+              (std::vector<PageEventLog::Entry>{{canPage, false}, {canPage + 1, true}}));
 
     // Refused again on Finish: the previous identifiers are written, and message 106 says so.
     prompter.whileTelling = nullptr;

@@ -35,7 +35,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
             const auto it = numbers_.find(watched);
-            if (it != numbers_.end()) entries.push_back({it->second, event->type() == QEvent::Show});
+            if (it != numbers_.end())
+                entries.push_back({it->second, event->type() == QEvent::Show});
         }
         return false;
     }
@@ -67,23 +68,28 @@ protected:
 
     std::unique_ptr<Wizird> makeWizard() {
         connects = 0;
-        WizardEnvironment env{image, link, prompter, module, dir,
-                              [this] {
-                                  ++connects;
-                                  if (failConnects > 0) {
-                                      --failConnects;
-                                      link.openFailures = {QStringLiteral(
-                                          "/dev/ttyS0: permission denied")};
-                                      return false;
-                                  }
-                                  link.attach(std::make_unique<SimStream>(sim));
-                                  return true;
-                              },
-                              [this](const QUrl& url) {
-                                  opened.push_back(url);
-                                  return browserOpens;
-                              },
-                              dataDir, historyDir};
+        WizardEnvironment env{
+            image,
+            link,
+            prompter,
+            module,
+            dir,
+            [this] {
+                ++connects;
+                if (failConnects > 0) {
+                    --failConnects;
+                    link.openFailures = {QStringLiteral("/dev/ttyS0: permission denied")};
+                    return false;
+                }
+                link.attach(std::make_unique<SimStream>(sim));
+                return true;
+            },
+            [this](const QUrl& url) {
+                opened.push_back(url);
+                return browserOpens;
+            },
+            dataDir,
+            historyDir};
         return std::make_unique<Wizird>(env);
     }
 

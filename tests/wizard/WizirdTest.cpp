@@ -1,7 +1,7 @@
 #include <QApplication>
-#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSlider>
 
@@ -30,7 +30,9 @@ bool is(SettingsPage* page) {
     return dynamic_cast<T*>(page) != nullptr;
 }
 
-bool enabled(Wizird& w, int id) { return w.frameControl(id)->isEnabled(); }
+bool enabled(Wizird& w, int id) {
+    return w.frameControl(id)->isEnabled();
+}
 
 }  // namespace
 
@@ -76,11 +78,13 @@ TEST_F(WizardFixture, TitleCarriesTheStepNumber) {
     controller(0x0405, '1', 'J');
     auto w = startWizard();
     ASSERT_TRUE(started);
-    EXPECT_EQ(w->windowTitle(),
-              QStringLiteral("Step 1 -       TRN/TRE Series Controllers Configuration Program V4.1"));
+    EXPECT_EQ(
+        w->windowTitle(),
+        QStringLiteral("Step 1 -       TRN/TRE Series Controllers Configuration Program V4.1"));
     w->ShowPage(3);
-    EXPECT_EQ(w->windowTitle(),
-              QStringLiteral("Step 3 -       TRN/TRE Series Controllers Configuration Program V4.1"));
+    EXPECT_EQ(
+        w->windowTitle(),
+        QStringLiteral("Step 3 -       TRN/TRE Series Controllers Configuration Program V4.1"));
 }
 
 TEST_F(WizardFixture, ButtonStatesOnFirstMiddleAndLastPage) {
@@ -189,13 +193,14 @@ TEST_F(WizardFixture, SeriesCheck) {
     const struct {
         const char* series;
         bool accepted;
-    } cases[] = {{"TRN", true}, {"TRE", true}, {"trn", false}, {"tre", false}, {"TRX", false},
-                 {"XTR", false}};
+    } cases[] = {{"TRN", true},  {"TRE", true},  {"trn", false},
+                 {"tre", false}, {"TRX", false}, {"XTR", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.series);
         prompter = ScriptedPrompter();
         controller(0x0405, '1', 'J');
-        for (int i = 0; i < 3; ++i) sim.image[static_cast<std::size_t>(64 + i)] = static_cast<std::uint8_t>(c.series[i]);
+        for (int i = 0; i < 3; ++i)
+            sim.image[static_cast<std::size_t>(64 + i)] = static_cast<std::uint8_t>(c.series[i]);
         auto w = makeWizard();
         EXPECT_EQ(w->OnInitDialog(), c.accepted);
         EXPECT_EQ(w->closed(), !c.accepted);
@@ -286,7 +291,8 @@ TEST_F(WizardFixture, HelpOpensTheManualOrSaysWhereItIs) {
     controller(0x0405, '1', 'J');
     auto w = startWizard();
     ASSERT_TRUE(started);
-    const QString manual = QDir::cleanPath(dir + QStringLiteral("/../share/doc/trnsetup/manual/en/index.html"));
+    const QString manual =
+        QDir::cleanPath(dir + QStringLiteral("/../share/doc/trnsetup/manual/en/index.html"));
     const struct {
         bool installed;
         bool browserOpens;
@@ -306,7 +312,8 @@ TEST_F(WizardFixture, HelpOpensTheManualOrSaysWhereItIs) {
         opened.clear();
         prompter.told.clear();
         w->OnHelpButton();
-        EXPECT_EQ(opened, row.installed ? std::vector<QUrl>{QUrl::fromLocalFile(manual)} : std::vector<QUrl>{});
+        EXPECT_EQ(opened, row.installed ? std::vector<QUrl>{QUrl::fromLocalFile(manual)}
+                                        : std::vector<QUrl>{});
         if (*row.told == 0) {
             EXPECT_TRUE(prompter.told.empty());
         } else {
