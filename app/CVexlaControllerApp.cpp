@@ -18,7 +18,6 @@
 #include "Wizird.h"
 
 namespace {
-constexpr int ChineseLanguage = 2052;
 constexpr int IconProgram = 159;
 }  // namespace
 
@@ -208,7 +207,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         reportFatal(unfit);
         return 1;
     }
-    if (languageModule.language() == ChineseLanguage) {
+    if (languageModule.isChinese()) {
         // Message box buttons follow the module's language where Qt's translation is installed.
         qtTranslator_ = std::make_unique<QTranslator>();
         if (qtTranslator_->load(QStringLiteral("qtbase_zh_CN"),

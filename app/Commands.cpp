@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <optional>
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QStandardPaths>
 
@@ -13,9 +13,10 @@
 #include "Changes.h"
 #include "ConfigFile.h"
 #include "ControllerLink.h"
-#include "ControllerRefusal.h"
 #include "History.h"
+#include "PageBook.h"
 #include "PortSystem.h"
+#include "Prompter.h"
 #include "ResourceModule.h"
 #include "Settings.h"
 
@@ -26,7 +27,6 @@ constexpr int Failed = 1;
 constexpr int Usage = 2;
 
 constexpr int MsgWarning = 110;
-constexpr int ChineseLanguage = 2052;
 
 const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
                            QStringLiteral("diff")};
@@ -44,17 +44,16 @@ void err(const QString& text) {
     std::fputs(("trnsetup: " + line.simplified() + '\n').toUtf8().constData(), stderr);
 }
 
-QString programText() {
-    return QStringLiteral("trnsetup ") + QCoreApplication::applicationVersion();
-}
-
 QString usageText() {
     return QStringLiteral(
         "Usage:\n"
         "  trnsetup read [--port DEV]... -o FILE\n"
         "      Reads the controller into a configuration file.\n"
-        "  trnsetup write FILE [--port DEV]... --yes [--no-verify]\n"
-        "      Writes the file's settings to the controller, then reads it back to check.\n"
+        "  trnsetup write FILE [--port DEV]... --yes [--adjust] [--no-verify]\n"
+        "      Writes the file's settings to the controller as the wizard's pages take them,\n"
+        "      then reads it back to check. A line the controller will not take as written\n"
+        "      (outside the page's range, not offered on this controller, refused) is named\n"
+        "      and nothing is written, unless --adjust writes what the pages would.\n"
         "  trnsetup show FILE\n"
         "      Prints the settings of a configuration file.\n"
         "  trnsetup diff A B\n"
@@ -64,6 +63,7 @@ QString usageText() {
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
         "  -o, --output FILE  File that read writes.\n"
         "  --yes              Confirms that the motor is not running (write).\n"
+        "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
         "Exit status: 0 done, 1 a controller or file failed, 2 a usage error.");
 }
@@ -75,6 +75,7 @@ struct Run {
     QStringList ports;
     QString output;
     bool yes = false;
+    bool adjust = false;
     bool verify = true;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
@@ -92,8 +93,7 @@ struct Run {
             err(QStringLiteral("cannot load the language module %1: %2").arg(path, error));
             return false;
         }
-        language = module.language() == ChineseLanguage ? config::Language::Chinese
-                                                        : config::Language::English;
+        language = module.isChinese() ? config::Language::Chinese : config::Language::English;
         return true;
     }
 
@@ -129,15 +129,14 @@ struct Run {
         if (!connectAndRead(link, image))
             return Failed;
         const QString text = config::ConfigFile::write(
-            image, {QDateTime::currentDateTime(), programText()}, language);
+            image, {QDateTime::currentDateTime(), config::programText()}, language);
         if (auto failure = config::saveText(output, text)) {
             err(failure->text(language));
             return Failed;
         }
         out(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
                 .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
-                     FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength),
-                     output));
+                     serialText(image), output));
         return Done;
     }
 
@@ -159,10 +158,9 @@ struct Run {
             return Failed;
         }
         CalibrationImage target = controller;
-        if (auto refused = config::apply(*file, target)) {
-            err(files[0] + QStringLiteral(": ") + refused->text(language));
-            return Failed;
-        }
+        const std::optional<int> refused = takeAsPages(*file, target);
+        if (refused)
+            return *refused;
         const QStringList lines =
             config::changeLines(config::changes(controller, target, language), language);
         out(lines.isEmpty() ? QStringLiteral("No setting changes; writing the controller as it is.")
@@ -175,8 +173,8 @@ struct Run {
         // The controller acknowledged the commit: the history records what it was sent.
         config::History history(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
         QString entry;
-        if (auto failure = history.save(target, {QDateTime::currentDateTime(), programText()},
-                                        language, &entry))
+        if (auto failure = history.save(
+                target, {QDateTime::currentDateTime(), config::programText()}, language, &entry))
             err(QStringLiteral("written, but not recorded in the history: ") +
                 failure->text(language));
 
@@ -200,10 +198,49 @@ struct Run {
         return Done;
     }
 
+    // The file's settings onto target as the wizard's pages take them after Load: what Finish
+    // would write. A status when the file cannot be taken.
+    std::optional<int> takeAsPages(const config::ConfigFile& file, CalibrationImage& target) {
+        // Nothing asks the user here: the pages' refusals are reported as adjustments.
+        class Silent : public Prompter {
+        public:
+            Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
+            void tell(const QString&) override {}
+        } silent;
+        QWidget host;
+        PageBook pages({target, silent});
+        QString error;
+        if (!pages.build(module, &host, &error)) {
+            err(error);
+            return Failed;
+        }
+        pages.start();
+        const PageBook::Applied applied = pages.apply(file);
+        if (applied.refusal) {
+            err(files[0] + QStringLiteral(": ") + applied.refusal->text(language));
+            return Failed;
+        }
+        for (const Adjustment& a : applied.adjustments)
+            err(files[0] + QStringLiteral(": ") + a.text(target, language));
+        if (!applied.adjustments.empty() && !adjust) {
+            err(
+                QStringLiteral("nothing written: the controller would not take these lines as "
+                               "written; correct them, or add --adjust to write what the pages "
+                               "would"));
+            return Usage;
+        }
+        pages.show(pages.count());  // Finish: the page shown stores
+        return std::nullopt;
+    }
+
     int show() {
         const std::optional<config::ConfigFile> file = loadFile(files[0]);
         if (!file)
             return Failed;
+        const CalibrationImage& unit = file->image();
+        out(QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
+                .arg(unit.text(Field::Model, Field::ModelLength).trimmed(),
+                     unit.text(Field::Variant, 1), versionText(unit), serialText(unit)));
         for (const QString& line : config::settingLines(file->settingsImage(), language)) out(line);
         return Done;
     }
@@ -240,7 +277,14 @@ QString commandOf(const QStringList& arguments) {
 }
 
 int runCommand(int& argc, char** argv, const QStringList& arguments) {
-    QCoreApplication app(argc, argv);
+    // The pages take a file's values without a window; no display is needed. What Qt says
+    // about its own set-up is not for the workshop's scripts, which read one line a failure.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            err(text);
+    });
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
 
@@ -253,8 +297,9 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
                                     QStringLiteral("file"));
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
+    const QCommandLineOption adjust(QStringLiteral("adjust"), QString());
     QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify});
+    parser.addOptions({help, language, port, output, yes, noVerify, adjust});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -279,6 +324,7 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     run.ports = parser.values(port);
     run.output = parser.value(output);
     run.yes = parser.isSet(yes);
+    run.adjust = parser.isSet(adjust);
     run.verify = !parser.isSet(noVerify);
     if (parser.isSet(language))
         run.languageName = parser.value(language);
@@ -309,6 +355,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
                                       : QStringLiteral("%1 takes no -o").arg(run.command));
         if (!shape.confirm && (run.yes || !run.verify))
             return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
+        if (!shape.confirm && run.adjust)
+            return usage(QStringLiteral("%1 takes no --adjust").arg(run.command));
         for (const QString& p : std::as_const(run.ports))
             if (p.isEmpty())
                 return usage(QStringLiteral("--port needs a device path"));

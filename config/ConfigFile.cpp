@@ -49,8 +49,16 @@ constexpr MessageText MessageTexts[] = {
     {"The file is for firmware %1; this controller has firmware %2",
      "文件适用于固件 %1，此控制器的固件为 %2"},
     {"Cannot write %1: %2", "无法写入 %1：%2"},
+    {"%1 = %2 is outside what the page offers (%3); %4 will be written",
+     "%1 = %2 超出页面提供的范围（%3），将写入 %4"},
+    {"%1 = %2 is not offered on this controller; it keeps %3",
+     "%1 = %2 在此控制器上不可设置，保持 %3"},
+    {"%1 = %2 is refused by the page; the controller keeps %3",
+     "%1 = %2 被页面拒绝，控制器保持 %3"},
+    {"%1 = %2 is decided by another setting; %3 will be written",
+     "%1 = %2 由其他设置决定，将写入 %3"},
 };
-static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::WriteFailed) + 1);
+static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::Interlocked) + 1);
 
 const char* const HeaderKeys[] = {"model", "variant", "firmware", "serial", "date", "program"};
 constexpr int RequiredHeaderKeys = 4;  // model to serial
@@ -96,28 +104,23 @@ std::optional<std::uint8_t> hexByte(QStringView token) {
 }
 
 QString commentOf(const Setting& s, const CalibrationImage& image, Language language) {
+    const bool zh = language == Language::Chinese;
     QString comment = s.caption(language);
-    const std::uint32_t raw = s.raw(image);
-    const QString separator =
-        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
     switch (s.coding) {
         case Coding::Switch:
-            break;
-        case Coding::List: {
-            const QString name = itemName(s, image, raw, language);
-            const QString unlisted = language == Language::Chinese
-                                         ? QStringLiteral("不在列表中")
-                                         : QStringLiteral("not in the list");
-            comment += separator + (name.isEmpty() ? unlisted : name);
-            break;
-        }
+            return comment + (zh ? QStringLiteral("：on 或 off") : QStringLiteral(": on or off"));
+        case Coding::List:
+            comment += (zh ? QStringLiteral("：") : QStringLiteral(": ")) +
+                       choicesText(s, image, language);
+            if (itemName(s, image, s.raw(image), language).isEmpty())
+                comment += zh ? QStringLiteral("（当前代码不在列表中）")
+                              : QStringLiteral(" (the code held is not in the list)");
+            return comment;
         case Coding::Number:
-            comment +=
-                (language == Language::Chinese ? QStringLiteral("，") : QStringLiteral(", ")) +
-                offeredText(s, image, language);
             break;
     }
-    return comment;
+    return comment + (zh ? QStringLiteral("，") : QStringLiteral(", ")) +
+           offeredText(s, image, language);
 }
 
 }  // namespace
@@ -140,6 +143,9 @@ QString Message::text(Language language) const {
             break;
         case 3:
             body = body.arg(a[0], a[1], a[2]);
+            break;
+        case 4:
+            body = body.arg(a[0], a[1], a[2], a[3]);
             break;
         default:
             break;
@@ -180,7 +186,7 @@ QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, L
 
     for (const Setting* s : settingsOf(image)) {
         const QString line =
-            QLatin1String(s->key) + QLatin1String(" = ") + valueText(*s, s->raw(image));
+            QLatin1String(s->key) + QLatin1String(" = ") + fileText(*s, image, s->raw(image));
         out += line.leftJustified(CommentColumn) + QLatin1String("  # ") +
                commentOf(*s, image, language) + QLatin1Char('\n');
     }
@@ -224,6 +230,15 @@ public:
                          {QString::number(rows_ * 16)}});
         if (auto error = checkHeader())
             return fail(*error);
+        // List items are named by the firmware's list, known once the image block is read.
+        for (const auto& [index, text] : named_) {
+            ConfigFile::Value& v = file_.values_[index];
+            const auto code = itemCode(*v.setting, file_.image_, text);
+            if (!code)
+                return fail(
+                    {Message::Kind::BadValue, v.line, {QLatin1String(v.setting->key), text}});
+            v.raw = *code;
+        }
         for (const ConfigFile::Value& v : file_.values_) {
             const Setting& s = *v.setting;
             if (!s.appliesTo(file_.image_))
@@ -285,10 +300,20 @@ private:
         }
         const Setting* setting = findSetting(key);
         if (!setting)
+            setting = findOldSetting(key);
+        if (!setting)
             return Message{Message::Kind::UnknownKey, number, {key}};
         const auto parsed = parseValue(*setting, value);
+        if (!parsed && setting->coding == Coding::List && !value.isEmpty()) {
+            named_.emplace_back(file_.values_.size(), value);
+            file_.values_.push_back({setting, 0, number});
+            return std::nullopt;
+        }
         if (!parsed)
             return Message{Message::Kind::BadValue, number, {key, value}};
+        // A number where the control mode is named is what older files held: byte 30 alone.
+        if (setting->place == Place::ControlMode)
+            setting = findOldSetting(key);
         file_.values_.push_back({setting, *parsed, number});
         return std::nullopt;
     }
@@ -343,6 +368,7 @@ private:
     ReadResult result_;
     std::map<QString, int> seen_;
     std::map<QString, std::pair<QString, int>> header_;
+    std::vector<std::pair<std::size_t, QString>> named_;  // values given as a list item's name
     bool inImage_ = false;
     int rows_ = 0;
 };
@@ -389,7 +415,11 @@ ReadResult ConfigFile::load(const QString& path) {
 
 CalibrationImage ConfigFile::settingsImage() const {
     CalibrationImage image = image_;
-    for (const Value& v : values_) v.setting->setRaw(image, v.raw);
+    // A value the image block already holds leaves its bytes alone, so that the control mode's
+    // three bytes survive as stored, whatever combination they are in.
+    for (const Value& v : values_)
+        if (v.setting->raw(image) != v.raw)
+            v.setting->setRaw(image, v.raw);
     return image;
 }
 
@@ -410,7 +440,9 @@ std::optional<Message> refusal(const CalibrationImage& source, const Calibration
 std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target) {
     if (auto refused = refusal(file.image(), target))
         return refused;
-    for (const ConfigFile::Value& v : file.values()) v.setting->setRaw(target, v.raw);
+    for (const ConfigFile::Value& v : file.values())
+        if (v.setting->raw(target) != v.raw)
+            v.setting->setRaw(target, v.raw);
     return std::nullopt;
 }
 

@@ -55,6 +55,11 @@ struct Message {
         OtherVariant,   // args: file's, controller's
         OtherFirmware,  // args: file's, controller's
         WriteFailed,    // args: path, reason
+        // A line the controller will not take as written; args: key, value, what instead.
+        Adjusted,      // args: key, value, offered range, the value written
+        NotOffered,    // args: key, value, the value kept
+        RefusedValue,  // args: key, value, the value kept
+        Interlocked,   // args: key, value, the value written
     };
     Kind kind;
     int line = 0;  // 1-based; 0 when the message is about no line

@@ -43,6 +43,9 @@ constexpr Setting list(const char* key, const char* english, const char* chinese
 
 using enum Needs;
 
+// The eleven-bit identifiers of CAN and of a J1939 manufacturer.
+constexpr std::uint32_t ElevenBits = 2047;
+
 // In the order the wizard shows the pages, so that lists of settings read like the pages.
 constexpr Setting Table[] = {
     // Throttle and current page.
@@ -78,12 +81,9 @@ constexpr Setting Table[] = {
     number("startup_delay", "Start-up Delay", "启动延时", Field::StartupDelay, 0, 20, "s", 10),
     list("hall_sensor_type", "Hall Sensor Type", "霍尔传感器类型", Field::HallSensorType,
          Items::Hall),
-    // The control mode takes three bytes; each is kept as stored, so that a file is lossless.
-    list("control_mode", "Control Mode", "控制模式", Field::ControlMode, Items::ControlMode),
-    list("control_mode_copy", "Control Mode (copy)", "控制模式（副本）", Field::ControlModeCopy,
-         Items::ControlMode),
-    list("speed_mode", "Control Mode (speed)", "控制模式（速度）", Field::SpeedMode,
-         Items::SpeedFlag),
+    // One list on the page, three bytes in the image.
+    list("control_mode", "Control Mode", "控制模式", Field::ControlMode, Items::ControlMode)
+        .placed(Place::ControlMode),
     number("under_voltage", "Under Voltage", "欠压", Field::UnderVoltage, 0, 100, "V")
         .offering(Offer::VoltageClass),
     number("over_voltage", "Over Voltage", "过压", Field::OverVoltage, 0, 100, "V")
@@ -165,9 +165,9 @@ constexpr Setting Table[] = {
            Field::StopTemperature, 60, 170, "C"),
     number("resume_temperature", "Controller Resume Output Temperature", "控制器恢复输出温度",
            Field::ResumeTemperature, 60, 170, "C"),
-    number("can_send_id", "Send ID", "发送 ID", Field::CanSendId, 0, 2047, "", 1, 2)
+    number("can_send_id", "Send ID", "发送 ID", Field::CanSendId, 0, ElevenBits, "", 1, 2)
         .needing(CanVariant),
-    number("can_receive_id", "Receive ID", "接收 ID", Field::CanReceiveId, 0, 2047, "", 1, 2)
+    number("can_receive_id", "Receive ID", "接收 ID", Field::CanReceiveId, 0, ElevenBits, "", 1, 2)
         .needing(CanVariant),
     // Only bit 0 of byte 45 is the switch; the rest of the byte is the controller's.
     onOff("smoothing", "Smooth", "平滑", Field::SmoothEnable, Field::SmoothEnableBit).from(0x0404),
@@ -204,11 +204,19 @@ constexpr Setting Table[] = {
     number("j1939_ecu_instance", "ECU Instance", "ECU 实例", Field::J1939EcuInstance, 0, 7)
         .needing(J1939Variant),
     number("j1939_manufacturer", "Manufacturer Code", "制造商代码", Field::J1939Manufacturer, 0,
-           2047, "", 1, 2)
+           ElevenBits, "", 1, 2)
         .needing(J1939Variant),
     number("j1939_identity", "Identity Number", "识别号", Field::J1939Identity, 0, 2097151, "", 1,
            3)
         .needing(J1939Variant),
+};
+
+// Files written before the control mode became one setting held its three bytes one by one.
+constexpr Setting OldTable[] = {
+    number("control_mode", "Control Mode", "控制模式", Field::ControlMode, 0, 255),
+    number("control_mode_copy", "Control Mode (copy)", "控制模式（副本）", Field::ControlModeCopy,
+           0, 255),
+    number("speed_mode", "Control Mode (speed)", "控制模式（速度）", Field::SpeedMode, 0, 255),
 };
 
 // List items. The pages show some fixed Chinese items in every language; the English names
@@ -223,8 +231,10 @@ constexpr Item StartSteps[] = {
 constexpr Item EndSteps[] = {{0, "100%", "100%"}, {1, "90%", "90%"}, {2, "80%", "80%"},
                              {3, "70%", "70%"},   {4, "60%", "60%"}, {5, "50%", "50%"}};
 constexpr Item HallTypes[] = {{60, "60 degree", "60度"}, {120, "120 degree", "120度"}};
-constexpr Item ControlModes[] = {{1, "balanced", "平衡"}, {3, "torque", "转矩"}};
-constexpr Item SpeedFlags[] = {{0, "torque or balanced", "转矩或平衡"}, {2, "speed", "速度"}};
+// In the page's order; the codes are what byte 30 holds (byte 28 for speed).
+constexpr std::uint32_t Torque = 3, Balanced = 1, Speed = 2;
+constexpr Item ControlModes[] = {
+    {Torque, "torque", "转矩"}, {Balanced, "balanced", "平衡"}, {Speed, "speed", "速度"}};
 constexpr Item BrakeSensorOld[] = {
     {0, "No Used", "不使用"}, {1, "0-5V", "0-5V"}, {2, "5-0V", "5-0V"}};
 constexpr Item BrakePedals[] = {{0, "none", "无"},
@@ -236,57 +246,47 @@ constexpr Item TemperatureOld[] = {{0, "disabled", "禁用"}, {1, "in use", "使
 constexpr Item TemperatureNew[] = {
     {0, "disabled", "禁用"}, {1, "KTY83-122", "KTY83-122"}, {2, "KTY84-130", "KTY84-130"}};
 
-std::span<const Item> itemsOf(Items items, const CalibrationImage& image) {
+// A list's items for this controller, and whether the page fills its list with them (the
+// template's own items stay otherwise).
+struct ItemList {
+    std::span<const Item> items;
+    bool pageFills = false;
+};
+
+ItemList itemsOf(Items items, const CalibrationImage& image) {
     const FirmwareVersion v = image.version();
     switch (items) {
         case Items::ThrottleSensor:
-            return !v.atLeast(0x0302)   ? std::span<const Item>(ThrottleSensorOld)
-                   : !v.atLeast(0x0403) ? std::span<const Item>(SensorPedals)
-                                        : std::span<const Item>(ThrottleSensorNew);
+            return !v.atLeast(0x0302)   ? ItemList{ThrottleSensorOld}
+                   : !v.atLeast(0x0403) ? ItemList{SensorPedals, true}
+                                        : ItemList{ThrottleSensorNew, true};
         case Items::StartStep:
-            return StartSteps;
+            return {StartSteps};
         case Items::EndStep:
-            return EndSteps;
+            return {EndSteps};
         case Items::Hall:
-            return HallTypes;
+            return {HallTypes};
         case Items::ControlMode:
-            return ControlModes;
-        case Items::SpeedFlag:
-            return SpeedFlags;
+            return {ControlModes, true};
         case Items::BrakeSensor:
-            return !v.atLeast(0x0302)   ? std::span<const Item>(BrakeSensorOld)
-                   : !v.atLeast(0x0403) ? std::span<const Item>(BrakePedals)
-                                        : std::span<const Item>(BrakeSensorNew);
+            return !v.atLeast(0x0302)   ? ItemList{BrakeSensorOld}
+                   : !v.atLeast(0x0403) ? ItemList{BrakePedals, true}
+                                        : ItemList{BrakeSensorNew, true};
         case Items::TemperatureSensor:
-            return v.atLeast(0x0404) ? std::span<const Item>(TemperatureNew)
-                                     : std::span<const Item>(TemperatureOld);
+            return v.atLeast(0x0404) ? ItemList{TemperatureNew, true}
+                                     : ItemList{TemperatureOld, true};
         case Items::None:
             break;
     }
     return {};
 }
 
-struct Span {
-    std::uint32_t low, high;
-};
+// The battery current the TRE series takes at most.
+constexpr std::uint32_t TreBatteryCurrent = 70;
 
-Span offeredSpan(const Setting& s, const CalibrationImage& image) {
-    switch (s.offer) {
-        case Offer::VoltageClass: {
-            // An unknown class keeps the sliders' initial 0 to 100.
-            if (const auto range = voltageClassRange(image))
-                return {static_cast<std::uint32_t>(range->minimum),
-                        static_cast<std::uint32_t>(range->maximum)};
-            return {s.low, s.high};
-        }
-        case Offer::BatteryCurrent:
-            return {20, image.text(Field::Series, Field::SeriesLength) == QLatin1String("TRE")
-                            ? 70u
-                            : 100u};
-        case Offer::Fixed:
-            break;
-    }
-    return {s.low, s.high};
+// The span offered, or the table's own where the controller names none.
+Span spanOrTable(const Setting& s, const CalibrationImage& image) {
+    return offeredSpan(s, image).value_or(Span{s.low, s.high});
 }
 
 int shiftOf(std::uint8_t mask) {
@@ -294,6 +294,10 @@ int shiftOf(std::uint8_t mask) {
 }
 
 }  // namespace
+
+QString programText() {
+    return QStringLiteral("trnsetup " TRN_VERSION);
+}
 
 Language languageNamed(QStringView name) {
     return name.compare(QLatin1String("chinese"), Qt::CaseInsensitive) == 0 ? Language::Chinese
@@ -305,30 +309,46 @@ bool Setting::appliesTo(const CalibrationImage& image) const {
     const unsigned version = (unsigned{v.major} << 8) | v.minor;
     if (version < since || version >= before)
         return false;
-    const std::uint8_t variant = image.byte(Field::Variant);
-    const bool regeneration = image.byte(Field::RegenerationMarker) == '1';
     switch (needs) {
         case Needs::Nothing:
             return true;
         case Needs::Regeneration:
-            return regeneration;
+            return hasRegeneration(image);
         case Needs::BrakeInput:
-            return regeneration || v.atLeast(0x0300);
+            return hasRegeneration(image) || v.atLeast(0x0300);
         case Needs::CanVariant:
-            return variant == 'C';
+            return isCanVariant(image);
         case Needs::J1939Variant:
-            return variant == 'J';
+            return isJ1939Variant(image);
     }
     return false;
 }
 
 std::uint32_t Setting::raw(const CalibrationImage& image) const {
+    if (place == Place::ControlMode) {
+        // As the start-up page reads it: the speed flag first, then torque, else balanced.
+        if (image.byte(Field::SpeedMode) == Speed)
+            return Speed;
+        return image.byte(Field::ControlMode) == Torque ? Torque : Balanced;
+    }
     if (width > 1)
         return image.field(pos, width);
     return static_cast<std::uint32_t>(image.byte(pos) & mask) >> shiftOf(mask);
 }
 
 void Setting::setRaw(CalibrationImage& image, std::uint32_t value) const {
+    if (place == Place::ControlMode) {
+        // As the start-up page writes it: speed sets only its flag; the others set all three.
+        if (value == Speed) {
+            image.setByte(Field::SpeedMode, Speed);
+            return;
+        }
+        const auto mode = static_cast<std::uint8_t>(value == Torque ? Torque : Balanced);
+        image.setByte(Field::SpeedMode, 0);
+        image.setByte(Field::ControlMode, mode);
+        image.setByte(Field::ControlModeCopy, mode);
+        return;
+    }
     if (width > 1) {
         image.setField(pos, width, value);
         return;
@@ -341,6 +361,15 @@ std::uint32_t Setting::maximum() const {
     if (width > 1)
         return width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
     return static_cast<std::uint32_t>(mask) >> shiftOf(mask);
+}
+
+std::vector<Setting::Bits> Setting::bits() const {
+    if (place == Place::ControlMode)
+        return {
+            {Field::SpeedMode, 0xFF}, {Field::ControlMode, 0xFF}, {Field::ControlModeCopy, 0xFF}};
+    std::vector<Bits> out;
+    for (int i = 0; i < width; ++i) out.push_back({pos + i, width > 1 ? std::uint8_t{0xFF} : mask});
+    return out;
 }
 
 QString Setting::caption(Language language) const {
@@ -358,6 +387,13 @@ const Setting* findSetting(QAnyStringView key) {
     return nullptr;
 }
 
+const Setting* findOldSetting(QAnyStringView key) {
+    for (const Setting& s : OldTable)
+        if (QAnyStringView::equal(key, QLatin1String(s.key)))
+            return &s;
+    return nullptr;
+}
+
 std::vector<const Setting*> settingsOf(const CalibrationImage& image) {
     std::vector<const Setting*> out;
     for (const Setting& s : Table)
@@ -369,8 +405,7 @@ std::vector<const Setting*> settingsOf(const CalibrationImage& image) {
 std::array<std::uint8_t, CalibrationImage::Size> settingBits(const CalibrationImage& image) {
     std::array<std::uint8_t, CalibrationImage::Size> bits{};
     for (const Setting* s : settingsOf(image))
-        for (int i = 0; i < s->width; ++i)
-            bits[static_cast<std::size_t>(s->pos + i)] |= s->width > 1 ? 0xFF : s->mask;
+        for (const Setting::Bits& b : s->bits()) bits[static_cast<std::size_t>(b.pos)] |= b.mask;
     return bits;
 }
 
@@ -446,9 +481,8 @@ QString valueForm(const Setting& setting, Language language) {
         case Coding::Switch:
             return zh ? QStringLiteral("on 或 off") : QStringLiteral("on or off");
         case Coding::List:
-            return (zh ? QStringLiteral("列表代码 0 到 %1")
-                       : QStringLiteral("a list code, 0 to %1"))
-                .arg(setting.maximum());
+            return zh ? QStringLiteral("注释中列出的名称之一")
+                      : QStringLiteral("one of the names the comment lists");
         case Coding::Number:
             break;
     }
@@ -463,10 +497,62 @@ QString valueForm(const Setting& setting, Language language) {
 
 QString itemName(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
                  Language language) {
-    for (const Item& item : itemsOf(setting.items, image))
+    for (const Item& item : itemsOf(setting.items, image).items)
         if (item.code == raw)
             return QString::fromUtf8(language == Language::Chinese ? item.chinese : item.english);
     return {};
+}
+
+QString fileText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw) {
+    if (setting.coding != Coding::List)
+        return valueText(setting, raw);
+    const QString name = itemName(setting, image, raw, Language::English);
+    if (name.isEmpty())
+        return valueText(setting, raw);
+    return name.contains(QLatin1Char(' ')) ? QLatin1Char('"') + name + QLatin1Char('"') : name;
+}
+
+std::optional<std::uint32_t> itemCode(const Setting& setting, const CalibrationImage& image,
+                                      QStringView text) {
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
+        text = text.sliced(1, text.size() - 2).trimmed();
+    for (const Item& item : itemsOf(setting.items, image).items)
+        if (text.compare(QString::fromUtf8(item.english), Qt::CaseInsensitive) == 0 ||
+            text.compare(QString::fromUtf8(item.chinese), Qt::CaseInsensitive) == 0)
+            return item.code;
+    return std::nullopt;
+}
+
+QString choicesText(const Setting& setting, const CalibrationImage& image, Language language) {
+    QStringList names;
+    for (const Item& item : itemsOf(setting.items, image).items)
+        names << QString::fromUtf8(language == Language::Chinese ? item.chinese : item.english);
+    return names.join(QLatin1String(", "));
+}
+
+int itemIndex(const Setting& setting, const CalibrationImage& image, std::uint32_t code) {
+    const std::span<const Item> items = itemsOf(setting.items, image).items;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].code == code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::optional<std::uint32_t> itemAt(const Setting& setting, const CalibrationImage& image,
+                                    int index) {
+    const std::span<const Item> items = itemsOf(setting.items, image).items;
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+        return std::nullopt;
+    return items[static_cast<std::size_t>(index)].code;
+}
+
+QStringList pageItems(const Setting& setting, const CalibrationImage& image) {
+    const ItemList list = itemsOf(setting.items, image);
+    QStringList texts;
+    if (list.pageFills)
+        for (const Item& item : list.items) texts << QString::fromUtf8(item.chinese);
+    return texts;
 }
 
 QString shownText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
@@ -492,14 +578,14 @@ bool offered(const Setting& setting, const CalibrationImage& image, std::uint32_
         case Coding::Switch:
             return true;
         case Coding::List:
-            for (const Item& item : itemsOf(setting.items, image))
+            for (const Item& item : itemsOf(setting.items, image).items)
                 if (item.code == raw)
                     return true;
             return false;
         case Coding::Number:
             break;
     }
-    const Span span = offeredSpan(setting, image);
+    const Span span = spanOrTable(setting, image);
     if (raw >= span.low && raw <= span.high)
         return (raw - span.low) % setting.step == 0;
     return raw >= setting.low2 && raw <= setting.high2;
@@ -509,16 +595,12 @@ QString offeredText(const Setting& setting, const CalibrationImage& image, Langu
     switch (setting.coding) {
         case Coding::Switch:
             return QStringLiteral("on, off");
-        case Coding::List: {
-            QStringList codes;
-            for (const Item& item : itemsOf(setting.items, image))
-                codes << QString::number(item.code);
-            return codes.join(QLatin1String(", "));
-        }
+        case Coding::List:
+            return choicesText(setting, image, language);
         case Coding::Number:
             break;
     }
-    const Span span = offeredSpan(setting, image);
+    const Span span = spanOrTable(setting, image);
     QString text =
         valueText(setting, span.low) + QLatin1String("..") + valueText(setting, span.high);
     if (setting.step != 1)
@@ -529,6 +611,31 @@ QString offeredText(const Setting& setting, const CalibrationImage& image, Langu
         text += QLatin1String(", ") + valueText(setting, setting.low2) + QLatin1String("..") +
                 valueText(setting, setting.high2);
     return text;
+}
+
+std::optional<Span> offeredSpan(const Setting& setting, const CalibrationImage& image) {
+    switch (setting.offer) {
+        case Offer::VoltageClass:
+            if (const auto range = voltageClassRange(image))
+                return Span{static_cast<std::uint32_t>(range->minimum),
+                            static_cast<std::uint32_t>(range->maximum)};
+            return std::nullopt;
+        case Offer::BatteryCurrent:
+            return Span{setting.low, isTreSeries(image) ? TreBatteryCurrent : setting.high};
+        case Offer::Fixed:
+            break;
+    }
+    return Span{setting.low, setting.high};
+}
+
+QString refusalText(const Setting& setting) {
+    QString text = QStringLiteral("%1 must between %2 and %3")
+                       .arg(QLatin1String(setting.english))
+                       .arg(setting.low)
+                       .arg(setting.high);
+    if (setting.low2 <= setting.high2)
+        text += QStringLiteral(" or %1 and %2").arg(setting.low2).arg(setting.high2);
+    return text + QLatin1Char(' ');
 }
 
 QString escapedBytes(const CalibrationImage& image, int pos, int length) {

@@ -28,6 +28,8 @@
 namespace config {
 
 enum class Language { English, Chinese };
+// "trnsetup 4.1.0": the program named in the files it writes.
+QString programText();
 // "english" or "chinese" (the language modules' names); anything else is English.
 Language languageNamed(QStringView name);
 
@@ -38,6 +40,12 @@ enum class Needs {
     BrakeInput,    // the regeneration page, or firmware 0300 on (boost and economy)
     CanVariant,    // variant letter "C"
     J1939Variant,  // variant letter "J"
+};
+
+// Where a setting lives, when it is not one field.
+enum class Place {
+    Field,        // pos, width and mask
+    ControlMode,  // bytes 28, 30 and 18 together, read and written as the start-up page does
 };
 
 enum class Coding {
@@ -54,7 +62,6 @@ enum class Items {
     EndStep,
     Hall,
     ControlMode,
-    SpeedFlag,
     BrakeSensor,
     TemperatureSensor,
 };
@@ -68,8 +75,8 @@ enum class Offer {
 
 struct Item {
     std::uint32_t code;
-    const char* english;
-    const char* chinese;
+    const char* english;  // also the name a file gives the item
+    const char* chinese;  // also the text the page shows, where the page fills the list
 };
 
 struct Setting {
@@ -90,6 +97,7 @@ struct Setting {
     std::uint32_t step = 1;
     unsigned since = 0x0000, before = 0x10000;  // firmware span, as four hex digits
     Needs needs = Needs::Nothing;
+    Place place = Place::Field;
 
     // Chained adjustments for the table.
     constexpr Setting from(unsigned version) const {
@@ -123,6 +131,11 @@ struct Setting {
         s.step = st;
         return s;
     }
+    constexpr Setting placed(Place p) const {
+        Setting s = *this;
+        s.place = p;
+        return s;
+    }
 
     bool appliesTo(const CalibrationImage& image) const;
     // The stored value, shifted down to bit 0 for bit groups.
@@ -131,11 +144,20 @@ struct Setting {
     void setRaw(CalibrationImage& image, std::uint32_t value) const;
     // The largest value the setting's bits hold.
     std::uint32_t maximum() const;
+    // The bits of the image the setting takes, byte by byte.
+    struct Bits {
+        int pos;
+        std::uint8_t mask;
+    };
+    std::vector<Bits> bits() const;
     QString caption(Language language) const;
 };
 
 std::span<const Setting> settings();
 const Setting* findSetting(QAnyStringView key);
+// Keys that files written by earlier versions hold and that no longer name a setting of their
+// own (the control mode's three bytes one by one): still read, meaning the bytes they meant.
+const Setting* findOldSetting(QAnyStringView key);
 // The settings this controller has, in table order.
 std::vector<const Setting*> settingsOf(const CalibrationImage& image);
 // Per byte, the bits that are this controller's settings.
@@ -152,12 +174,38 @@ QString valueForm(const Setting& setting, Language language);
 // The list item's name for a code ("1-4V"); empty for other codings and unknown codes.
 QString itemName(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
                  Language language);
+// The value as a file holds it, for any coding: a list item by its name, quoted when it has
+// blanks ("\"three-wire pedal\""), a code that names no item as its number.
+QString fileText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw);
+// The code of a list item named by text (its name in either language, quoted or not, in any
+// case); nothing when no item of this controller's list has that name.
+std::optional<std::uint32_t> itemCode(const Setting& setting, const CalibrationImage& image,
+                                      QStringView text);
+// The choices of a list, by name, for comments: "0-5V, 1-4V, 0-5K".
+QString choicesText(const Setting& setting, const CalibrationImage& image, Language language);
+// The items the page puts into its list itself, in list order; empty where the template's
+// own items stay. A list item's index is its position here.
+QStringList pageItems(const Setting& setting, const CalibrationImage& image);
+// The index of the item with this code in the controller's list; -1 when none has it.
+int itemIndex(const Setting& setting, const CalibrationImage& image, std::uint32_t code);
+// The code of the item at index; nothing when the list has no item there.
+std::optional<std::uint32_t> itemAt(const Setting& setting, const CalibrationImage& image,
+                                    int index);
 // The value as a screen or a change list shows it: item names for lists, Enable/Disable for
 // switches, valueText otherwise.
 QString shownText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
                   Language language);
 // Whether the page offers the value for this controller.
 bool offered(const Setting& setting, const CalibrationImage& image, std::uint32_t raw);
+// The stored values a page's slider or number offers for this controller; none where the
+// controller names no range (an unknown voltage class).
+struct Span {
+    std::uint32_t low, high;
+};
+std::optional<Span> offeredSpan(const Setting& setting, const CalibrationImage& image);
+// The English input check a page shows when a typed number is refused:
+// "Send ID must between 0 and 2047 ".
+QString refusalText(const Setting& setting);
 // The range the page offers, for comments and warnings: "20% to 100%", "1, 2, 3".
 QString offeredText(const Setting& setting, const CalibrationImage& image,
                     Language language = Language::English);

@@ -50,9 +50,12 @@ QString versionText(const CalibrationImage& image) {
     return FormatHex(image.data() + Field::VersionMajor, 2);
 }
 
+QString serialText(const CalibrationImage& image) {
+    return FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+}
+
 QString identityText(const CalibrationImage& image) {
-    return versionText(image) +
-           FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+    return versionText(image) + serialText(image);
 }
 
 std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image) {
@@ -69,4 +72,33 @@ std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image) {
         if (digits == c.digits)
             return c.range;
     return std::nullopt;
+}
+
+bool isTreSeries(const CalibrationImage& image) {
+    return image.text(Field::Series, Field::SeriesLength) == QLatin1String("TRE");
+}
+
+bool hasRegeneration(const CalibrationImage& image) {
+    return image.byte(Field::RegenerationMarker) == '1';
+}
+
+bool isCanVariant(const CalibrationImage& image) {
+    return image.byte(Field::Variant) == 'C';
+}
+
+bool isJ1939Variant(const CalibrationImage& image) {
+    return image.byte(Field::Variant) == 'J';
+}
+
+bool isSpecialVersion(const CalibrationImage& image) {
+    return image.bit(Field::ModelOptions, Field::SpecialVersionBit);
+}
+
+int controllerRefusal(const CalibrationImage& image) {
+    const QString series = image.text(Field::Series, Field::SeriesLength);
+    if (series != QLatin1String("TRN") && series != QLatin1String("TRE"))
+        return MsgWrongSeries;
+    if (isSpecialVersion(image))
+        return MsgSpecialVersion;
+    return 0;
 }

@@ -63,6 +63,8 @@ private:
 QString FormatHex(const std::uint8_t* bytes, int n);
 // FormatHex of bytes 83 and 84.
 QString versionText(const CalibrationImage& image);
+// The serial number, bytes 76 to 79, as eight hex digits.
+QString serialText(const CalibrationImage& image);
 // versionText followed by FormatHex of the serial number, bytes 76 to 79.
 QString identityText(const CalibrationImage& image);
 
@@ -73,3 +75,20 @@ struct VoltageRange {
     int maximum;
 };
 std::optional<VoltageRange> voltageClassRange(const CalibrationImage& image);
+
+// What kind of controller an image comes from; the pages, the settings and the refusal rule
+// all ask here.
+bool isTreSeries(const CalibrationImage& image);
+// The model name ends in "1": the controller regenerates.
+bool hasRegeneration(const CalibrationImage& image);
+bool isCanVariant(const CalibrationImage& image);    // variant letter "C"
+bool isJ1939Variant(const CalibrationImage& image);  // variant letter "J"
+bool isSpecialVersion(const CalibrationImage& image);
+
+// Messages of the language module that say why a controller is refused.
+inline constexpr int MsgWrongSeries = 107;
+inline constexpr int MsgSpecialVersion = 111;
+// The message that refuses the controller whose image this is: another series than TRN or
+// TRE, or a special version. 0 when it may be configured. The wizard and the workshop
+// commands ask the same question, so that they refuse the same controllers.
+int controllerRefusal(const CalibrationImage& image);

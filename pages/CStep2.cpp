@@ -7,17 +7,6 @@
 
 namespace {
 
-constexpr int IdModel = 1039, IdSerial = 1040, IdSoftware = 1041, IdAdVersion = 1042;
-constexpr int IdForwardOn = 1123, IdForwardOff = 1124, IdHelpForward = 1125;
-constexpr int IdFootOn = 1037, IdFootOff = 1038;
-constexpr int IdSensor = 1031, IdHelpSensor = 1055;
-constexpr int IdStart = 1030, IdStartLabel = 1106, IdEnd = 1032, IdEndLabel = 1107;
-constexpr int IdStartStep = 1110, IdEndStep = 1111;
-constexpr int IdMotorCurrent = 1034, IdMotorCurrentLabel = 1036;
-constexpr int IdBatteryCurrent = 1094, IdBatteryCurrentLabel = 1096;
-constexpr int IdLow = 1033, IdLowLabel = 1108, IdLowCaption = 1142;
-constexpr int IdHigh = 1035, IdHighLabel = 1109, IdHighCaption = 1143;
-
 // List 1031 index of the 1-4 V throttle, where it has one.
 constexpr int SensorOneToFour = 1;
 
@@ -79,15 +68,20 @@ QString CStep2::modelText(const CalibrationImage& image) {
 }
 
 void CStep2::initialise() {
-    bindLabel(IdMotorCurrent, IdMotorCurrentLabel, kit::percent);
-    bindLabel(IdBatteryCurrent, IdBatteryCurrentLabel, kit::percent);
-    bindLabel(IdLow, IdLowLabel, kit::percent);
-    bindLabel(IdHigh, IdHighLabel, kit::percent);
+    bindPair(IdForwardOn, IdForwardOff, "forward_switch");
+    bindPair(IdFootOn, IdFootOff, "foot_switch");
+    bindList(IdSensor, "throttle_sensor_type");
     const kit::Format throttle = [this](int value) {
         return throttleInVolts() ? kit::sensorVolts(value) : kit::percent(value);
     };
-    bindLabel(IdStart, IdStartLabel, throttle);
-    bindLabel(IdEnd, IdEndLabel, throttle);
+    bindSlider(IdStart, IdStartLabel, "throttle_start", throttle);
+    bindSlider(IdEnd, IdEndLabel, "throttle_end", throttle);
+    bindList(IdStartStep, "throttle_start_step");
+    bindList(IdEndStep, "throttle_end_step");
+    bindSlider(IdMotorCurrent, IdMotorCurrentLabel, "max_motor_current");
+    bindSlider(IdBatteryCurrent, IdBatteryCurrentLabel, "max_battery_current");
+    bindSlider(IdLow, IdLowLabel, "threshold_low");
+    bindSlider(IdHigh, IdHighLabel, "threshold_high");
     refreshOnChange(IdSensor);
 
     // A user's click only: a load sets the buttons without this interlock.
@@ -115,17 +109,16 @@ void CStep2::load() {
 
     setText(IdModel, modelText(image));
     setText(IdAdVersion, FormatHex(image.data() + Field::AdVersion, 1));
-    setText(IdSerial, FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength));
-    setText(IdSoftware, FormatHex(image.data() + Field::VersionMajor, 2));
+    setText(IdSerial, serialText(image));
+    setText(IdSoftware, versionText(image));
 
-    const std::uint8_t start = image.byte(Field::ThrottleStart);
-    setSlider(IdStart, 0, 40, start >> 1);
-    kit::selectNibble(list(IdStartStep), start >> 4, 2);
-    setSlider(IdEnd, 60, 100, image.byte(Field::ThrottleEnd) >> 1);
-    kit::selectNibble(list(IdEndStep), start & 0x0F, 2);
+    // Both forms of the throttle span are loaded; the firmware decides which one is shown.
+    loadSlider("throttle_start");
+    kit::selectNibble(list(IdStartStep), setting("throttle_start_step").raw(image), 2);
+    loadSlider("throttle_end");
+    kit::selectNibble(list(IdEndStep), setting("throttle_end_step").raw(image), 2);
 
-    const bool forward = image.bit(Field::Switches, Field::ForwardSwitchBit);
-    const bool foot = image.bit(Field::Switches, Field::FootSwitchBit);
+    const bool forward = setting("forward_switch").raw(image) != 0;
     if (version.atLeast(0x0402) && forward) {
         kit::setPair(option(IdForwardOn), option(IdForwardOff), true);
         kit::setPair(option(IdFootOn), option(IdFootOff), false);
@@ -139,24 +132,21 @@ void CStep2::load() {
             setText(IdHelpForward, QStringLiteral("1、仅在软件版本不低于0402的控制器上可用。"));
         }
         enableControls({IdFootOn, IdFootOff}, true);
-        kit::setPair(option(IdFootOn), option(IdFootOff), foot);
+        loadPair("foot_switch");
     }
 
     if (!version.atLeast(0x0302)) {
         showControls({IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-    } else if (!version.atLeast(0x0403)) {
-        showControls({IdStartStep, IdEndStep}, false);
-        setText(
-            IdHelpSensor,
-            QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，控制器将会报错"));
-        kit::refill(list(IdSensor), {QStringLiteral("3线式踏板"), QStringLiteral("霍尔有源踏板")});
     } else {
         showControls({IdStartStep, IdEndStep}, false);
-        kit::refill(list(IdSensor),
-                    {QStringLiteral("0-5V"), QStringLiteral("1-4V"), QStringLiteral("0-5K")});
+        if (!version.atLeast(0x0403))
+            setText(IdHelpSensor,
+                    QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，"
+                                   "控制器将会报错"));
     }
+    fillList("throttle_sensor_type");
 
-    switch (image.byte(Field::ThrottleSensorType)) {
+    switch (setting("throttle_sensor_type").raw(image)) {
         case 2:
             kit::select(list(IdSensor), 1);
             break;
@@ -168,59 +158,42 @@ void CStep2::load() {
             break;
     }
 
-    setSlider(IdMotorCurrent, 20, 100, image.byte(Field::MaxMotorCurrent));
-    if (version.atLeast(0x0208)) {
-        const bool tre = image.text(Field::Series, Field::SeriesLength) == QLatin1String("TRE");
-        setSlider(IdBatteryCurrent, 20, tre ? 70 : 100, image.byte(Field::MaxBatteryCurrent));
-    } else {
+    loadSlider("max_motor_current");
+    if (version.atLeast(0x0208))
+        loadSlider("max_battery_current");
+    else
         enableControls({IdBatteryCurrent}, false);
-    }
-    setSlider(IdLow, 0, 40, image.byte(Field::ThresholdLow));
-    setSlider(IdHigh, 60, 100, image.byte(Field::ThresholdHigh));
+    loadSlider("threshold_low");
+    loadSlider("threshold_high");
     // The threshold group follows the refresh that runs after every load.
 }
 
 void CStep2::store() {
-    const FirmwareVersion version = image.version();
-
-    if (version.atLeast(0x0302)) {
-        image.setByte(Field::ThrottleStart, static_cast<std::uint8_t>(2 * position(IdStart)));
-        image.setByte(Field::ThrottleEnd, static_cast<std::uint8_t>(2 * position(IdEnd)));
+    if (image.version().atLeast(0x0302)) {
+        storeSlider("throttle_start");
+        storeSlider("throttle_end");
     } else {
         // A list without a selection leaves its nibble as it was.
-        const int s = kit::selected(list(IdStartStep));
-        if (s >= 0)
-            image.setByte(
-                Field::ThrottleStart,
-                static_cast<std::uint8_t>((s << 4) | (image.byte(Field::ThrottleStart) & 0x0F)));
-        const int t = kit::selected(list(IdEndStep));
-        if (t >= 0)
-            image.setByte(Field::ThrottleStart,
-                          static_cast<std::uint8_t>((image.byte(Field::ThrottleStart) & 0xF0) | t));
+        if (const int s = kit::selected(list(IdStartStep)); s >= 0)
+            setting("throttle_start_step").setRaw(image, static_cast<std::uint32_t>(s));
+        if (const int t = kit::selected(list(IdEndStep)); t >= 0)
+            setting("throttle_end_step").setRaw(image, static_cast<std::uint32_t>(t));
     }
 
-    image.setBit(Field::Switches, Field::FootSwitchBit, checked(IdFootOn));
-    image.setBit(Field::Switches, Field::ForwardSwitchBit, checked(IdForwardOn));
+    storePair("foot_switch");
+    storePair("forward_switch");
 
-    switch (kit::selected(list(IdSensor))) {
-        case 1:
-            image.setByte(Field::ThrottleSensorType, 2);
-            break;
-        case 2:
-            image.setByte(Field::ThrottleSensorType, 3);
-            break;
-        default:
-            image.setByte(Field::ThrottleSensorType, 1);
-            break;
-    }
+    // Items 0, 1 and 2 are codes 1, 2 and 3; no selection stores 1.
+    const int sensor = kit::selected(list(IdSensor));
+    setting("throttle_sensor_type")
+        .setRaw(image, sensor == 1 || sensor == 2 ? static_cast<std::uint32_t>(sensor + 1) : 1u);
 
-    image.setByte(Field::MaxMotorCurrent, static_cast<std::uint8_t>(position(IdMotorCurrent)));
-    if (version.atLeast(0x0208))
-        image.setByte(Field::MaxBatteryCurrent,
-                      static_cast<std::uint8_t>(position(IdBatteryCurrent)));
+    storeSlider("max_motor_current");
+    if (image.version().atLeast(0x0208))
+        storeSlider("max_battery_current");
     // The thresholds belong to the 1-4 V throttle, whether or not their group is shown.
     if (kit::selected(list(IdSensor)) == SensorOneToFour) {
-        image.setByte(Field::ThresholdLow, static_cast<std::uint8_t>(position(IdLow)));
-        image.setByte(Field::ThresholdHigh, static_cast<std::uint8_t>(position(IdHigh)));
+        storeSlider("threshold_low");
+        storeSlider("threshold_high");
     }
 }

@@ -1,26 +1,20 @@
 #include "CStep3.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QSlider>
 
 #include "CalibrationImage.h"
 
-namespace {
-
-constexpr int IdDelay = 1044, IdHall = 1046, IdMode = 1047;
-constexpr int IdUnder = 1035, IdUnderLabel = 1077, IdOver = 1062, IdOverLabel = 1078;
-constexpr int IdRate = 1065, IdRateLabel = 1079;
-constexpr int IdPowerOnOn = 1024, IdPowerOnOff = 1025;
-constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114, IdBrakeHelp = 1115;
-
-// Control-mode list items.
-constexpr int ModeTorque = 0, ModeSpeed = 2;
-
-}  // namespace
-
 void CStep3::initialise() {
-    bindLabel(IdUnder, IdUnderLabel, kit::volts);
-    bindLabel(IdOver, IdOverLabel, kit::volts);
-    bindLabel(IdRate, IdRateLabel, kit::plain);
+    bindList(IdDelay, "startup_delay");
+    bindList(IdHall, "hall_sensor_type");
+    bindList(IdMode, "control_mode");
+    bindSlider(IdUnder, IdUnderLabel, "under_voltage");
+    bindSlider(IdOver, IdOverLabel, "over_voltage");
+    bindSlider(IdRate, IdRateLabel, "throttle_rate");
+    bindPair(IdPowerOnOn, IdPowerOnOff, "power_on_high_pedal_disable");
+    bindPair(IdBrakeOn, IdBrakeOff, "releasing_brake_high_pedal_disable");
     // Older firmware has no releasing-brake protection; the hidden pair still carries its bit.
     if (image.version().atLeast(0x0209))
         showControls({IdBrakeOn, IdBrakeOff}, true);
@@ -29,57 +23,35 @@ void CStep3::initialise() {
 }
 
 void CStep3::load() {
-    kit::select(list(IdDelay), image.byte(Field::StartupDelay));
-    kit::select(list(IdHall), image.byte(Field::HallSensorType) == 60 ? 0 : 1);
+    // The delay list's items are the tenths of a second it stores.
+    kit::select(list(IdDelay), static_cast<int>(setting("startup_delay").raw(image)));
+    kit::select(list(IdHall), setting("hall_sensor_type").raw(image) == 60 ? 0 : 1);
 
-    kit::refill(list(IdMode),
-                {QStringLiteral("转矩"), QStringLiteral("平衡"), QStringLiteral("速度")});
-    if (image.byte(Field::SpeedMode) == 2)
-        kit::select(list(IdMode), ModeSpeed);
-    else if (image.byte(Field::ControlMode) == 3)
-        kit::select(list(IdMode), ModeTorque);
-    else
-        kit::select(list(IdMode), 1);
+    fillList("control_mode");
+    const config::Setting& mode = setting("control_mode");
+    kit::select(list(IdMode), config::itemIndex(mode, image, mode.raw(image)));
 
-    // An unknown voltage class keeps the range the sliders have.
-    if (const auto range = voltageClassRange(image)) {
-        slider(IdUnder)->setRange(range->minimum, range->maximum);
-        slider(IdOver)->setRange(range->minimum, range->maximum);
-    }
-    slider(IdUnder)->setValue(image.byte(Field::UnderVoltage));
-    slider(IdOver)->setValue(image.byte(Field::OverVoltage));
-    setSlider(IdRate, 1, 20, image.byte(Field::ThrottleRate) / 10);
+    loadSlider("under_voltage");
+    loadSlider("over_voltage");
+    loadSlider("throttle_rate");
 
-    kit::setPair(option(IdPowerOnOn), option(IdPowerOnOff),
-                 !image.bit(Field::Switches, Field::PowerOnHighPedalOffBit));
-    kit::setPair(option(IdBrakeOn), option(IdBrakeOff),
-                 image.bit(Field::Functions, Field::ReleasingBrakeHighPedalBit));
+    loadPair("power_on_high_pedal_disable");
+    loadPair("releasing_brake_high_pedal_disable");
 }
 
 void CStep3::store() {
     // No selection (a delay above 2 s) is kept as 0xFF.
-    image.setByte(Field::StartupDelay, static_cast<std::uint8_t>(kit::selected(list(IdDelay))));
-    image.setByte(Field::HallSensorType, kit::selected(list(IdHall)) == 0 ? 60 : 120);
+    setting("startup_delay").setRaw(image, static_cast<std::uint8_t>(kit::selected(list(IdDelay))));
+    setting("hall_sensor_type").setRaw(image, kit::selected(list(IdHall)) == 0 ? 60 : 120);
 
-    switch (kit::selected(list(IdMode))) {
-        case ModeSpeed:
-            image.setByte(Field::SpeedMode, 2);
-            break;
-        case ModeTorque:
-            image.setByte(Field::SpeedMode, 0);
-            image.setByte(Field::ControlMode, 3);
-            image.setByte(Field::ControlModeCopy, 3);
-            break;
-        default:
-            image.setByte(Field::SpeedMode, 0);
-            image.setByte(Field::ControlMode, 1);
-            image.setByte(Field::ControlModeCopy, 1);
-            break;
-    }
+    // Anything but torque or speed stores balanced.
+    const config::Setting& mode = setting("control_mode");
+    mode.setRaw(image, config::itemAt(mode, image, kit::selected(list(IdMode))).value_or(0));
 
-    image.setBit(Field::Switches, Field::PowerOnHighPedalOffBit, !checked(IdPowerOnOn));
-    image.setBit(Field::Functions, Field::ReleasingBrakeHighPedalBit, !checked(IdBrakeOff));
-    image.setByte(Field::UnderVoltage, static_cast<std::uint8_t>(position(IdUnder)));
-    image.setByte(Field::OverVoltage, static_cast<std::uint8_t>(position(IdOver)));
-    image.setByte(Field::ThrottleRate, static_cast<std::uint8_t>(10 * position(IdRate)));
+    storePair("power_on_high_pedal_disable");
+    // The pair's off-button decides, so that a pair with neither button checked stores on.
+    setting("releasing_brake_high_pedal_disable").setRaw(image, checked(IdBrakeOff) ? 0 : 1);
+    storeSlider("under_voltage");
+    storeSlider("over_voltage");
+    storeSlider("throttle_rate");
 }

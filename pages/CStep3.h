@@ -8,12 +8,23 @@ class CStep3 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 147;
+
+    static constexpr int IdDelay = 1044, IdHall = 1046, IdMode = 1047;
+    static constexpr int IdUnder = 1035, IdUnderLabel = 1077, IdOver = 1062, IdOverLabel = 1078;
+    static constexpr int IdRate = 1065, IdRateLabel = 1079;
+    static constexpr int IdPowerOnOn = 1024, IdPowerOnOff = 1025;
+    static constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114;
+    static constexpr int IdBrakeHelp = 1115;
+
     static constexpr kit::Required Controls[] = {
-        {1044, kit::Kind::List},   {1046, kit::Kind::List},   {1047, kit::Kind::List},
-        {1035, kit::Kind::Slider}, {1077, kit::Kind::Label},  {1062, kit::Kind::Slider},
-        {1078, kit::Kind::Label},  {1065, kit::Kind::Slider}, {1079, kit::Kind::Label},
-        {1024, kit::Kind::Option}, {1025, kit::Kind::Option}, {1112, kit::Kind::Label},
-        {1113, kit::Kind::Option}, {1114, kit::Kind::Option}, {1115, kit::Kind::Label},
+        {IdDelay, kit::Kind::List},        {IdHall, kit::Kind::List},
+        {IdMode, kit::Kind::List},         {IdUnder, kit::Kind::Slider},
+        {IdUnderLabel, kit::Kind::Label},  {IdOver, kit::Kind::Slider},
+        {IdOverLabel, kit::Kind::Label},   {IdRate, kit::Kind::Slider},
+        {IdRateLabel, kit::Kind::Label},   {IdPowerOnOn, kit::Kind::Option},
+        {IdPowerOnOff, kit::Kind::Option}, {IdBrakeCaption, kit::Kind::Label},
+        {IdBrakeOn, kit::Kind::Option},    {IdBrakeOff, kit::Kind::Option},
+        {IdBrakeHelp, kit::Kind::Label},
     };
 
     explicit CStep3(PageContext context) : SettingsPage(context) {}

@@ -7,17 +7,57 @@ class CStep4 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 148;
+    static constexpr int IdSensor = 1140;
+    static constexpr int IdStop = 1084, IdStopLabel = 1039, IdResume = 1035, IdResumeLabel = 1040;
+    static constexpr int IdCanBox = 1122;
+    static constexpr int IdSendCaption = 1123, IdSend = 1125, IdReceiveCaption = 1124;
+    static constexpr int IdReceive = 1126;
+    static constexpr int IdSmoothBox = 1139, IdSmoothCaption = 1138;
+    static constexpr int IdSmoothOn = 1088, IdSmoothOff = 1089;
+
+    // The five smoothing rows, in image order: they are shown and hidden together.
+    struct SmoothRow {
+        int caption;
+        int label;
+        int slider;
+        const char* key;
+    };
+    static constexpr SmoothRow SmoothRows[] = {
+        {1133, 1041, 1085, "smooth_inflection"}, {1134, 1042, 1037, "smooth_low_accel"},
+        {1135, 1043, 1086, "smooth_low_decel"},  {1136, 1044, 1132, "smooth_high_accel"},
+        {1137, 1045, 1087, "smooth_high_decel"},
+    };
+
     static constexpr kit::Required Controls[] = {
-        {1140, kit::Kind::List},   {1084, kit::Kind::Slider}, {1039, kit::Kind::Label},
-        {1035, kit::Kind::Slider}, {1040, kit::Kind::Label},  {1122, kit::Kind::Group},
-        {1123, kit::Kind::Label},  {1125, kit::Kind::Edit},   {1124, kit::Kind::Label},
-        {1126, kit::Kind::Edit},   {1139, kit::Kind::Group},  {1138, kit::Kind::Label},
-        {1088, kit::Kind::Option}, {1089, kit::Kind::Option}, {1133, kit::Kind::Label},
-        {1041, kit::Kind::Label},  {1085, kit::Kind::Slider}, {1134, kit::Kind::Label},
-        {1042, kit::Kind::Label},  {1037, kit::Kind::Slider}, {1135, kit::Kind::Label},
-        {1043, kit::Kind::Label},  {1086, kit::Kind::Slider}, {1136, kit::Kind::Label},
-        {1044, kit::Kind::Label},  {1132, kit::Kind::Slider}, {1137, kit::Kind::Label},
-        {1045, kit::Kind::Label},  {1087, kit::Kind::Slider},
+        {IdSensor, kit::Kind::List},
+        {IdStop, kit::Kind::Slider},
+        {IdStopLabel, kit::Kind::Label},
+        {IdResume, kit::Kind::Slider},
+        {IdResumeLabel, kit::Kind::Label},
+        {IdCanBox, kit::Kind::Group},
+        {IdSendCaption, kit::Kind::Label},
+        {IdSend, kit::Kind::Edit},
+        {IdReceiveCaption, kit::Kind::Label},
+        {IdReceive, kit::Kind::Edit},
+        {IdSmoothBox, kit::Kind::Group},
+        {IdSmoothCaption, kit::Kind::Label},
+        {IdSmoothOn, kit::Kind::Option},
+        {IdSmoothOff, kit::Kind::Option},
+        {SmoothRows[0].caption, kit::Kind::Label},
+        {SmoothRows[0].label, kit::Kind::Label},
+        {SmoothRows[0].slider, kit::Kind::Slider},
+        {SmoothRows[1].caption, kit::Kind::Label},
+        {SmoothRows[1].label, kit::Kind::Label},
+        {SmoothRows[1].slider, kit::Kind::Slider},
+        {SmoothRows[2].caption, kit::Kind::Label},
+        {SmoothRows[2].label, kit::Kind::Label},
+        {SmoothRows[2].slider, kit::Kind::Slider},
+        {SmoothRows[3].caption, kit::Kind::Label},
+        {SmoothRows[3].label, kit::Kind::Label},
+        {SmoothRows[3].slider, kit::Kind::Slider},
+        {SmoothRows[4].caption, kit::Kind::Label},
+        {SmoothRows[4].label, kit::Kind::Label},
+        {SmoothRows[4].slider, kit::Kind::Slider},
     };
 
     explicit CStep4(PageContext context) : SettingsPage(context) {}
@@ -30,7 +70,4 @@ protected:
 
 private:
     void showSmoothingRows(bool visible);
-    // Reads one CAN identifier into its two bytes; false, after telling the user, when the
-    // text is out of range.
-    bool storeIdentifier(int editId, int captionId, int pos, const QString& message);
 };

@@ -11,15 +11,6 @@
 
 namespace {
 
-constexpr int IdRegenOn = 1016, IdRegenOff = 1017;
-constexpr int IdBrakeSwitchOn = 1018, IdBrakeSwitchOff = 1019;
-constexpr int IdReleasing = 1094, IdReleasingLabel = 1095;
-constexpr int IdBySwitch = 1045, IdBySwitchLabel = 1044;
-constexpr int IdMaxRegen = 1043, IdMaxRegenLabel = 1041;
-constexpr int IdSensorType = 1081;
-constexpr int IdStart = 1079, IdStartLabel = 1108, IdStartStep = 1112;
-constexpr int IdEnd = 1080, IdEndLabel = 1109, IdEndStep = 1113;
-
 // List 1081 index whose sensor span reads in volts.
 constexpr int SensorInVolts = 2;
 
@@ -44,26 +35,23 @@ void showPositionWhileDragged(QSlider* slider) {
     QObject::connect(slider, &QSlider::sliderReleased, slider, [] { QToolTip::hideText(); });
 }
 
-// Before 0302 byte 5 holds the sensor span in two nibbles; a list without a selection leaves
-// its nibble as it was.
-std::uint8_t withNibble(std::uint8_t byte, int index, bool high) {
-    if (index < 0)
-        return byte;
-    return high ? static_cast<std::uint8_t>((index << 4) | (byte & 0x0F))
-                : static_cast<std::uint8_t>((byte & 0xF0) | (index & 0x0F));
-}
-
 }  // namespace
 
 void CStep5::initialise() {
-    bindLabel(IdBySwitch, IdBySwitchLabel, kit::percent);
-    bindLabel(IdMaxRegen, IdMaxRegenLabel, kit::percent);
-    bindLabel(IdReleasing, IdReleasingLabel, kit::offAtZero(kit::percent));
+    bindPair(IdRegenOn, IdRegenOff, "regeneration");
+    bindPair(IdBrakeSwitchOn, IdBrakeSwitchOff, "brake_switch");
+    bindSlider(IdBySwitch, IdBySwitchLabel, "brake_switch_regen");
+    bindSlider(IdMaxRegen, IdMaxRegenLabel, "max_regen_current");
+    bindSlider(IdReleasing, IdReleasingLabel, "releasing_throttle_regen",
+               kit::offAtZero(kit::percent));
+    bindList(IdSensorType, "brake_sensor_type");
     const kit::Format span = [this](int value) {
         return sensorInVolts() ? kit::sensorVolts(value) : kit::percent(value);
     };
-    bindLabel(IdStart, IdStartLabel, span);
-    bindLabel(IdEnd, IdEndLabel, span);
+    bindSlider(IdStart, IdStartLabel, "brake_start", span);
+    bindSlider(IdEnd, IdEndLabel, "brake_end", span);
+    bindList(IdStartStep, "brake_start_step");
+    bindList(IdEndStep, "brake_end_step");
     // The span labels change unit with the sensor type at once, never showing a stale one.
     refreshOnChange(IdSensorType);
     for (int id : {IdRegenOn, IdRegenOff})
@@ -78,76 +66,64 @@ bool CStep5::sensorInVolts() const {
 void CStep5::load() {
     const FirmwareVersion version = image.version();
 
-    kit::setPair(option(IdRegenOn), option(IdRegenOff),
-                 image.bit(Field::Switches, Field::RegenerationBit));
+    loadPair("regeneration");
     refreshLabels();
 
     // Older firmware has no releasing-throttle regen: the slider stays at its initial 0 and
     // byte 16 is left alone.
     if (version.atLeast(0x0209))
-        setSlider(IdReleasing, 0, 20, image.byte(Field::ReleasingThrottleRegen));
+        loadSlider("releasing_throttle_regen");
     else
         enableControls({IdReleasing}, false);
 
-    kit::setPair(option(IdBrakeSwitchOn), option(IdBrakeSwitchOff),
-                 image.bit(Field::Switches, Field::BrakeSwitchBit));
+    loadPair("brake_switch");
 
     // Both forms of the sensor span are loaded; the firmware decides which one is shown.
-    setSlider(IdBySwitch, 5, 50, image.byte(Field::BrakeSwitchRegen));
-    setSlider(IdMaxRegen, 20, 100, image.byte(Field::MaxRegenCurrent));
-    setSlider(IdStart, 0, 40, image.byte(Field::BrakeSensorStart));
-    const std::uint8_t span = image.byte(Field::ThrottleEnd);
-    kit::selectNibble(list(IdStartStep), span >> 4, 2);
-    setSlider(IdEnd, 50, 100, image.byte(Field::BrakeSensorEnd));
-    kit::selectNibble(list(IdEndStep), span & 0x0F, 2);
+    loadSlider("brake_switch_regen");
+    loadSlider("max_regen_current");
+    loadSlider("brake_start");
+    kit::selectNibble(list(IdStartStep), setting("brake_start_step").raw(image), 2);
+    loadSlider("brake_end");
+    kit::selectNibble(list(IdEndStep), setting("brake_end_step").raw(image), 2);
 
-    if (!version.atLeast(0x0302)) {
+    if (!version.atLeast(0x0302))
         showControls({IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-    } else if (!version.atLeast(0x0403)) {
+    else
         showControls({IdStartStep, IdEndStep}, false);
-        kit::refill(list(IdSensorType), {QStringLiteral("无"), QStringLiteral("3线式踏板"),
-                                         QStringLiteral("霍尔有源踏板")});
-    } else {
-        showControls({IdStartStep, IdEndStep}, false);
-        kit::refill(list(IdSensorType), {QStringLiteral("无"), QStringLiteral("0-5V"),
-                                         QStringLiteral("1-4V"), QStringLiteral("0-5K")});
-    }
+    fillList("brake_sensor_type");
 
     // 3 selects nothing where the list has three items.
-    const int type = image.byte(Field::BrakeSensorType);
+    const auto type = static_cast<int>(setting("brake_sensor_type").raw(image));
     kit::select(list(IdSensorType), type <= 3 ? type : 0);
 }
 
 void CStep5::store() {
-    const FirmwareVersion version = image.version();
+    storePair("regeneration");
+    storePair("brake_switch");
 
-    image.setBit(Field::Switches, Field::RegenerationBit, checked(IdRegenOn));
-    image.setBit(Field::Switches, Field::BrakeSwitchBit, checked(IdBrakeSwitchOn));
+    if (image.version().atLeast(0x0209))
+        storeSlider("releasing_throttle_regen");
 
-    if (version.atLeast(0x0209))
-        image.setByte(Field::ReleasingThrottleRegen,
-                      static_cast<std::uint8_t>(position(IdReleasing)));
+    storeSlider("brake_switch_regen");
+    storeSlider("max_regen_current");
 
-    image.setByte(Field::BrakeSwitchRegen, static_cast<std::uint8_t>(position(IdBySwitch)));
-    image.setByte(Field::MaxRegenCurrent, static_cast<std::uint8_t>(position(IdMaxRegen)));
-
-    if (version.atLeast(0x0302)) {
-        image.setByte(Field::BrakeSensorStart, static_cast<std::uint8_t>(position(IdStart)));
-        image.setByte(Field::BrakeSensorEnd, static_cast<std::uint8_t>(position(IdEnd)));
+    if (image.version().atLeast(0x0302)) {
+        storeSlider("brake_start");
+        storeSlider("brake_end");
     } else {
-        image.setByte(Field::ThrottleEnd, withNibble(image.byte(Field::ThrottleEnd),
-                                                     kit::selected(list(IdStartStep)), true));
-        image.setByte(Field::ThrottleEnd, withNibble(image.byte(Field::ThrottleEnd),
-                                                     kit::selected(list(IdEndStep)), false));
+        // A list without a selection leaves its nibble as it was.
+        if (const int s = kit::selected(list(IdStartStep)); s >= 0)
+            setting("brake_start_step").setRaw(image, static_cast<std::uint32_t>(s));
+        if (const int e = kit::selected(list(IdEndStep)); e >= 0)
+            setting("brake_end_step").setRaw(image, static_cast<std::uint32_t>(e));
     }
 
     // A brake sensor takes the brake input away from boost and economy.
     const int type = kit::selected(list(IdSensorType));
     if (type >= 1 && type <= 3) {
-        image.setByte(Field::Functions,
-                      static_cast<std::uint8_t>(image.byte(Field::Functions) & 0xFC));
-        image.setByte(Field::BrakeSensorType, static_cast<std::uint8_t>(type));
+        for (const char* key : {"boost", "economy"}) setting(key).setRaw(image, 0);
+        setting("brake_sensor_type").setRaw(image, static_cast<std::uint32_t>(type));
     } else {
-        image.setByte(Field::BrakeSensorType, 0);
+        setting("brake_sensor_type").setRaw(image, 0);
     }
 }

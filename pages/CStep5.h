@@ -7,13 +7,25 @@ class CStep5 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 149;
+    static constexpr int IdRegenOn = 1016, IdRegenOff = 1017;
+    static constexpr int IdBrakeSwitchOn = 1018, IdBrakeSwitchOff = 1019;
+    static constexpr int IdReleasing = 1094, IdReleasingLabel = 1095;
+    static constexpr int IdBySwitch = 1045, IdBySwitchLabel = 1044;
+    static constexpr int IdMaxRegen = 1043, IdMaxRegenLabel = 1041;
+    static constexpr int IdSensorType = 1081;
+    static constexpr int IdStart = 1079, IdStartLabel = 1108, IdStartStep = 1112;
+    static constexpr int IdEnd = 1080, IdEndLabel = 1109, IdEndStep = 1113;
+
     static constexpr kit::Required Controls[] = {
-        {1016, kit::Kind::Option}, {1017, kit::Kind::Option}, {1018, kit::Kind::Option},
-        {1019, kit::Kind::Option}, {1095, kit::Kind::Label},  {1094, kit::Kind::Slider},
-        {1044, kit::Kind::Label},  {1045, kit::Kind::Slider}, {1041, kit::Kind::Label},
-        {1043, kit::Kind::Slider}, {1081, kit::Kind::List},   {1108, kit::Kind::Label},
-        {1079, kit::Kind::Slider}, {1112, kit::Kind::List},   {1109, kit::Kind::Label},
-        {1080, kit::Kind::Slider}, {1113, kit::Kind::List},
+        {IdRegenOn, kit::Kind::Option},       {IdRegenOff, kit::Kind::Option},
+        {IdBrakeSwitchOn, kit::Kind::Option}, {IdBrakeSwitchOff, kit::Kind::Option},
+        {IdReleasingLabel, kit::Kind::Label}, {IdReleasing, kit::Kind::Slider},
+        {IdBySwitchLabel, kit::Kind::Label},  {IdBySwitch, kit::Kind::Slider},
+        {IdMaxRegenLabel, kit::Kind::Label},  {IdMaxRegen, kit::Kind::Slider},
+        {IdSensorType, kit::Kind::List},      {IdStartLabel, kit::Kind::Label},
+        {IdStart, kit::Kind::Slider},         {IdStartStep, kit::Kind::List},
+        {IdEndLabel, kit::Kind::Label},       {IdEnd, kit::Kind::Slider},
+        {IdEndStep, kit::Kind::List},
     };
 
     explicit CStep5(PageContext context) : SettingsPage(context) {}

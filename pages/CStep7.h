@@ -7,21 +7,34 @@ class CStep7 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 151;
+
+    // One row per field, in the order the store checks them.
+    struct Row {
+        int edit;
+        const char* key;
+    };
+    static constexpr Row Rows[] = {
+        {1127, "j1939_address"},        {1137, "j1939_arbitrary_address"},
+        {1138, "j1939_industry_group"}, {1139, "j1939_vehicle_system_instance"},
+        {1140, "j1939_vehicle_system"}, {1141, "j1939_reserved"},
+        {1142, "j1939_function"},       {1143, "j1939_function_instance"},
+        {1128, "j1939_ecu_instance"},   {1145, "j1939_manufacturer"},
+        {1146, "j1939_identity"},
+    };
     static constexpr kit::Required Controls[] = {
-        {1127, kit::Kind::Edit}, {1137, kit::Kind::Edit}, {1138, kit::Kind::Edit},
-        {1139, kit::Kind::Edit}, {1140, kit::Kind::Edit}, {1141, kit::Kind::Edit},
-        {1142, kit::Kind::Edit}, {1143, kit::Kind::Edit}, {1128, kit::Kind::Edit},
-        {1145, kit::Kind::Edit}, {1146, kit::Kind::Edit},
+        {Rows[0].edit, kit::Kind::Edit},  {Rows[1].edit, kit::Kind::Edit},
+        {Rows[2].edit, kit::Kind::Edit},  {Rows[3].edit, kit::Kind::Edit},
+        {Rows[4].edit, kit::Kind::Edit},  {Rows[5].edit, kit::Kind::Edit},
+        {Rows[6].edit, kit::Kind::Edit},  {Rows[7].edit, kit::Kind::Edit},
+        {Rows[8].edit, kit::Kind::Edit},  {Rows[9].edit, kit::Kind::Edit},
+        {Rows[10].edit, kit::Kind::Edit},
     };
 
     explicit CStep7(PageContext context) : SettingsPage(context) {}
     std::span<const kit::Required> requiredControls() const override { return Controls; }
 
 protected:
+    void initialise() override;
     void load() override;
     void store() override;
-
-private:
-    // The text the user sees beside an edit field, or fallback when it has none.
-    QString caption(int editId, const char* fallback) const;
 };

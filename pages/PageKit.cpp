@@ -119,6 +119,13 @@ QString missingControl(const QWidget* form, std::span<const Required> controls) 
     return {};
 }
 
+QString lackingControl(const ResourceModule& module, int templateId, const QString& missing) {
+    return QStringLiteral("The language module %1 cannot be used: template %2 has no %3.")
+        .arg(QDir::toNativeSeparators(module.fileName()))
+        .arg(templateId)
+        .arg(missing);
+}
+
 QString checkTemplate(const ResourceModule& module, int templateId,
                       std::span<const Required> controls) {
     QString error;
@@ -127,12 +134,7 @@ QString checkTemplate(const ResourceModule& module, int templateId,
         return QStringLiteral("The language module %1 cannot be used: %2")
             .arg(QDir::toNativeSeparators(module.fileName()), error);
     const QString missing = missingControl(form.get(), controls);
-    if (missing.isEmpty())
-        return {};
-    return QStringLiteral("The language module %1 cannot be used: template %2 has no %3.")
-        .arg(QDir::toNativeSeparators(module.fileName()))
-        .arg(templateId)
-        .arg(missing);
+    return missing.isEmpty() ? QString() : lackingControl(module, templateId, missing);
 }
 
 }  // namespace kit

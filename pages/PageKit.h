@@ -51,6 +51,8 @@ struct Required {
 // The first control of the table that form lacks or that is of another kind, as
 // "control 1034 (a slider)"; empty when every control is there.
 QString missingControl(const QWidget* form, std::span<const Required> controls);
+// "The language module ... cannot be used: template 146 has no control 1034 (a slider)."
+QString lackingControl(const ResourceModule& module, int templateId, const QString& missing);
 // Builds template <templateId> of the module and checks it against the table. Empty when
 // it fits; otherwise a message that names the module file, the template and the control.
 QString checkTemplate(const ResourceModule& module, int templateId,

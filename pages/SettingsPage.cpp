@@ -2,11 +2,15 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "CalibrationImage.h"
+#include "NumberText.h"
+#include "Prompter.h"
 #include "ResourceModule.h"
 
 bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget* parent,
@@ -19,10 +23,7 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     const QString missing = kit::missingControl(form, requiredControls());
     if (!missing.isEmpty()) {
         if (error)
-            *error = QStringLiteral("The language module %1 cannot be used: template %2 has no %3.")
-                         .arg(module.fileName())
-                         .arg(templateId)
-                         .arg(missing);
+            *error = kit::lackingControl(module, templateId, missing);
         delete form;
         return false;
     }
@@ -109,4 +110,141 @@ void SettingsPage::showControls(std::initializer_list<int> ids, bool visible) {
 
 void SettingsPage::enableControls(std::initializer_list<int> ids, bool enabled) {
     for (int id : ids) control(id)->setEnabled(enabled);
+}
+
+namespace {
+
+kit::Format formatOf(const config::Setting& setting) {
+    const QLatin1String unit(setting.unit);
+    if (unit == QLatin1String("%"))
+        return kit::percent;
+    if (unit == QLatin1String("V"))
+        return kit::volts;
+    if (unit == QLatin1String("C"))
+        return kit::celsius;
+    return kit::plain;
+}
+
+const config::Setting& settingNamed(const char* key) {
+    const config::Setting* s = config::findSetting(QLatin1String(key));
+    Q_ASSERT_X(s, "SettingsPage", key);
+    return *s;
+}
+
+}  // namespace
+
+void SettingsPage::bindSlider(int sliderId, int labelId, const char* key, kit::Format format) {
+    const config::Setting& s = settingNamed(key);
+    bindings_.push_back({&s, sliderId, labelId});
+    bindLabel(sliderId, labelId, format ? std::move(format) : formatOf(s));
+}
+
+void SettingsPage::bindPair(int onId, int offId, const char* key) {
+    bindings_.push_back({&settingNamed(key), onId, offId});
+}
+
+void SettingsPage::bindList(int listId, const char* key) {
+    bindings_.push_back({&settingNamed(key), listId, 0});
+}
+
+void SettingsPage::bindEdit(int editId, const char* key) {
+    bindings_.push_back({&settingNamed(key), editId, 0});
+}
+
+const SettingsPage::Binding& SettingsPage::binding(const char* key) const {
+    for (const Binding& b : bindings_)
+        if (qstrcmp(b.setting->key, key) == 0)
+            return b;
+    qFatal("SettingsPage: %s is not bound", key);
+}
+
+const config::Setting& SettingsPage::setting(const char* key) const {
+    return settingNamed(key);
+}
+
+std::vector<const config::Setting*> SettingsPage::boundSettings() const {
+    std::vector<const config::Setting*> out;
+    for (const Binding& b : bindings_) out.push_back(b.setting);
+    return out;
+}
+
+bool SettingsPage::offers(const config::Setting& s) const {
+    for (const Binding& b : bindings_) {
+        if (b.setting != &s)
+            continue;
+        const QWidget* c = control(b.control);
+        return c != nullptr && c->isEnabled() && c->isVisibleTo(this);
+    }
+    return false;
+}
+
+void SettingsPage::loadSlider(const char* key) {
+    const Binding& b = binding(key);
+    QSlider* s = slider(b.control);
+    const auto divisor = static_cast<std::uint32_t>(b.setting->divisor);
+    if (const auto span = config::offeredSpan(*b.setting, image))
+        s->setRange(static_cast<int>(span->low / divisor), static_cast<int>(span->high / divisor));
+    s->setValue(static_cast<int>(b.setting->raw(image) / divisor));
+}
+
+void SettingsPage::storeSlider(const char* key) {
+    const Binding& b = binding(key);
+    b.setting->setRaw(image, static_cast<std::uint32_t>(position(b.control) * b.setting->divisor));
+}
+
+void SettingsPage::loadPair(const char* key) {
+    const Binding& b = binding(key);
+    kit::setPair(option(b.control), option(b.other),
+                 (b.setting->raw(image) != 0) != b.setting->inverted);
+}
+
+void SettingsPage::storePair(const char* key) {
+    const Binding& b = binding(key);
+    b.setting->setRaw(image, checked(b.control) != b.setting->inverted ? 1 : 0);
+}
+
+void SettingsPage::fillList(const char* key) {
+    const Binding& b = binding(key);
+    const QStringList items = config::pageItems(*b.setting, image);
+    if (!items.isEmpty())
+        kit::refill(list(b.control), items);
+}
+
+void SettingsPage::loadEdit(const char* key) {
+    const Binding& b = binding(key);
+    // Shown as stored, in range or not; the store's check catches what does not fit.
+    setText(b.control, QString::number(b.setting->raw(image)));
+}
+
+bool SettingsPage::storeEdit(const char* key) {
+    const Binding& b = binding(key);
+    const std::int32_t number = kit::textToNumber(edit(b.control)->text());
+    if (number < 0 || !config::offered(*b.setting, image, static_cast<std::uint32_t>(number))) {
+        if (!quiet_) {
+            prompter.tell(config::refusalText(*b.setting));
+            edit(b.control)->setFocus();
+        }
+        emit refused(captionOf(b.control, *b.setting), QLatin1String(b.setting->key));
+        return false;
+    }
+    b.setting->setRaw(image, static_cast<std::uint32_t>(number));
+    return true;
+}
+
+QString SettingsPage::captionOf(int editId, const config::Setting& s) const {
+    // Templates pair each edit field with a caption in column 0 of its grid row.
+    QWidget* field = edit(editId);
+    const auto* grid = field->parentWidget()
+                           ? qobject_cast<QGridLayout*>(field->parentWidget()->layout())
+                           : nullptr;
+    const int index = grid ? grid->indexOf(field) : -1;
+    if (index >= 0) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        const QLayoutItem* item = grid->itemAtPosition(row, 0);
+        if (const auto* label = item ? qobject_cast<const QLabel*>(item->widget()) : nullptr)
+            if (!label->text().isEmpty())
+                return label->text();
+    }
+    return s.caption(config::Language::English);
 }

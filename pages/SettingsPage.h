@@ -5,8 +5,11 @@
 
 #include <QWidget>
 
+#include <QAnyStringView>
+
 #include "Controls.h"
 #include "PageKit.h"
+#include "Settings.h"
 
 class CalibrationImage;
 class Prompter;
@@ -50,10 +53,19 @@ public:
     // Sets every value label from its slider, then lets the page adjust what depends on it.
     void refreshLabels();
 
+    // The settings this page's controls show, in the order the page binds them.
+    std::vector<const config::Setting*> boundSettings() const;
+    // Whether the page offers the setting to the user now: its control is enabled and not
+    // hidden. False for a setting the page does not show.
+    bool offers(const config::Setting& setting) const;
+    // A refused number tells the user unless the page is quiet (a file being applied, whose
+    // refusals are reported together).
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+
 signals:
     // A store refused the value of a field (its input check failed): the field keeps the
-    // value it had. field names it for the user, as its caption does.
-    void refused(const QString& field);
+    // value it had. field names it for the user, as its caption does; key is its setting.
+    void refused(const QString& field, const QString& key);
 
 protected:
     // Image to controls, when the page becomes visible.
@@ -67,6 +79,29 @@ protected:
 
     // The label follows the slider: on every position and range change, and after each load.
     void bindLabel(int sliderId, int labelId, kit::Format format);
+
+    // Controls bound to the settings they show: ranges, items, limits and the label's unit come
+    // from the settings table. A slider's position is the stored value over the setting's
+    // divisor; the label shows the setting's unit unless the page gives another format.
+    void bindSlider(int sliderId, int labelId, const char* key, kit::Format format = {});
+    void bindPair(int onId, int offId, const char* key);
+    void bindList(int listId, const char* key);
+    void bindEdit(int editId, const char* key);
+
+    // Loads and stores through a binding. A slider takes the range the table offers this
+    // controller (keeping its own where none is named) before its position.
+    void loadSlider(const char* key);
+    void storeSlider(const char* key);
+    void loadPair(const char* key);
+    void storePair(const char* key);
+    // Fills the list with the table's items where the page fills it; the template's otherwise.
+    void fillList(const char* key);
+    void loadEdit(const char* key);
+    // Stores the typed number when the table offers it; otherwise tells the user, puts the
+    // focus on the field, signals refused and returns false, leaving the bytes as they were.
+    bool storeEdit(const char* key);
+    // The settings table's entry of key, bound on this page or not.
+    const config::Setting& setting(const char* key) const;
     // A change of this list's selection changes what the labels show.
     void refreshOnChange(int listId);
 
@@ -87,6 +122,15 @@ protected:
     Prompter& prompter;
 
 private:
+    struct Binding {
+        const config::Setting* setting;
+        int control;  // the slider, list, edit field or the pair's on-button
+        int other;    // the pair's off-button; the slider's label
+    };
+    const Binding& binding(const char* key) const;
+    // The caption beside an edit field in its grid row, or the setting's own.
+    QString captionOf(int editId, const config::Setting& setting) const;
+
     struct LabelBinding {
         QSlider* slider;
         QLabel* label;
@@ -95,4 +139,6 @@ private:
     QWidget* form_ = nullptr;
     int templateId_ = 0;
     std::vector<LabelBinding> labels_;
+    std::vector<Binding> bindings_;
+    bool quiet_ = false;
 };

@@ -7,16 +7,48 @@ class V0204 : public SettingsPage {
     Q_OBJECT
 public:
     static constexpr int Template = 156;
+
+    static constexpr int IdTopSpeed = 1058, IdTopSpeedLabel = 1057;
+    static constexpr int IdPoles = 1085;
+    static constexpr int IdHalfSpeedOn = 1090, IdHalfSpeedOff = 1091;
+    static constexpr int IdBoostOn = 1097, IdBoostOff = 1098;
+    static constexpr int IdEconomyOn = 1099, IdEconomyOff = 1100;
+    static constexpr int IdHalfCurrentOn = 1101, IdHalfCurrentOff = 1102;
+    static constexpr int IdJoystickOn = 1104, IdJoystickOff = 1105;
+    static constexpr int IdNoiseOn = 1119, IdNoiseOff = 1120, IdNoiseCaption = 1121;
+    static constexpr int IdNoiseHelp = 1122;
+    static constexpr int IdAbsCaption = 1130, IdAbsOn = 1127, IdAbsOff = 1128;
+    static constexpr int IdOutputCaption = 1131, IdOutputOn = 1129, IdOutputOff = 1126;
+    static constexpr int IdReverseCaption = 1113, IdReverseSpeed = 1092;
+    static constexpr int IdReverseSpeedLabel = 1111;
+
     static constexpr kit::Required Controls[] = {
-        {1058, kit::Kind::Slider}, {1057, kit::Kind::Label},  {1085, kit::Kind::List},
-        {1090, kit::Kind::Option}, {1091, kit::Kind::Option}, {1097, kit::Kind::Option},
-        {1098, kit::Kind::Option}, {1099, kit::Kind::Option}, {1100, kit::Kind::Option},
-        {1101, kit::Kind::Option}, {1102, kit::Kind::Option}, {1104, kit::Kind::Option},
-        {1105, kit::Kind::Option}, {1121, kit::Kind::Label},  {1119, kit::Kind::Option},
-        {1120, kit::Kind::Option}, {1122, kit::Kind::Label},  {1130, kit::Kind::Label},
-        {1127, kit::Kind::Option}, {1128, kit::Kind::Option}, {1131, kit::Kind::Label},
-        {1129, kit::Kind::Option}, {1126, kit::Kind::Option}, {1113, kit::Kind::Label},
-        {1092, kit::Kind::Slider}, {1111, kit::Kind::Label},
+        {IdTopSpeed, kit::Kind::Slider},
+        {IdTopSpeedLabel, kit::Kind::Label},
+        {IdPoles, kit::Kind::List},
+        {IdHalfSpeedOn, kit::Kind::Option},
+        {IdHalfSpeedOff, kit::Kind::Option},
+        {IdBoostOn, kit::Kind::Option},
+        {IdBoostOff, kit::Kind::Option},
+        {IdEconomyOn, kit::Kind::Option},
+        {IdEconomyOff, kit::Kind::Option},
+        {IdHalfCurrentOn, kit::Kind::Option},
+        {IdHalfCurrentOff, kit::Kind::Option},
+        {IdJoystickOn, kit::Kind::Option},
+        {IdJoystickOff, kit::Kind::Option},
+        {IdNoiseCaption, kit::Kind::Label},
+        {IdNoiseOn, kit::Kind::Option},
+        {IdNoiseOff, kit::Kind::Option},
+        {IdNoiseHelp, kit::Kind::Label},
+        {IdAbsCaption, kit::Kind::Label},
+        {IdAbsOn, kit::Kind::Option},
+        {IdAbsOff, kit::Kind::Option},
+        {IdOutputCaption, kit::Kind::Label},
+        {IdOutputOn, kit::Kind::Option},
+        {IdOutputOff, kit::Kind::Option},
+        {IdReverseCaption, kit::Kind::Label},
+        {IdReverseSpeed, kit::Kind::Slider},
+        {IdReverseSpeedLabel, kit::Kind::Label},
     };
 
     explicit V0204(PageContext context) : SettingsPage(context) {}

@@ -277,3 +277,14 @@ int ResourceModule::language() const {
 QString ResourceModule::version() const {
     return version_;
 }
+
+QString ResourceModule::languageName() const {
+    switch (language()) {
+        case English:
+            return QStringLiteral("english");
+        case Chinese:
+            return QStringLiteral("chinese");
+        default:
+            return {};
+    }
+}

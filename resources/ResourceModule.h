@@ -41,8 +41,14 @@ public:
     QPixmap bitmap(int id, QString* error = nullptr) const;
     // Icon <id>; a null icon, with a reason, when it is missing.
     QIcon icon(int id, QString* error = nullptr) const;
-    // Language of the module: 1033 (English) or 2052 (Chinese); 0 when unknown.
+    // Language codes a module declares.
+    static constexpr int English = 1033;
+    static constexpr int Chinese = 2052;
+    // Language of the module: English or Chinese; 0 when unknown.
     int language() const;
+    bool isChinese() const { return language() == Chinese; }
+    // "english" or "chinese", as modules are named; empty when unknown.
+    QString languageName() const;
     // File and product version of the module, such as "4.1.0.0".
     QString version() const;
 

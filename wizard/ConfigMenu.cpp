@@ -11,12 +11,11 @@
 #include "Changes.h"
 #include "ConfigFile.h"
 #include "History.h"
+#include "PageBook.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
-#include "Wizird.h"
 
 namespace {
-constexpr int ChineseLanguage = 2052;
 
 QString filter(config::Language language) {
     return language == config::Language::Chinese
@@ -24,12 +23,6 @@ QString filter(config::Language language) {
                : QStringLiteral("Configuration files (*.trncfg);;All files (*)");
 }
 }  // namespace
-
-QString programText() {
-    const QString version = QCoreApplication::applicationVersion();
-    return QStringLiteral("trnsetup ") +
-           (version.isEmpty() ? QStringLiteral(TRN_VERSION) : version);
-}
 
 QString DialogChooser::saveFile(QWidget* parent, const QString& title, const QString& suggested) {
     return QFileDialog::getSaveFileName(parent, title, suggested, filter(language_));
@@ -59,14 +52,13 @@ QString DialogChooser::loadFile(QWidget* parent, const QString& title,
     return QFileDialog::getOpenFileName(parent, title, QDir::homePath(), filter(language_));
 }
 
-ConfigMenu::ConfigMenu(Wizird& wizard, CalibrationImage& image, const CalibrationImage& asRead,
+ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
                        Prompter& prompter, const ResourceModule& module, QString historyDir)
-    : wizard_(wizard),
+    : host_(host),
       image_(image),
       asRead_(asRead),
       prompter_(prompter),
-      language_(module.language() == ChineseLanguage ? config::Language::Chinese
-                                                     : config::Language::English),
+      language_(module.isChinese() ? config::Language::Chinese : config::Language::English),
       historyDir_(std::move(historyDir)),
       menu_(std::make_unique<QMenu>()) {
     chooser = std::make_unique<DialogChooser>(language_);
@@ -81,38 +73,27 @@ QString ConfigMenu::text(const char* english, const char* chinese) const {
     return QString::fromUtf8(language_ == config::Language::Chinese ? chinese : english);
 }
 
-void ConfigMenu::storeVisiblePage() {
-    // Pages store when hidden: leave the visible page for another and come back to it.
-    const unsigned at = wizard_.currentPage;
-    if (wizard_.pageCount < 2)
-        return;
-    wizard_.ShowPage(at < wizard_.pageCount ? wizard_.pageCount : at - 1);
-    wizard_.ShowPage(at);
-    wizard_.currentPage = at;
-}
-
 void ConfigMenu::save() {
-    if (busy && busy())
+    if (host_.busy())
         return;
-    storeVisiblePage();
+    host_.pages().rewrite({});
     const QString model = image_.text(Field::Model, Field::ModelLength).trimmed();
-    const QString serial =
-        FormatHex(image_.data() + Field::SerialNumber, Field::SerialNumberLength);
+    const QString serial = serialText(image_);
     const QString suggested = QDir::home().filePath(
         QStringLiteral("%1-%2.trncfg")
             .arg(model.isEmpty() ? QStringLiteral("controller") : model, serial));
     const QString path =
-        chooser->saveFile(&wizard_, text("Save configuration", "保存配置"), suggested);
+        chooser->saveFile(host_.window(), text("Save configuration", "保存配置"), suggested);
     if (path.isEmpty())
         return;
-    const QString file =
-        config::ConfigFile::write(image_, {QDateTime::currentDateTime(), programText()}, language_);
+    const QString file = config::ConfigFile::write(
+        image_, {QDateTime::currentDateTime(), config::programText()}, language_);
     if (auto failure = config::saveText(path, file))
         prompter_.tell(failure->text(language_));
 }
 
 void ConfigMenu::load() {
-    if (busy && busy())
+    if (host_.busy())
         return;
     std::vector<FileChooser::Choice> offered;
     if (!historyDir_.isEmpty()) {
@@ -125,7 +106,7 @@ void ConfigMenu::load() {
         }
     }
     const QString path =
-        chooser->loadFile(&wizard_, text("Load configuration", "载入配置"), offered);
+        chooser->loadFile(host_.window(), text("Load configuration", "载入配置"), offered);
     if (path.isEmpty())
         return;
 
@@ -141,17 +122,11 @@ void ConfigMenu::load() {
         return;
     }
 
-    // As Default does: every page from here on stores, the settings go in, and the pages
-    // walked back load them.
-    const unsigned at = wizard_.currentPage;
-    while (wizard_.currentPage < wizard_.pageCount) wizard_.ShowPage(++wizard_.currentPage);
+    // What the pages show now is what the file's values are compared with.
+    PageBook& pages = host_.pages();
+    pages.rewrite({});
     const CalibrationImage before = image_;
-    const auto refused = config::apply(*read.file, image_);
-    while (wizard_.currentPage > at) wizard_.ShowPage(--wizard_.currentPage);
-    if (refused) {
-        prompter_.tell(notLoaded.arg(refused->text(language_)));
-        return;
-    }
+    const PageBook::Applied applied = pages.apply(*read.file);
 
     QStringList lines{
         text("Loaded %1. Finish writes it to the controller.", "已载入 %1。按“完成”写入控制器。")
@@ -160,14 +135,15 @@ void ConfigMenu::load() {
         config::changeLines(config::changes(before, image_, language_), language_);
     lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。")
                                 : changed.join(QLatin1Char('\n')));
-    for (const config::Message& warning : read.warnings) lines << warning.text(language_);
+    for (const Adjustment& adjustment : applied.adjustments)
+        lines << adjustment.text(image_, language_);
     prompter_.tell(lines.join(QStringLiteral("\n\n")));
 }
 
 void ConfigMenu::showChanges() {
-    if (busy && busy())
+    if (host_.busy())
         return;
-    storeVisiblePage();
+    host_.pages().rewrite({});
     const QStringList lines =
         config::changeLines(config::changes(asRead_, image_, language_), language_);
     if (lines.isEmpty()) {
@@ -184,7 +160,7 @@ QString ConfigMenu::recordWrite() {
         return {};
     const auto failure =
         config::History(historyDir_)
-            .save(image_, {QDateTime::currentDateTime(), programText()}, language_);
+            .save(image_, {QDateTime::currentDateTime(), config::programText()}, language_);
     if (!failure)
         return {};
     return text("The write was not recorded in the history: %1", "此次写入未记入历史：%1")

@@ -12,11 +12,23 @@
 #include "Settings.h"
 
 class CalibrationImage;
+class PageBook;
 class Prompter;
 class QMenu;
 class QWidget;
 class ResourceModule;
-class Wizird;
+
+// What the menu needs of the window it belongs to.
+class MenuHost {
+public:
+    virtual ~MenuHost() = default;
+    // The parent of the menu's dialogs.
+    virtual QWidget* window() = 0;
+    // True while the window must not act (a page change or a link call under way).
+    virtual bool busy() const = 0;
+    // The pages, which store, reload and apply files.
+    virtual PageBook& pages() = 0;
+};
 
 // Where configuration files are chosen; tests put a script in place of the dialogs.
 class FileChooser {
@@ -46,15 +58,12 @@ private:
     config::Language language_;
 };
 
-// "trnsetup 4.1.0": the program named in files it writes.
-QString programText();
-
 class ConfigMenu : public QObject {
     Q_OBJECT
 public:
     // asRead: the image as read at start, kept by the wizard. historyDir: where writes are
     // recorded; empty records and offers none.
-    ConfigMenu(Wizird& wizard, CalibrationImage& image, const CalibrationImage& asRead,
+    ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
                Prompter& prompter, const ResourceModule& module, QString historyDir);
     ~ConfigMenu() override;
 
@@ -69,15 +78,11 @@ public:
     QString recordWrite();
 
     std::unique_ptr<FileChooser> chooser;
-    // True while the wizard must not act (a page change or a link call under way).
-    std::function<bool()> busy;
 
 private:
     QString text(const char* english, const char* chinese) const;
-    // The visible page stores its fields and shows them again.
-    void storeVisiblePage();
 
-    Wizird& wizard_;
+    MenuHost& host_;
     CalibrationImage& image_;
     const CalibrationImage& asRead_;
     Prompter& prompter_;

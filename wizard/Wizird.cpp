@@ -14,22 +14,13 @@
 
 #include <span>
 
-#include "CStep2.h"
-#include "CStep3.h"
-#include "CStep4.h"
-#include "CStep5.h"
-#include "CStep6.h"
-#include "CStep7.h"
 #include "CalibrationImage.h"
-#include "ConfigMenu.h"
 #include "ControllerLink.h"
-#include "ControllerRefusal.h"
 #include "Controls.h"
 #include "DefaultFile.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
-#include "V0204.h"
 
 namespace {
 
@@ -55,11 +46,6 @@ constexpr int MsgWarning = 110;
 constexpr int StrTitle = 165;
 constexpr int IconProgram = 159;
 
-constexpr std::uint8_t RegenerationMarker = '1';
-constexpr std::uint8_t J1939Variant = 'J';
-constexpr std::uint8_t OldSpeedCoding = 2;
-constexpr std::uint8_t TorqueMode = 3;
-
 constexpr kit::Required FrameControls[] = {
     {IdNext, kit::Kind::Button},    {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
     {IdHelp, kit::Kind::Button},    {IdUpgrade, kit::Kind::Button}, {IdFinish, kit::Kind::Button},
@@ -69,24 +55,12 @@ constexpr kit::Required FrameControls[] = {
 }  // namespace
 
 QString Wizird::checkModule(const ResourceModule& module) {
-    const struct {
-        int templateId;
-        std::span<const kit::Required> controls;
-    } templates[] = {
-        {Template, FrameControls},
-        {CStep2::Template, CStep2::Controls},
-        {CStep3::Template, CStep3::Controls},
-        {V0204::Template, V0204::Controls},
-        {CStep5::Template, CStep5::Controls},
-        {CStep4::Template, CStep4::Controls},
-        {CStep7::Template, CStep7::Controls},
-        {CStep6::Template, CStep6::Controls},
-    };
-    for (const auto& t : templates) {
-        const QString problem = kit::checkTemplate(module, t.templateId, t.controls);
-        if (!problem.isEmpty())
+    if (QString problem = kit::checkTemplate(module, Template, FrameControls); !problem.isEmpty())
+        return problem;
+    for (const PageKind& kind : pageCatalogue())
+        if (QString problem = kit::checkTemplate(module, kind.templateId, kind.controls);
+            !problem.isEmpty())
             return problem;
-    }
     return {};
 }
 
@@ -95,7 +69,7 @@ QUrl Wizird::helpUrl() const {
     if (!support.isEmpty())
         return QUrl(support);
     const QString language =
-        env_.module.language() == 2052 ? QStringLiteral("zh_CN") : QStringLiteral("en");
+        env_.module.isChinese() ? QStringLiteral("zh_CN") : QStringLiteral("en");
     return QUrl::fromLocalFile(QDir::cleanPath(
         QDir(env_.programDir)
             .filePath(QStringLiteral("../share/doc/trnsetup/manual/%1/index.html").arg(language))));
@@ -105,28 +79,21 @@ Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
     : QDialog(parent),
       env_(std::move(environment)),
       runner_(env_.link, this),
-      configMenu_(std::make_unique<ConfigMenu>(*this, env_.image, imageAsRead, env_.prompter,
-                                               env_.module, env_.historyDir)) {
-    configMenu_->busy = [this] { return busy(); };
+      pages_({env_.image, env_.prompter}),
+      configMenu_(std::make_unique<ConfigMenu>(static_cast<MenuHost&>(*this), env_.image,
+                                               imageAsRead, env_.prompter, env_.module,
+                                               env_.historyDir)) {
+    connect(&pages_, &PageBook::refused, this, [this](const QString& field) { refused_ << field; });
 }
 
-Wizird::~Wizird() {
-    // Pages go first, in list order, while the frame they sit on still exists.
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        node->page.reset();
-    // Unlink iteratively so that a long list cannot exhaust the stack.
-    while (pageList) pageList = std::move(pageList->next);
-}
+Wizird::~Wizird() = default;
 
 QWidget* Wizird::frameControl(int id) const {
     return findControl(form_, id);
 }
 
 SettingsPage* Wizird::page(unsigned number) const {
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        if (static_cast<unsigned>(node->number) == number)
-            return node->page.get();
-    return nullptr;
+    return pages_.page(number);
 }
 
 void Wizird::endWizard(int resultCode) {
@@ -245,28 +212,18 @@ QString Wizird::reconnect() {
 }
 
 bool Wizird::addPages() {
-    CalibrationImage& image = env_.image;
-    const PageContext context{image, env_.prompter};
-    const FirmwareVersion version = image.version();
-
-    if (!AddPage(std::make_unique<CStep2>(context), CStep2::Template))
+    QString error;
+    if (!pages_.build(env_.module, this, &error)) {
+        env_.prompter.tell(error);
         return false;
-    if (!AddPage(std::make_unique<CStep3>(context), CStep3::Template))
-        return false;
-    if (version.atLeast(0x0204) && !AddPage(std::make_unique<V0204>(context), V0204::Template))
-        return false;
-    if (image.byte(Field::RegenerationMarker) == RegenerationMarker) {
-        if (!AddPage(std::make_unique<CStep5>(context), CStep5::Template))
-            return false;
-    } else {
-        image.setBit(Field::Switches, Field::RegenerationBit, false);
     }
-    if (!AddPage(std::make_unique<CStep4>(context), CStep4::Template))
-        return false;
-    if (image.byte(Field::Variant) == J1939Variant &&
-        !AddPage(std::make_unique<CStep7>(context), CStep7::Template))
-        return false;
-    return AddPage(std::make_unique<CStep6>(context), CStep6::Template);
+    pageCount = pages_.count();
+    for (unsigned n = 1; n <= pageCount; ++n) {
+        SettingsPage* p = pages_.page(n);
+        p->setGeometry(contentRect);
+        p->raise();
+    }
+    return true;
 }
 
 bool Wizird::OnInitDialog() {
@@ -311,15 +268,8 @@ bool Wizird::OnInitDialog() {
     }
 
     ShowPage(1);
-
-    CalibrationImage& image = env_.image;
-    if (image.byte(Field::ControlMode) == OldSpeedCoding &&
-        image.byte(Field::ControlModeCopy) == OldSpeedCoding) {
-        image.setByte(Field::SpeedMode, 0);
-        image.setByte(Field::ControlMode, TorqueMode);
-        image.setByte(Field::ControlModeCopy, TorqueMode);
+    if (pages_.upgradeOldSpeedCoding())
         env_.prompter.ask(MsgModeUpgraded, Prompter::Buttons::Ok);
-    }
     return true;
 }
 
@@ -335,11 +285,12 @@ void Wizird::fitPages() {
     // largest page and every page is placed again.
     QWidget* content = findControl(form_, IdContent);
     QSize needed = content->size();
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get()) {
-        QSize hint = node->page->sizeHint();
+    for (unsigned n = 1; n <= pageCount; ++n) {
+        const SettingsPage* p = pages_.page(n);
+        QSize hint = p->sizeHint();
         // Wrapped texts need more height than the hint says once the width is known.
-        if (node->page->hasHeightForWidth())
-            hint.setHeight(std::max(hint.height(), node->page->heightForWidth(hint.width())));
+        if (p->hasHeightForWidth())
+            hint.setHeight(std::max(hint.height(), p->heightForWidth(hint.width())));
         needed = needed.expandedTo(hint);
     }
     if (needed == content->size())
@@ -347,29 +298,7 @@ void Wizird::fitPages() {
     content->setMinimumSize(needed);
     layout()->activate();
     contentRect = QRect(content->mapTo(this, QPoint(0, 0)), content->size());
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        node->page->setGeometry(contentRect);
-}
-
-bool Wizird::AddPage(std::unique_ptr<SettingsPage> page, int templateId) {
-    QString error;
-    if (!page->create(env_.module, templateId, this, &error)) {
-        env_.prompter.tell(error);
-        return false;
-    }
-    page->hide();
-    page->setGeometry(contentRect);
-    connect(page.get(), &SettingsPage::refused, this,
-            [this](const QString& field) { refused_ << field; });
-    page->raise();
-
-    auto node = std::make_unique<PageNode>();
-    node->number = static_cast<int>(++pageCount);
-    node->page = std::move(page);
-    std::unique_ptr<PageNode>* tail = &pageList;
-    while (*tail) tail = &(*tail)->next;
-    *tail = std::move(node);
-    return true;
+    for (unsigned n = 1; n <= pageCount; ++n) pages_.page(n)->setGeometry(contentRect);
 }
 
 void Wizird::ShowPage(unsigned n) {
@@ -380,14 +309,7 @@ void Wizird::ShowPage(unsigned n) {
         title = format.left(at) + QString::number(n) + format.mid(at + 2);
     setWindowTitle(title);
 
-    // The page being left stores its fields before the page entered loads them, in both
-    // directions, so that whatever one page changes in the other's fields is seen.
-    const QScopedValueRollback<bool> changing(changingPage_, true);
-    for (PageNode* node = pageList.get(); node != nullptr; node = node->next.get())
-        if (static_cast<unsigned>(node->number) != n)
-            node->page->hide();
-    if (SettingsPage* entered = page(n))
-        entered->show();
+    pages_.show(n);
 
     ButtonState state = ButtonState::Middle;
     if (n >= pageCount) {
@@ -503,19 +425,14 @@ void Wizird::OnHelpButton() {
 void Wizird::OnDefaultButton() {
     if (busy())
         return;
-    for (unsigned i = 1; i < pageCount; ++i) {
-        ++currentPage;
-        ShowPage(currentPage);
-    }
     QString error;
-    if (!DefaultFile(env_.programDir, identityText, env_.dataDir).read(env_.image, &error)) {
+    // A file that cannot be read leaves the image as it is, on the last page.
+    const bool restored = pages_.rewrite([this, &error](CalibrationImage& image) {
+        return DefaultFile(env_.programDir, identityText, env_.dataDir).read(image, &error);
+    });
+    ShowPage(pages_.current());  // the title and buttons of the page the walk ended on
+    if (!restored)
         env_.prompter.tell(error);
-        return;
-    }
-    for (unsigned i = 1; i < pageCount; ++i) {
-        --currentPage;
-        ShowPage(currentPage);
-    }
 }
 
 void Wizird::OnConfigButton() {

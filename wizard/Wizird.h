@@ -10,9 +10,10 @@
 #include <QUrl>
 
 #include "CalibrationImage.h"
+#include "ConfigMenu.h"
 #include "LinkRunner.h"
+#include "PageBook.h"
 
-class ConfigMenu;
 class ControllerLink;
 class Prompter;
 class ResourceModule;
@@ -37,15 +38,9 @@ struct WizardEnvironment {
     QString historyDir = {};
 };
 
-struct PageNode {
-    int number = 0;
-    std::unique_ptr<SettingsPage> page;
-    std::unique_ptr<PageNode> next;
-};
-
 // The configuration wizard: warns, connects, reads the controller's image, keeps its default
 // copy, shows the pages that fit the controller and writes the image back on Finish.
-class Wizird : public QDialog {
+class Wizird : public QDialog, private MenuHost {
     Q_OBJECT
 public:
     enum class ButtonState { First, Middle, Last };
@@ -63,7 +58,6 @@ public:
     // OnInitDialog, then the modal run unless start-up already closed the wizard.
     int run();
 
-    bool AddPage(std::unique_ptr<SettingsPage> page, int templateId);
     void ShowPage(unsigned n);
     void UpdateButtons(ButtonState state);
 
@@ -85,7 +79,6 @@ public:
     QRect contentRect;
     unsigned pageCount = 0;
     unsigned currentPage = 0;
-    std::unique_ptr<PageNode> pageList;
 
     QString versionText;
     QString identityText;
@@ -115,10 +108,13 @@ private:
     bool buildFrame();
     void endWizard(int resultCode);
     bool addPages();
+    // What the configuration menu asks of the wizard.
+    QWidget* window() override { return this; }
+    bool busy() const override { return pages_.changing() || runner_.running(); }
+    PageBook& pages() override { return pages_; }
     void fitPages();
     bool confirmWarning();
     bool connectController();
-    bool busy() const { return changingPage_ || runner_.running(); }
     // Reopens a line that died under a write and checks that the same controller is behind it.
     // Empty when it is; otherwise why not, for message 105's detail.
     QString reconnect();
@@ -126,10 +122,9 @@ private:
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
     bool closed_ = false;
-    // True while pages are shown and hidden: a page's message box must not re-enter the wizard.
-    bool changingPage_ = false;
     // Fields whose typed values the pages refused since the last Finish began.
     QStringList refused_;
     LinkRunner runner_;
+    PageBook pages_;
     std::unique_ptr<ConfigMenu> configMenu_;
 };

@@ -18,17 +18,11 @@
 #include <functional>
 #include <memory>
 
-#include "CStep2.h"
-#include "CStep3.h"
-#include "CStep4.h"
-#include "CStep5.h"
-#include "CStep6.h"
-#include "CStep7.h"
 #include "CalibrationImage.h"
+#include "PageBook.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SimController.h"
-#include "V0204.h"
 
 namespace {
 
@@ -39,28 +33,17 @@ public:
     void tell(const QString&) override {}
 };
 
-struct PageKind {
-    const char* name;
-    int templateId;
-    std::function<std::unique_ptr<SettingsPage>(PageContext)> make;
-    const char* variants;  // variant letters to render the page with
-};
-
-template <class Page>
-PageKind kind(const char* name, const char* variants = "J") {
-    return {name, Page::Template, [](PageContext c) { return std::make_unique<Page>(c); },
-            variants};
+// A page that shows CAN settings is drawn for a CAN variant as well.
+bool showsCan(const SettingsPage& page) {
+    const auto bound = page.boundSettings();
+    return std::any_of(bound.begin(), bound.end(), [](const config::Setting* s) {
+        return s->needs == config::Needs::CanVariant;
+    });
 }
 
 QString languageName(const ResourceModule& module) {
-    switch (module.language()) {
-        case 1033:
-            return QStringLiteral("english");
-        case 2052:
-            return QStringLiteral("chinese");
-        default:
-            return QFileInfo(module.fileName()).baseName();
-    }
+    const QString name = module.languageName();
+    return name.isEmpty() ? QFileInfo(module.fileName()).baseName() : name;
 }
 
 }  // namespace
@@ -114,23 +97,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const PageKind pages[] = {
-        kind<CStep2>("CStep2"), kind<CStep3>("CStep3"),       kind<V0204>("V0204"),
-        kind<CStep5>("CStep5"), kind<CStep4>("CStep4", "JC"), kind<CStep7>("CStep7"),
-        kind<CStep6>("CStep6"),
-    };
     const QString language = languageName(module);
     SilentPrompter prompter;
     int failures = 0;
-    for (const PageKind& p : pages) {
+    for (const PageKind& p : pageCatalogue()) {
         for (unsigned version : firmware) {
-            for (const char* variant = p.variants; *variant != 0; ++variant) {
+            QString variants = QStringLiteral("J");
+            for (qsizetype v = 0; v < variants.size(); ++v) {
+                const QChar variant = variants[v];
                 CalibrationImage image;
                 const SimController::Image sample = SimController::sampleImage();
                 std::copy(sample.begin(), sample.end(), image.data());
                 image.setByte(Field::VersionMajor, static_cast<std::uint8_t>(version >> 8));
                 image.setByte(Field::VersionMinor, static_cast<std::uint8_t>(version));
-                image.setByte(Field::Variant, static_cast<std::uint8_t>(*variant));
+                image.setByte(Field::Variant, static_cast<std::uint8_t>(variant.toLatin1()));
 
                 QWidget host;
                 std::unique_ptr<SettingsPage> page = p.make({image, prompter});
@@ -139,6 +119,8 @@ int main(int argc, char** argv) {
                     ++failures;
                     continue;
                 }
+                if (v == 0 && showsCan(*page))
+                    variants += QLatin1Char('C');
                 host.show();
                 page->show();
                 // As large as the page asks to be, wrapped texts included.
@@ -150,8 +132,8 @@ int main(int argc, char** argv) {
                 QApplication::processEvents();
                 QString file = QStringLiteral("%1-%2-%3")
                                    .arg(language, QLatin1String(p.name), versionText(image));
-                if (p.variants[1] != 0)
-                    file += QStringLiteral("-") + QLatin1Char(*variant);
+                if (variants.size() > 1)
+                    file += QStringLiteral("-") + variant;
                 const QString path = out.filePath(file + QStringLiteral(".png"));
                 if (!page->grab().save(path)) {
                     std::fprintf(stderr, "trnrenderpages: cannot write %s\n", qPrintable(path));

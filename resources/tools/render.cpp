@@ -21,14 +21,8 @@ namespace {
 const int kDialogIds[] = {133, 146, 147, 148, 149, 150, 151, 156};
 
 QString languageName(const ResourceModule& module) {
-    switch (module.language()) {
-        case 1033:
-            return QStringLiteral("english");
-        case 2052:
-            return QStringLiteral("chinese");
-        default:
-            return QFileInfo(module.fileName()).baseName();
-    }
+    const QString name = module.languageName();
+    return name.isEmpty() ? QFileInfo(module.fileName()).baseName() : name;
 }
 
 QString describe(const QWidget* control) {

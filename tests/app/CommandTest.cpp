@@ -100,8 +100,8 @@ TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
         const char* diffLine;
     } rows[] = {
         {"max_motor_current", "90%", "Max Motor Current: 100% -> 90%"},
-        {"foot_switch", "on", "Foot Switch: Disable -> Enable"},
-        {"throttle_sensor_type", "2", "Throttle Sensor Type: 0-5V -> 1-4V"},
+        {"forward_switch", "off", "Forward Switch: Enable -> Disable"},
+        {"throttle_sensor_type", "1-4V", "Throttle Sensor Type: 0-5V -> 1-4V"},
         {"startup_delay", "1.5s", "Start-up Delay: 0.5s -> 1.5s"},
         {"under_voltage", "40V", "Under Voltage: 36V -> 40V"},
     };
@@ -169,8 +169,10 @@ TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
         int lines;  // of output; -1 for one line per setting
         const char* first;
     } rows[] = {
-        {{"show", a}, -1, "Forward Switch (forward_switch): Enable"},
-        {{"show", a, "--language", "chinese"}, -1, "前进开关 (forward_switch)：启用"},
+        {{"show", a}, -1, "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
+        {{"show", a, "--language", "chinese"},
+         -1,
+         "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
         {{"diff", a, b}, 1, "Max Motor Current: 100% -> 85%"},
         {{"--language", "chinese", "diff", a, b}, 1, "最大电机电流：100% -> 85%"},
         {{"diff", b, a}, 1, "Max Motor Current: 85% -> 100%"},
@@ -181,7 +183,8 @@ TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
         const Result r = trnsetup(row.arguments);
         EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
         EXPECT_TRUE(r.err.isEmpty());
-        EXPECT_EQ(r.out.size(), row.lines < 0 ? settings : row.lines);
+        // show names the controller first, then one line per setting.
+        EXPECT_EQ(r.out.size(), row.lines < 0 ? settings + 1 : row.lines);
         EXPECT_EQ(r.out.value(0), QString::fromUtf8(row.first));
     }
 }

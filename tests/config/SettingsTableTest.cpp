@@ -48,9 +48,7 @@ TEST(SettingsTable, KeysAndBitsClassifyTheImage) {
                      versionText(image).toStdString());
         std::array<std::uint8_t, CalibrationImage::Size> claimed{};
         for (const Setting* s : settingsOf(image)) {
-            for (int i = 0; i < s->width; ++i) {
-                const int pos = s->pos + i;
-                const std::uint8_t bits = s->width > 1 ? 0xFF : s->mask;
+            for (const auto& [pos, bits] : s->bits()) {
                 EXPECT_EQ(claimed[pos] & bits, 0) << s->key << " shares byte " << pos;
                 claimed[pos] |= bits;
                 EXPECT_TRUE(pos <= 63 || pos == 100 || (pos >= 108 && pos <= 121)) << s->key;
@@ -138,7 +136,7 @@ TEST(SettingsTable, ValueTextsAndNames) {
         {"throttle_end_step", 0x0301, 7, "7", "7", "7", false},
         {"hall_sensor_type", 0x0405, 60, "60", "60 degree", "60度", true},
         {"control_mode", 0x0405, 3, "3", "torque", "转矩", true},
-        {"control_mode", 0x0405, 2, "2", "2", "2", false},
+        {"control_mode", 0x0405, 2, "2", "speed", "速度", true},
         {"brake_sensor_type", 0x0301, 0, "0", "No Used", "不使用", true},
         {"motor_temperature_sensor", 0x0403, 2, "2", "2", "2", false},
         {"motor_temperature_sensor", 0x0404, 2, "2", "KTY84-130", "KTY84-130", true},
@@ -217,7 +215,7 @@ TEST(SettingsTable, OfferedRangesFollowTheController) {
         {"max_battery_current", "TRN48201", "20%..100%"},
         {"motor_poles", "TRN48201", "2..200, step 2"},
         {"j1939_address", "TRN48201", "0..127, 248..253"},
-        {"hall_sensor_type", "TRN48201", "60, 120"},
+        {"hall_sensor_type", "TRN48201", "60 degree, 120 degree"},
     };
     for (const Case& c : cases) {
         const Setting* s = findSetting(QLatin1String(c.key));
