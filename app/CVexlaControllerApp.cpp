@@ -98,7 +98,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     }
     if (parser.isSet(version)) {
         line.action = CommandLine::Action::Version;
-        line.message = QStringLiteral("trnsetup 4.1.0\n");
+        line.message = QStringLiteral("trnsetup " TRN_VERSION "\n");
         return line;
     }
     const QString name =
@@ -176,7 +176,7 @@ CVexlaControllerApp::CVexlaControllerApp(int& argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("trnsetup"));
     // No display name: the window system would append it to every title, and the titles are
     // the language module's own.
-    QApplication::setApplicationVersion(QStringLiteral("4.1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
     programDir = QApplication::applicationDirPath();
     reportFatal = [](const QString& text) {
         std::fprintf(stderr, "trnsetup: %s\n", qPrintable(text));

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Deeper checks than scripts/test.sh: builds everything with clang under AddressSanitizer and
+# Deeper checks than scripts/test.sh: checks that every tracked C++ file is formatted as
+# .clang-format asks, builds everything with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-check/, runs the whole suite there, then runs each
 # libFuzzer target of tests/fuzz/ for a short time from its seed corpus.
 #
@@ -22,6 +23,17 @@ export QT_QPA_PLATFORM=offscreen
 
 step() { echo "== $*"; }
 
+# The fuzz corpus is copied to a temporary directory, which must go however the script ends.
+corpus=""
+trap '[ -z "$corpus" ] || rm -rf "$corpus"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+if [ "${1:-}" != "fuzz" ]; then
+  step "formatting (clang-format)"
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+fi
+
 step "configure and build with ASan and UBSan ($build)"
 # -O1 and line tables only: quick to build, still readable sanitizer reports.
 flags="-O1 -gline-tables-only -fsanitize=address,undefined -fno-sanitize-recover=undefined"
@@ -43,5 +55,6 @@ for target in link bundle; do
   timeout $((fuzz_seconds + 120)) "$build/bin/fuzz_$target" -max_total_time="$fuzz_seconds" \
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
   rm -rf "$corpus"
+  corpus=""
 done
 step "all checks passed"

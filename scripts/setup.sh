@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-serialport-dev
   qt6-translations-l10n libgl-dev libqt6opengl6-dev
   libgtest-dev zlib1g-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-noto-cjk
 )
 

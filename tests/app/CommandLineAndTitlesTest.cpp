@@ -55,8 +55,8 @@ TEST(Program, CommandLineWithoutAnyDisplay) {
         const char* err;
     } rows[] = {
         {{"--help"}, 0, "Usage: trnsetup [options]", nullptr},
-        {{"--version"}, 0, "trnsetup 4.1.0", nullptr},
-        {{"-platform", "xcb", "--version"}, 0, "trnsetup 4.1.0", nullptr},
+        {{"--version"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
+        {{"-platform", "xcb", "--version"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
         {{"--bogus"}, 2, nullptr, "bogus"},
         {{"--port"}, 2, nullptr, "port"},
         {{"stray"}, 2, nullptr, "stray"},
