@@ -221,11 +221,18 @@ constexpr Setting OldTable[] = {
 
 // List items. The pages show some fixed Chinese items in every language; the English names
 // here translate them.
-constexpr Item ThrottleSensorOld[] = {{1, "0-5V", "0-5V"}, {2, "5-0V", "5-0V"}};
-constexpr Item SensorPedals[] = {{1, "three-wire pedal", "3线式踏板"},
-                                 {2, "powered Hall pedal", "霍尔有源踏板"}};
-constexpr Item ThrottleSensorNew[] = {
-    {1, "0-5V", "0-5V"}, {2, "1-4V", "1-4V"}, {3, "0-5K", "0-5K"}};
+// Sensor types the throttle and the brake lists share, with the same codes.
+constexpr Item NoSensor{0, "none", "无"};
+constexpr Item ZeroToFive{1, "0-5V", "0-5V"};
+constexpr Item FiveToZero{2, "5-0V", "5-0V"};
+constexpr Item OneToFour{2, "1-4V", "1-4V"};
+constexpr Item Resistive{3, "0-5K", "0-5K"};
+constexpr Item ThreeWirePedal{1, "three-wire pedal", "3线式踏板"};
+constexpr Item HallPedal{2, "powered Hall pedal", "霍尔有源踏板"};
+
+constexpr Item ThrottleSensorOld[] = {ZeroToFive, FiveToZero};
+constexpr Item SensorPedals[] = {ThreeWirePedal, HallPedal};
+constexpr Item ThrottleSensorNew[] = {ZeroToFive, OneToFour, Resistive};
 constexpr Item StartSteps[] = {
     {0, "0%", "0%"}, {1, "10%", "10%"}, {2, "20%", "20%"}, {3, "30%", "30%"}, {4, "40%", "40%"}};
 constexpr Item EndSteps[] = {{0, "100%", "100%"}, {1, "90%", "90%"}, {2, "80%", "80%"},
@@ -235,16 +242,13 @@ constexpr Item HallTypes[] = {{60, "60 degree", "60度"}, {120, "120 degree", "1
 constexpr std::uint32_t Torque = 3, Balanced = 1, Speed = 2;
 constexpr Item ControlModes[] = {
     {Torque, "torque", "转矩"}, {Balanced, "balanced", "平衡"}, {Speed, "speed", "速度"}};
-constexpr Item BrakeSensorOld[] = {
-    {0, "No Used", "不使用"}, {1, "0-5V", "0-5V"}, {2, "5-0V", "5-0V"}};
-constexpr Item BrakePedals[] = {{0, "none", "无"},
-                                {1, "three-wire pedal", "3线式踏板"},
-                                {2, "powered Hall pedal", "霍尔有源踏板"}};
-constexpr Item BrakeSensorNew[] = {
-    {0, "none", "无"}, {1, "0-5V", "0-5V"}, {2, "1-4V", "1-4V"}, {3, "0-5K", "0-5K"}};
-constexpr Item TemperatureOld[] = {{0, "disabled", "禁用"}, {1, "in use", "使用"}};
+constexpr Item BrakeSensorOld[] = {{0, "No Used", "不使用"}, ZeroToFive, FiveToZero};
+constexpr Item BrakePedals[] = {NoSensor, ThreeWirePedal, HallPedal};
+constexpr Item BrakeSensorNew[] = {NoSensor, ZeroToFive, OneToFour, Resistive};
+constexpr Item NoTemperatureSensor{0, "disabled", "禁用"};
+constexpr Item TemperatureOld[] = {NoTemperatureSensor, {1, "in use", "使用"}};
 constexpr Item TemperatureNew[] = {
-    {0, "disabled", "禁用"}, {1, "KTY83-122", "KTY83-122"}, {2, "KTY84-130", "KTY84-130"}};
+    NoTemperatureSensor, {1, "KTY83-122", "KTY83-122"}, {2, "KTY84-130", "KTY84-130"}};
 
 // A list's items for this controller, and whether the page fills its list with them (the
 // template's own items stay otherwise).

@@ -181,7 +181,7 @@ QString fileText(const Setting& setting, const CalibrationImage& image, std::uin
 // case); nothing when no item of this controller's list has that name.
 std::optional<std::uint32_t> itemCode(const Setting& setting, const CalibrationImage& image,
                                       QStringView text);
-// The choices of a list, by name, for comments: "0-5V, 1-4V, 0-5K".
+// The choices of a list, by name, for comments: "60 degree, 120 degree".
 QString choicesText(const Setting& setting, const CalibrationImage& image, Language language);
 // The items the page puts into its list itself, in list order; empty where the template's
 // own items stay. A list item's index is its position here.
@@ -203,8 +203,8 @@ struct Span {
     std::uint32_t low, high;
 };
 std::optional<Span> offeredSpan(const Setting& setting, const CalibrationImage& image);
-// The English input check a page shows when a typed number is refused:
-// "Send ID must between 0 and 2047 ".
+// The English input check a page shows when a typed number is refused: the caption, then
+// "must between", the offered span or spans and a blank, as the pages always said it.
 QString refusalText(const Setting& setting);
 // The range the page offers, for comments and warnings: "20% to 100%", "1, 2, 3".
 QString offeredText(const Setting& setting, const CalibrationImage& image,

@@ -207,7 +207,7 @@ SimController::Image SimController::sampleImage() {
     img[58] = 0x23;
     img[59] = 0x04;  // CAN send 0x0456
     img[60] = 0x56;
-    img[61] = 2;    // KTY84-130
+    img[61] = 2;    // the newer of the two temperature sensor types
     img[62] = 120;  // stop output temperature
     img[63] = 100;  // resume output temperature
     std::memcpy(img.data() + 64, "TRN48201", 8);
