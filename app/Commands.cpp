@@ -97,14 +97,16 @@ struct Run {
         return true;
     }
 
-    std::optional<config::ConfigFile> loadFile(const QString& path) {
+    // A file, with its warnings unless the pages will say what they make of it.
+    std::optional<config::ConfigFile> loadFile(const QString& path, bool warn = true) {
         config::ReadResult read = config::ConfigFile::load(path);
         if (!read.ok()) {
             err(path + QStringLiteral(": ") + read.error->text(language));
             return std::nullopt;
         }
-        for (const config::Message& warning : read.warnings)
-            err(path + QStringLiteral(": ") + warning.text(language));
+        if (warn)
+            for (const config::Message& warning : read.warnings)
+                err(path + QStringLiteral(": ") + warning.text(language));
         return std::move(read.file);
     }
 
@@ -146,7 +148,7 @@ struct Run {
             err(QStringLiteral("nothing written: add --yes once the motor is not running"));
             return Usage;
         }
-        const std::optional<config::ConfigFile> file = loadFile(files[0]);
+        const std::optional<config::ConfigFile> file = loadFile(files[0], false);
         if (!file)
             return Failed;
 

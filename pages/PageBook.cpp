@@ -189,6 +189,12 @@ PageBook::Applied PageBook::apply(const config::ConfigFile& file) {
         if (!more)
             break;
     }
+    // The page shown stores too, so that what it would write is what is compared.
+    if (SettingsPage* shown = page(current_)) {
+        const QScopedValueRollback<int> guard(changing_, changing_ + 1);
+        shown->hide();
+        shown->show();
+    }
     for (auto& p : pages_) p->setQuiet(false);
 
     Applied applied;

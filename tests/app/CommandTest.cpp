@@ -2,12 +2,13 @@
 // display: what they print, what they write to the controller and their exit status.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "../support/TrnsetupProcess.h"
 #include "../support/TrnsimProcess.h"
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
@@ -17,15 +18,7 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QStringList out;  // lines
-    QStringList err;
-};
-
-QStringList linesOf(const QByteArray& bytes) {
-    return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
+using Result = CommandResult;
 
 class Commands : public ::testing::Test {
 protected:
@@ -35,24 +28,7 @@ protected:
 
     // trnsetup with these arguments, no display and its own data folder.
     Result trnsetup(const QStringList& arguments) const {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), arguments);
-        Result r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = linesOf(p.readAllStandardOutput());
-        r.err = linesOf(p.readAllStandardError());
-        return r;
+        return runTrnsetup(arguments, path(QStringLiteral("data")));
     }
 
     QByteArray bytes(const QString& name) const {
@@ -336,5 +312,68 @@ TEST_F(Commands, EveryWriteIsKeptInTheHistory) {
         ASSERT_TRUE(read.ok());
         EXPECT_EQ(config::valueText(*current, current->raw(read.file->image())),
                   values[1 - static_cast<int>(i)]);
+    }
+}
+
+// A file goes on as the wizard's pages take it: the control mode's three bytes as the page
+// writes them, old files with its bytes one by one still meaning what they meant, and a value
+// the page does not offer refused unless --adjust writes what the page would.
+TEST_F(Commands, WriteTakesTheFileAsThePagesDo) {
+    using Edits = std::vector<std::pair<const char*, const char*>>;  // key, new value
+    const struct {
+        const char* name;
+        Edits edits;
+        bool adjust;
+        int status;
+        std::map<int, int> bytes;  // expected afterwards; -1: as before
+        const char* says;          // on stderr
+    } rows[] = {
+        {"speed", {{"control_mode", "speed"}}, false, 0, {{28, 2}, {30, -1}, {18, -1}}, ""},
+        {"balanced", {{"control_mode", "balanced"}}, false, 0, {{28, 0}, {30, 1}, {18, 1}}, ""},
+        // As older files held it: one numeric line per byte.
+        {"old keys",
+         {{"control_mode", "1\ncontrol_mode_copy = 1\nspeed_mode = 0"}},
+         false,
+         0,
+         {{28, 0}, {30, 1}, {18, 1}},
+         ""},
+        {"out of range",
+         {{"max_motor_current", "255%"}},
+         false,
+         2,
+         {{14, -1}},
+         "max_motor_current = 255% is outside what the page offers (20%..100%); 100% will be "
+         "written"},
+        {"adjusted", {{"max_motor_current", "255%"}}, true, 0, {{14, 100}}, "100% will be written"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("unit.img"))});
+        ASSERT_FALSE(sim.device().isEmpty());
+        const QByteArray before = bytes(QStringLiteral("unit.img"));
+        ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
+                            QStringLiteral("-o"), path(QStringLiteral("edited.trncfg"))})
+                      .status,
+                  0);
+        for (const auto& [key, value] : row.edits)
+            edit(QStringLiteral("edited.trncfg"), QStringLiteral("edited.trncfg"),
+                 QLatin1String(key), QLatin1String(value));
+        QStringList arguments{QStringLiteral("write"), path(QStringLiteral("edited.trncfg")),
+                              QStringLiteral("--port"), sim.device(), QStringLiteral("--yes")};
+        if (row.adjust)
+            arguments << QStringLiteral("--adjust");
+        const Result r = trnsetup(arguments);
+        EXPECT_EQ(r.status, row.status) << r.err.join('\n').toStdString();
+        EXPECT_TRUE(r.err.join('\n').contains(QLatin1String(row.says)))
+            << r.err.join('\n').toStdString();
+        const QByteArray after = bytes(QStringLiteral("unit.img"));
+        for (const auto& [pos, value] : row.bytes)
+            EXPECT_EQ(static_cast<std::uint8_t>(after[pos]),
+                      static_cast<std::uint8_t>(value < 0 ? before[pos] : value))
+                << "byte " << pos;
+        if (row.status != 0) {
+            EXPECT_EQ(after, before) << "written although refused";
+        }
+        QFile::remove(path(QStringLiteral("unit.img")));
     }
 }

@@ -1,0 +1,37 @@
+#pragma once
+// Runs the real trnsetup program as a workshop command: no display, its own data folder.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+struct CommandResult {
+    int status = -1;  // -1 when it hung or crashed
+    QStringList out;  // lines
+    QStringList err;
+};
+
+inline CommandResult runTrnsetup(const QStringList& arguments, const QString& dataHome) {
+    const auto lines = [](const QByteArray& bytes) {
+        return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), arguments);
+    CommandResult r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = lines(p.readAllStandardOutput());
+    r.err = lines(p.readAllStandardError());
+    return r;
+}
