@@ -65,7 +65,15 @@ QString usageText() {
         "  --yes              Confirms that the motor is not running (write).\n"
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
-        "Exit status: 0 done, 1 a controller or file failed, 2 a usage error.");
+        "Configuration files hold one 'name = value' line per setting, the controller's\n"
+        "whole image last; '#' starts a comment listing what a setting takes:\n"
+        "  max_motor_current = 90%            # Max Motor Current, 20%..100%\n"
+        "  throttle_sensor_type = 1-4V        # Throttle Sensor Type: 0-5V, 1-4V, 0-5K\n"
+        "  hall_sensor_type = \"120 degree\"   # Hall Sensor Type: 60 degree, 120 degree\n"
+        "  control_mode = speed               # Control Mode: torque, balanced, speed\n"
+        "  abs = on                           # ABS: on or off\n"
+        "Exit status: 0 done, 1 a controller or file failed, 2 a usage error or a file the\n"
+        "controller would not take as written.");
 }
 
 // What a command works with: its options and the language chosen.

@@ -7,10 +7,10 @@
 //   firmware = 0405
 //   serial = 000AB0FF
 //   date = 2024-05-01T10:00:00+02:00
-//   program = trnsetup 4.1.0
+//   program = trnsetup <version>
 //
 //   max_motor_current = 80%                 # Max Motor Current, 20%..100%
-//   throttle_sensor_type = 2                # Throttle Sensor Type: 1-4V
+//   throttle_sensor_type = 1-4V             # Throttle Sensor Type: 0-5V, 1-4V, 0-5K
 //   ...
 //   [image]
 //   00  FF 00 02 ...                        (8 rows of 16 bytes: the whole controller)
