@@ -28,7 +28,7 @@
 namespace config {
 
 enum class Language { English, Chinese };
-// "trnsetup 4.1.0": the program named in the files it writes.
+// "trnsetup " and the version: the program named in the files it writes.
 QString programText();
 // "english" or "chinese" (the language modules' names); anything else is English.
 Language languageNamed(QStringView name);
