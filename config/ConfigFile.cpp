@@ -63,10 +63,6 @@ static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind:
 const char* const HeaderKeys[] = {"model", "variant", "firmware", "serial", "date", "program"};
 constexpr int RequiredHeaderKeys = 4;  // model to serial
 
-QString firmwareText(const CalibrationImage& image) {
-    return FormatHex(image.data() + Field::VersionMajor, 2);
-}
-
 // The header's identity values, as written and as compared, by key.
 QString headerValue(const CalibrationImage& image, int key) {
     switch (key) {
@@ -75,9 +71,9 @@ QString headerValue(const CalibrationImage& image, int key) {
         case 1:
             return escapedBytes(image, Field::Variant, 1);
         case 2:
-            return firmwareText(image);
+            return versionText(image);
         case 3:
-            return FormatHex(image.data() + Field::SerialNumber, Field::SerialNumberLength);
+            return serialText(image);
         default:
             return {};
     }
@@ -244,7 +240,7 @@ public:
             if (!s.appliesTo(file_.image_))
                 return fail({Message::Kind::NotOnController,
                              v.line,
-                             {QLatin1String(s.key), firmwareText(file_.image_),
+                             {QLatin1String(s.key), versionText(file_.image_),
                               headerValue(file_.image_, 1)}});
             if (!offered(s, file_.image_, v.raw))
                 result_.warnings.push_back(
@@ -433,7 +429,7 @@ std::optional<Message> refusal(const CalibrationImage& source, const Calibration
             Message::Kind::OtherVariant, 0, {headerValue(source, 1), headerValue(target, 1)}};
     if (source.version() != target.version())
         return Message{
-            Message::Kind::OtherFirmware, 0, {firmwareText(source), firmwareText(target)}};
+            Message::Kind::OtherFirmware, 0, {versionText(source), versionText(target)}};
     return std::nullopt;
 }
 
