@@ -57,7 +57,8 @@ QString usageText() {
         "  trnsetup show FILE\n"
         "      Prints the settings of a configuration file.\n"
         "  trnsetup diff A B\n"
-        "      Prints the settings that differ between two configuration files.\n"
+        "      Prints the controller and the settings that differ between two configuration\n"
+        "      files; exits 0 when none differs, 1 when some do, 2 on trouble.\n"
         "Options:\n"
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
@@ -255,14 +256,18 @@ struct Run {
         return Done;
     }
 
+    // As diff(1): 0 the same, 1 they differ (the controller they name included), 2 trouble.
     int diff() {
         const std::optional<config::ConfigFile> a = loadFile(files[0]);
         const std::optional<config::ConfigFile> b = a ? loadFile(files[1]) : std::nullopt;
         if (!a || !b)
-            return Failed;
-        const auto list = config::changes(a->settingsImage(), b->settingsImage(), language);
-        for (const QString& line : config::changeLines(list, language)) out(line);
-        return Done;
+            return Usage;
+        const QStringList lines =
+            config::identityLines(a->image(), b->image(), language) +
+            config::changeLines(config::changes(a->settingsImage(), b->settingsImage(), language),
+                                language);
+        for (const QString& line : lines) out(line);
+        return lines.isEmpty() ? Done : Failed;
     }
 };
 

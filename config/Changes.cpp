@@ -31,6 +31,34 @@ QStringList changeLines(const std::vector<Change>& list, Language language) {
     return lines;
 }
 
+QStringList identityLines(const CalibrationImage& before, const CalibrationImage& after,
+                          Language language) {
+    const bool zh = language == Language::Chinese;
+    const struct {
+        const char* english;
+        const char* chinese;
+        QString (*text)(const CalibrationImage&);
+    } fields[] = {
+        {"Model", "型号",
+         [](const CalibrationImage& i) {
+             return escapedBytes(i, Field::Model, Field::ModelLength);
+         }},
+        {"Variant", "型号变体",
+         [](const CalibrationImage& i) { return escapedBytes(i, Field::Variant, 1); }},
+        {"Firmware", "固件", versionText},
+        {"Serial number", "序列号", serialText},
+    };
+    QStringList lines;
+    for (const auto& f : fields) {
+        const QString a = f.text(before), b = f.text(after);
+        if (a != b)
+            lines << QString::fromUtf8(zh ? f.chinese : f.english) +
+                         (zh ? QStringLiteral("：") : QStringLiteral(": ")) + a +
+                         QStringLiteral(" -> ") + b;
+    }
+    return lines;
+}
+
 QStringList settingLines(const CalibrationImage& image, Language language) {
     const QString separator =
         language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");

@@ -23,6 +23,10 @@ std::vector<Change> changes(const CalibrationImage& before, const CalibrationIma
                             Language language);
 // "Max Motor Current: 80% -> 90%", one line per change.
 QStringList changeLines(const std::vector<Change>& list, Language language);
+// "Serial number: 000AB0FF -> 000AB0FE", one line per identity field (model, variant,
+// firmware, serial) in which the images differ.
+QStringList identityLines(const CalibrationImage& before, const CalibrationImage& after,
+                          Language language);
 // "Max Motor Current (max_motor_current): 80%", one line per setting of the image.
 QStringList settingLines(const CalibrationImage& image, Language language);
 

@@ -91,6 +91,7 @@ bool PageBook::build(const ResourceModule& module, QWidget* parent, QString* err
                     else
                         emit refused(field);
                 });
+        connect(page.get(), &SettingsPage::edited, this, &PageBook::edited);
         pages_.push_back(std::move(page));
     }
     // Without its page the regeneration switch would stay as read, unseen and unchangeable.

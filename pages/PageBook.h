@@ -92,6 +92,8 @@ public:
 signals:
     // A page's store refused a typed number (outside apply).
     void refused(const QString& field);
+    // The user changed a setting on a page.
+    void edited();
 
 private:
     SettingsPage* showing(const config::Setting& setting) const;

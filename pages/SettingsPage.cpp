@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -36,8 +37,27 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
     form_->show();
-    initialise();
+    {
+        const QScopedValueRollback<int> own(settingControls_, settingControls_ + 1);
+        initialise();
+    }
+    watchEdits();
     return true;
+}
+
+void SettingsPage::watchEdits() {
+    const auto user = [this] {
+        if (settingControls_ == 0)
+            emit edited();
+    };
+    for (auto* s : form_->findChildren<QAbstractSlider*>())
+        connect(s, &QAbstractSlider::valueChanged, this, user);
+    for (auto* l : form_->findChildren<QComboBox*>())
+        connect(l, &QComboBox::currentIndexChanged, this, user);
+    for (auto* b : form_->findChildren<QAbstractButton*>())
+        connect(b, &QAbstractButton::toggled, this, user);
+    for (auto* e : form_->findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textChanged, this, user);
 }
 
 void SettingsPage::setVisible(bool visible) {
@@ -47,6 +67,7 @@ void SettingsPage::setVisible(bool visible) {
     }
     const bool wasShown = !isHidden();
     QWidget::setVisible(visible);
+    const QScopedValueRollback<int> own(settingControls_, settingControls_ + 1);
     if (visible && !wasShown) {
         load();
         refreshLabels();

@@ -63,6 +63,8 @@ public:
     void setQuiet(bool quiet) { quiet_ = quiet; }
 
 signals:
+    // The user changed a control: a load, a store or a refresh changes none that counts.
+    void edited();
     // A store refused the value of a field (its input check failed): the field keeps the
     // value it had. field names it for the user, as its caption does; key is its setting.
     void refused(const QString& field, const QString& key);
@@ -141,4 +143,7 @@ private:
     std::vector<LabelBinding> labels_;
     std::vector<Binding> bindings_;
     bool quiet_ = false;
+    // Above zero while the page itself sets its controls.
+    int settingControls_ = 0;
+    void watchEdits();
 };

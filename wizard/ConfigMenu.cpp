@@ -137,6 +137,7 @@ void ConfigMenu::load() {
                                 : changed.join(QLatin1Char('\n')));
     for (const Adjustment& adjustment : applied.adjustments)
         lines << adjustment.text(image_, language_);
+    emit loaded();
     prompter_.tell(lines.join(QStringLiteral("\n\n")));
 }
 

@@ -79,6 +79,10 @@ public:
 
     std::unique_ptr<FileChooser> chooser;
 
+signals:
+    // A file's settings went into the pages.
+    void loaded();
+
 private:
     QString text(const char* english, const char* chinese) const;
 

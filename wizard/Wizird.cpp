@@ -84,6 +84,8 @@ Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
                                                imageAsRead, env_.prompter, env_.module,
                                                env_.historyDir)) {
     connect(&pages_, &PageBook::refused, this, [this](const QString& field) { refused_ << field; });
+    connect(&pages_, &PageBook::edited, this, [this] { unsaved_ = true; });
+    connect(configMenu_.get(), &ConfigMenu::loaded, this, [this] { unsaved_ = true; });
 }
 
 Wizird::~Wizird() = default;
@@ -340,8 +342,13 @@ void Wizird::UpdateButtons(ButtonState state) {
 }
 
 void Wizird::reject() {
-    if (!busy())
-        QDialog::reject();
+    if (busy())
+        return;
+    // Closing drops every edit not yet written: ask, as Cancel does.
+    if (unsaved_ && env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
+                        Prompter::Answer::Cancel)
+        return;
+    QDialog::reject();
 }
 
 void Wizird::OnNextButton() {
@@ -382,6 +389,7 @@ void Wizird::OnFinishButton() {
             Prompter::Answer::Retry)
             return;
     }
+    unsaved_ = false;  // the controller holds what the pages show
     // A refused value was written as it was before: the success message must not hide that.
     QString detail;
     if (!refused_.isEmpty())
@@ -431,6 +439,7 @@ void Wizird::OnDefaultButton() {
         return DefaultFile(env_.programDir, identityText, env_.dataDir).read(image, &error);
     });
     ShowPage(pages_.current());  // the title and buttons of the page the walk ended on
+    unsaved_ = unsaved_ || restored;
     if (!restored)
         env_.prompter.tell(error);
 }

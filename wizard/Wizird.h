@@ -99,9 +99,13 @@ public:
     QWidget* frameControl(int id) const;
     SettingsPage* page(unsigned number) const;
 
+    // True when closing would lose something: a page edited, a file loaded or the default
+    // restored since the controller was read or last written.
+    bool unsaved() const { return unsaved_; }
+
 protected:
     // Escape and the close box end the wizard, except while a page change or a link call is
-    // under way.
+    // under way; they ask first, as Cancel does, when closing would lose the user's work.
     void reject() override;
 
 private:
@@ -126,5 +130,6 @@ private:
     QStringList refused_;
     LinkRunner runner_;
     PageBook pages_;
+    bool unsaved_ = false;
     std::unique_ptr<ConfigMenu> configMenu_;
 };

@@ -98,7 +98,7 @@ TEST_F(Commands, RoundTripChangesOnlyTheEditedSetting) {
 
         const Result diff = trnsetup({QStringLiteral("diff"), path(QStringLiteral("before.trncfg")),
                                       path(QStringLiteral("after.trncfg"))});
-        EXPECT_EQ(diff.status, 0);
+        EXPECT_EQ(diff.status, 1);  // they differ
         EXPECT_EQ(diff.out, QStringList{QString::fromUtf8(row.diffLine)});
 
         const Result write =
@@ -136,28 +136,37 @@ TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
          config::ConfigFile::write(sample, {}, config::Language::English).toUtf8());
     edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"),
          QStringLiteral("max_motor_current"), QStringLiteral("85%"));
+    CalibrationImage another = sample;
+    another.setByte(Field::SerialNumber + 3, 0xFE);
+    save(QStringLiteral("c.trncfg"),
+         config::ConfigFile::write(another, {}, config::Language::English).toUtf8());
     const QString a = path(QStringLiteral("a.trncfg"));
     const QString b = path(QStringLiteral("b.trncfg"));
+    const QString c = path(QStringLiteral("c.trncfg"));
     const int settings = static_cast<int>(config::settingsOf(sample).size());
 
+    // diff exits as diff(1) does: 1 when the files differ, the controller included.
     const struct {
         QStringList arguments;
+        int status;
         int lines;  // of output; -1 for one line per setting
         const char* first;
     } rows[] = {
-        {{"show", a}, -1, "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
+        {{"show", a}, 0, -1, "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
         {{"show", a, "--language", "chinese"},
+         0,
          -1,
          "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
-        {{"diff", a, b}, 1, "Max Motor Current: 100% -> 85%"},
-        {{"--language", "chinese", "diff", a, b}, 1, "最大电机电流：100% -> 85%"},
-        {{"diff", b, a}, 1, "Max Motor Current: 85% -> 100%"},
-        {{"diff", a, a}, 0, ""},
+        {{"diff", a, b}, 1, 1, "Max Motor Current: 100% -> 85%"},
+        {{"--language", "chinese", "diff", a, b}, 1, 1, "最大电机电流：100% -> 85%"},
+        {{"diff", b, a}, 1, 1, "Max Motor Current: 85% -> 100%"},
+        {{"diff", a, c}, 1, 1, "Serial number: 000AB0FF -> 000AB0FE"},
+        {{"diff", a, a}, 0, 0, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
         const Result r = trnsetup(row.arguments);
-        EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+        EXPECT_EQ(r.status, row.status) << r.err.join('\n').toStdString();
         EXPECT_TRUE(r.err.isEmpty());
         // show names the controller first, then one line per setting.
         EXPECT_EQ(r.out.size(), row.lines < 0 ? settings + 1 : row.lines);

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -357,5 +359,49 @@ TEST_F(WizardFixture, EscapeAndCloseBoxEndAtOnce) {
         EXPECT_EQ(w->result(), QDialog::Rejected);
         EXPECT_EQ(prompter.count(102), 0);
         EXPECT_EQ(sim.commits(), 0);
+    }
+}
+
+// Escape and the close box ask, as Cancel does, whenever closing would lose the user's work.
+TEST_F(WizardFixture, EscapeAsksWhenAnEditWouldBeLost) {
+    controller(0x0405, '1', 'J');
+    const struct {
+        const char* name;
+        std::function<void(Wizird&)> before;
+        bool asks;
+    } rows[] = {
+        {"a slider moved", [](Wizird& w) { w.page(1)->control<QSlider>(1034)->setValue(61); },
+         true},
+        {"moved on another page",
+         [](Wizird& w) {
+             w.OnNextButton();
+             w.page(2)->control<QSlider>(1065)->setValue(3);
+             w.OnPreviousButton();
+         },
+         true},
+        {"pages walked", [](Wizird& w) { w.OnNextButton(), w.OnNextButton(); }, false},
+        {"default restored", [](Wizird& w) { w.OnDefaultButton(); }, true},
+        {"written",
+         [this](Wizird& w) {
+             w.page(1)->control<QSlider>(1034)->setValue(61);
+             prompter.script(106, {Answer::No});
+             w.OnFinishButton();
+         },
+         false},
+    };
+    for (const auto& row : rows) {
+        for (Answer answer : {Answer::Cancel, Answer::Ok}) {
+            SCOPED_TRACE(std::string(row.name) + (answer == Answer::Ok ? ", OK" : ", Cancel"));
+            auto w = startWizard();
+            ASSERT_TRUE(started);
+            row.before(*w);
+            const int asked = prompter.count(102);
+            prompter.script(102, {answer});
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(w.get(), &press);
+            EXPECT_EQ(prompter.count(102) - asked, row.asks ? 1 : 0);
+            EXPECT_EQ(w->isVisible(), row.asks && answer == Answer::Cancel);
+            prompter = ScriptedPrompter();
+        }
     }
 }
