@@ -13,6 +13,7 @@
 
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
+#include "FileNames.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "Wizird.h"
@@ -137,7 +138,8 @@ QStringList programArguments(int argc, char** argv) {
                                    QStringLiteral("sync")};
     QStringList arguments;
     for (int i = 0; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
+        // File and device names are the system's bytes, whatever the locale says.
+        const QString argument = fileNameFromSystem(argv[i]);
         if (i > 0 && argument.startsWith(QLatin1Char('-')) &&
             !argument.startsWith(QLatin1String("--"))) {
             const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);

@@ -1,18 +1,23 @@
 #include "Commands.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "AtomicFile.h"
 #include "CVexlaControllerApp.h"
 #include "CalibrationImage.h"
 #include "Changes.h"
 #include "ConfigFile.h"
 #include "ControllerLink.h"
+#include "FileNames.h"
 #include "History.h"
 #include "PageBook.h"
 #include "PortSystem.h"
@@ -38,10 +43,16 @@ void out(const QString& text) {
 }
 
 void err(const QString& text) {
-    // One line per failure, so that scripts and logs keep it whole.
+    // One line per failure, so that scripts and logs keep it whole: the message's own line
+    // breaks become blanks, and any other control character (a NUL in a value) is shown escaped
+    // instead of cutting or hiding the rest of the line.
+    static const QRegularExpression breaks(QStringLiteral(" *\n[ \n]*"));
     QString line = text;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fputs(("trnsetup: " + line.simplified() + '\n').toUtf8().constData(), stderr);
+    line.replace(breaks, QStringLiteral(" "));
+    while (line.startsWith(QLatin1Char(' '))) line.remove(0, 1);
+    while (line.endsWith(QLatin1Char(' '))) line.chop(1);
+    const QByteArray bytes = ("trnsetup: " + visibleText(line) + '\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
 }
 
 QString usageText() {
@@ -62,7 +73,8 @@ QString usageText() {
         "Options:\n"
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
-        "  -o, --output FILE  File that read writes.\n"
+        "  -o, --output FILE  File that read writes (a new name or a regular file;\n"
+        "                     - writes it to standard output).\n"
         "  --yes              Confirms that the motor is not running (write).\n"
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
@@ -110,12 +122,12 @@ struct Run {
     std::optional<config::ConfigFile> loadFile(const QString& path, bool warn = true) {
         config::ReadResult read = config::ConfigFile::load(path);
         if (!read.ok()) {
-            err(path + QStringLiteral(": ") + read.error->text(language));
+            err(visibleText(path) + QStringLiteral(": ") + read.error->text(language));
             return std::nullopt;
         }
         if (warn)
             for (const config::Message& warning : read.warnings)
-                err(path + QStringLiteral(": ") + warning.text(language));
+                err(visibleText(path) + QStringLiteral(": ") + warning.text(language));
         return std::move(read.file);
     }
 
@@ -136,18 +148,39 @@ struct Run {
     }
 
     int read(ControllerLink& link) {
+        // Only a new name or a regular file is replaced, never a device, a FIFO or a folder:
+        // refused before the controller is searched for.
+        const bool toStandardOutput = output == QLatin1String("-");
+        if (const QString why = toStandardOutput ? QString() : refusalToWrite(output);
+            !why.isEmpty()) {
+            err(config::Message{config::Message::Kind::WriteFailed, 0, {output, why}}.text(
+                language));
+            return Failed;
+        }
         CalibrationImage image;
         if (!connectAndRead(link, image))
             return Failed;
         const QString text = config::ConfigFile::write(
             image, {QDateTime::currentDateTime(), config::programText()}, language);
+        if (toStandardOutput) {
+            // The file is the whole output: no line about it is mixed in.
+            const QByteArray bytes = text.toUtf8();
+            if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
+                    static_cast<std::size_t>(bytes.size()) ||
+                std::fflush(stdout) != 0) {
+                err(QStringLiteral("cannot write the file to standard output: ") +
+                    QString::fromLocal8Bit(std::strerror(errno)));
+                return Failed;
+            }
+            return Done;
+        }
         if (auto failure = config::saveText(output, text)) {
             err(failure->text(language));
             return Failed;
         }
         out(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
                 .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
-                     serialText(image), output));
+                     serialText(image), visibleText(output)));
         return Done;
     }
 
@@ -228,11 +261,11 @@ struct Run {
         pages.start();
         const PageBook::Applied applied = pages.apply(file);
         if (applied.refusal) {
-            err(files[0] + QStringLiteral(": ") + applied.refusal->text(language));
+            err(visibleText(files[0]) + QStringLiteral(": ") + applied.refusal->text(language));
             return Failed;
         }
         for (const Adjustment& a : applied.adjustments)
-            err(files[0] + QStringLiteral(": ") + a.text(target, language));
+            err(visibleText(files[0]) + QStringLiteral(": ") + a.text(target, language));
         if (!applied.adjustments.empty() && !adjust) {
             err(
                 QStringLiteral("nothing written: the controller would not take these lines as "

@@ -1,12 +1,19 @@
 #include "ConfigFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <map>
 
-#include <QFile>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
+#include "AtomicFile.h"
 #include "Fields.h"
+#include "FileNames.h"
 
 namespace config {
 
@@ -89,14 +96,58 @@ bool isKey(QStringView key) {
     return true;
 }
 
+int hexDigit(QChar c) {
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return c.unicode() - '0';
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        return c.unicode() - 'a' + 10;
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+        return c.unicode() - 'A' + 10;
+    return -1;
+}
+
+// Exactly two hexadecimal digits: no sign, no blank, no prefix.
 std::optional<std::uint8_t> hexByte(QStringView token) {
     if (token.size() != 2)
         return std::nullopt;
-    bool ok = false;
-    const uint value = token.toUInt(&ok, 16);
-    if (!ok)
+    const int high = hexDigit(token[0]);
+    const int low = hexDigit(token[1]);
+    if (high < 0 || low < 0)
         return std::nullopt;
-    return static_cast<std::uint8_t>(value);
+    return static_cast<std::uint8_t>(high * 16 + low);
+}
+
+// The bytes of a regular file, at most limit + 1 of them (so that a larger file shows as
+// such), or the errno value, or -1 when the name is not a regular file. Checked before it is
+// opened, and opened without waiting, so that a FIFO or a device is never waited on.
+int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes) {
+    const QByteArray name = fileNameToSystem(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return errno;
+    if (!S_ISREG(info.st_mode))
+        return -1;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int code = 0;
+    // Swapped for something else since the check: refused all the same.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        code = -1;
+    bytes->clear();
+    while (code == 0 && bytes->size() <= limit) {
+        char buffer[65536];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            code = errno;
+        if (n <= 0)
+            break;
+        bytes->append(buffer, n);
+    }
+    ::close(fd);
+    return code;
 }
 
 QString commentOf(const Setting& s, const CalibrationImage& image, Language language) {
@@ -124,7 +175,9 @@ QString commentOf(const Setting& s, const CalibrationImage& image, Language lang
 QString Message::text(Language language) const {
     const MessageText& t = MessageTexts[static_cast<std::size_t>(kind)];
     QString body = QString::fromUtf8(language == Language::Chinese ? t.chinese : t.english);
-    QStringList a = args;
+    // Values are shown as they are, but never as line breaks or characters that hide text.
+    QStringList a;
+    for (const QString& arg : args) a << visibleText(arg);
     // The form a value takes is told in the message's own language.
     if (kind == Kind::BadValue && a.size() == 2)
         if (const Setting* s = findSetting(a[0]))
@@ -319,7 +372,9 @@ private:
             return Message{Message::Kind::TextAfterImage, number, {}};
         const auto offset = static_cast<std::uint8_t>(rows_ * 16);
         const Message bad{Message::Kind::BadImageRow, number, {FormatHex(&offset, 1)}};
-        const QStringList tokens = content.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // Tabs between bytes count as blanks; a byte is still exactly two digits.
+        static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+        const QStringList tokens = content.split(blanks, Qt::SkipEmptyParts);
         if (tokens.size() > 17 || hexByte(tokens[0]) != offset)
             return bad;
         int bytes = static_cast<int>(tokens.size()) - 1;
@@ -388,22 +443,15 @@ ReadResult ConfigFile::parse(const QByteArray& bytes) {
 
 ReadResult ConfigFile::load(const QString& path) {
     ReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = Message{Message::Kind::Unreadable, 0, {path, file.errorString()}};
+    QByteArray bytes;
+    if (const int code = readRegularFile(path, LargestFile, &bytes)) {
+        const QString reason = code < 0 ? QStringLiteral("not a regular file")
+                                        : QString::fromLocal8Bit(std::strerror(code));
+        result.error = Message{Message::Kind::Unreadable, 0, {path, reason}};
         return result;
     }
-    if (file.size() > LargestFile) {
-        result.error = Message{Message::Kind::TooLarge, 0, {path}};
-        return result;
-    }
-    const QByteArray bytes = file.read(LargestFile + 1);
     if (bytes.size() > LargestFile) {
         result.error = Message{Message::Kind::TooLarge, 0, {path}};
-        return result;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        result.error = Message{Message::Kind::Unreadable, 0, {path, file.errorString()}};
         return result;
     }
     return parse(bytes);
@@ -443,17 +491,9 @@ std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target) {
 }
 
 std::optional<Message> saveText(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly))
-        return Message{Message::Kind::WriteFailed, 0, {path, file.errorString()}};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!writeFileAtomically(path, text.toUtf8(), &reason))
         return Message{Message::Kind::WriteFailed, 0, {path, reason}};
-    }
-    if (!file.commit())
-        return Message{Message::Kind::WriteFailed, 0, {path, file.errorString()}};
     return std::nullopt;
 }
 

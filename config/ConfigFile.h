@@ -35,7 +35,7 @@ namespace config {
 // A finding about a file, or why a file may not go onto a controller.
 struct Message {
     enum class Kind {
-        Unreadable,  // args: path, reason
+        Unreadable,  // args: path, reason (a name that is not a regular file is not opened)
         TooLarge,    // args: path
         Empty,
         NotUtf8,
@@ -125,7 +125,9 @@ std::optional<Message> refusal(const CalibrationImage& source, const Calibration
 // nothing) as refusal() says.
 std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target);
 
-// Writes text as UTF-8 through a save file, so that a failure leaves any old file whole.
+// Writes text as UTF-8 with writeFileAtomically: a failure (a full disk, a target that is not a
+// regular file) is returned as WriteFailed, naming the file and the reason, and leaves any old
+// file whole.
 std::optional<Message> saveText(const QString& path, const QString& text);
 
 }  // namespace config

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <thread>
 
-#include <QFile>
+#include "FileNames.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int*
     if (error == nullptr)
         error = &ignored;
     *error = 0;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameToSystem(path);
     if (name.isEmpty()) {
         *error = ENOENT;
         return nullptr;
@@ -102,17 +102,16 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int*
         *error = ENOTTY;
         return nullptr;
     }
-    // The lock is what other programs (and root, which TIOCEXCL does not stop) see as "busy";
-    // it goes with the descriptor when the device is closed.
+    // The lock is what other programs see as "busy". It belongs to the open descriptor, so the
+    // kernel drops it however this process ends. The terminal's exclusive mode (TIOCEXCL) is
+    // not used: it belongs to the device and outlives a killed process, barring every later
+    // user until whoever keeps the device open (a pseudo-terminal's owner) lets go.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int e = errno;
         ::close(fd);
         *error = e == EWOULDBLOCK ? EBUSY : e;
         return nullptr;
     }
-    // Only once the device is ours: keeps further opens out. Not every character device
-    // knows it, which is no reason to refuse the device.
-    ::ioctl(fd, TIOCEXCL);
     std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd, std::move(calls)));
     // Without it an interrupt still ends the next read, only not the one under way.
     port->wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -134,9 +133,6 @@ PosixSerialPort::~PosixSerialPort() {
 void PosixSerialPort::close() {
     if (fd_ < 0)
         return;
-    // The exclusive flag belongs to the terminal, not to this descriptor: a terminal that
-    // someone else keeps open (a pseudo-terminal's owner) would otherwise stay barred.
-    ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
     if (wake_ >= 0)

@@ -286,5 +286,13 @@ bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QSt
 
 bool saveImageFile(const QString& path, const SimController::Image& image, QString* error) {
     // A full disk or a crash leaves the old image file whole.
-    return writeFileAtomically(path, image.data(), static_cast<qint64>(image.size()), error);
+    QString reason;
+    if (writeFileAtomically(path,
+                            QByteArrayView(reinterpret_cast<const char*>(image.data()),
+                                           static_cast<qsizetype>(image.size())),
+                            &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
+    return false;
 }

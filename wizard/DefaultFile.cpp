@@ -41,14 +41,14 @@ bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
     for (const QString& place : places_)
         if (holdsWholeImage(place))
             return true;
+    // Only a regular file or a new name is written: a folder or a device in its place stays.
     const QFileInfo info(target_);
-    if (info.exists() && !info.isFile())
-        return false;
     // The data folder may not exist yet; the program's own folder is never created.
     const bool inDataFolder = places_.size() > 1;
     if (inDataFolder && !QDir().mkpath(info.absolutePath()))
         return false;
-    return writeFileAtomically(target_, image.data(), Size);
+    return writeFileAtomically(target_,
+                               QByteArrayView(reinterpret_cast<const char*>(image.data()), Size));
 }
 
 bool DefaultFile::read(CalibrationImage& image, QString* error) const {

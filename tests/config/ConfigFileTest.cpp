@@ -165,6 +165,17 @@ TEST(ConfigFile, ReadingRefusesWhatDoesNotFit) {
              return replaceLine(t, "70 ", "70 G0 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
          },
          Kind::BadImageRow, "70 "},
+        // A byte is exactly two hexadecimal digits: no sign, no blank inside.
+        {"image byte with a sign",
+         [](const QString& t) {
+             return replaceLine(t, "70 ", "70 +F 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+         },
+         Kind::BadImageRow, "70 "},
+        {"image byte padded with a tab",
+         [](const QString& t) {
+             return replaceLine(t, "70 ", "70 \tF 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+         },
+         Kind::BadImageRow, "70 "},
         {"text after the image block",
          [](const QString& t) { return t + QStringLiteral("abs = on\n"); }, Kind::TextAfterImage,
          "abs = on"},
@@ -190,6 +201,15 @@ TEST(ConfigFile, ReadingRefusesWhatDoesNotFit) {
             }
         }
     }
+
+    // Tabs between the bytes of a row are blanks.
+    QString tabbed = good;
+    const qsizetype block = tabbed.indexOf(QLatin1String("[image]"));
+    tabbed.replace(block, tabbed.size() - block,
+                   tabbed.mid(block).replace(QLatin1Char(' '), QLatin1Char('\t')));
+    const ReadResult tabs = ConfigFile::parse(tabbed);
+    ASSERT_TRUE(tabs.ok()) << describe(tabs.error);
+    EXPECT_EQ(tabs.file->image(), image);
 
     const ReadResult binary = ConfigFile::parse(QByteArray("model = \xFF\xFE\n"));
     ASSERT_TRUE(binary.error.has_value());

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 
 #include <cerrno>
 #include <thread>
@@ -113,6 +115,42 @@ TEST(PosixSerialPortOpen, DeviceHeldByAnotherProcessIsBusy) {
     EXPECT_EQ(error, EBUSY);
     holder.release();
     EXPECT_NE(PosixSerialPort::open(pty.path(), &error), nullptr);
+}
+
+// A program killed while it holds a port leaves nothing behind: the lock goes with its
+// descriptor, and the terminal is not left in exclusive mode (which would keep every later
+// user but root out until the far end closes it).
+TEST(PosixSerialPortOpen, AKilledHolderLeavesThePortFree) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    int ready[2];
+    ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int error = 0;
+        auto port = PosixSerialPort::open(pty.path(), &error);
+        const char held = port ? 1 : 0;
+        if (::write(ready[1], &held, 1) != 1)
+            ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(held, 1);
+    int error = 0;
+    EXPECT_EQ(PosixSerialPort::open(pty.path(), &error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(pty.keeper(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_NE(PosixSerialPort::open(pty.path(), &error), nullptr) << error;
 }
 
 // Read time-outs on a real line: the count arriving, 20 ms of silence after a byte, or
