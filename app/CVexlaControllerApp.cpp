@@ -85,12 +85,13 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     }
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
-        line.message = parser.helpText() +
-                       QStringLiteral(
-                           "\nWorkshop commands without a window: trnsetup read|write|show|diff "
-                           "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
-                           .arg(manualFile(programDir, QStringLiteral("en")),
-                                manualFile(programDir, QStringLiteral("zh_CN")));
+        line.message =
+            parser.helpText() +
+            QStringLiteral(
+                "\nWorkshop commands without a window: trnsetup read|write|show|diff|history "
+                "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
+                .arg(manualFile(programDir, QStringLiteral("en")),
+                     manualFile(programDir, QStringLiteral("zh_CN")));
         // The parser names the program by its path, or by a placeholder before the GUI exists.
         const qsizetype options = line.message.indexOf(QLatin1String(" [options]"));
         if (line.message.startsWith(QLatin1String("Usage: ")) && options > 0)
@@ -236,7 +237,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         // Installed, the program's folder is no place for files; a portable copy keeps them.
         if (runsInstalled(programDir))
             environment.dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        // Every write is recorded, wherever the program runs from.
+        // Every write is journalled, wherever the program runs from.
         environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         Wizird wizard(environment);
         prompter.setParent(&wizard);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -18,12 +19,13 @@
 #include "ConfigFile.h"
 #include "ControllerLink.h"
 #include "FileNames.h"
-#include "History.h"
+#include "Journal.h"
 #include "PageBook.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "Settings.h"
+#include "SqliteJournal.h"
 
 namespace {
 
@@ -34,7 +36,7 @@ constexpr int Usage = 2;
 constexpr int MsgWarning = 110;
 
 const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
-                           QStringLiteral("diff")};
+                           QStringLiteral("diff"), QStringLiteral("history")};
 
 // UTF-8 whatever the locale: names and files are UTF-8, and the Chinese names must survive.
 void out(const QString& text) {
@@ -70,11 +72,18 @@ QString usageText() {
         "  trnsetup diff A B\n"
         "      Prints the controller and the settings that differ between two configuration\n"
         "      files; exits 0 when none differs, 1 when some do, 2 on trouble.\n"
+        "  trnsetup history [--port DEV]... | MODEL-SERIAL\n"
+        "      Lists the journal's entries of the controller on the port (or of the unit\n"
+        "      named, like TRN48201-000AB0FF), newest first: entry number, UTC time,\n"
+        "      outcome, program.\n"
+        "  trnsetup history --export ENTRY -o FILE\n"
+        "      Writes the image of a journal entry into a configuration file.\n"
         "Options:\n"
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
-        "  -o, --output FILE  File that read writes (a new name or a regular file;\n"
-        "                     - writes it to standard output).\n"
+        "  -o, --output FILE  File that read or history --export writes (a new name or a\n"
+        "                     regular file; - writes it to standard output).\n"
+        "  --export ENTRY     Journal entry to write into a file (history).\n"
         "  --yes              Confirms that the motor is not running (write).\n"
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
@@ -98,6 +107,7 @@ struct Run {
     bool yes = false;
     bool adjust = false;
     bool verify = true;
+    qint64 exportEntry = 0;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
     ResourceModule module;
@@ -210,35 +220,105 @@ struct Run {
         out(lines.isEmpty() ? QStringLiteral("No setting changes; writing the controller as it is.")
                             : lines.join(QLatin1Char('\n')));
 
+        // Pending in the journal before the first frame, so that a write cut short by a crash
+        // or a pulled cable is still there.
+        std::unique_ptr<config::Journal> journal = openJournal();
+        qint64 entry = 0;
+        if (journal) {
+            if (auto failure = journal->begin(controller, target, config::programText(), &entry)) {
+                err(QStringLiteral("the write is not recorded in the journal: ") +
+                    failure->text(language));
+                journal.reset();
+            }
+        }
+        const auto record = [&](config::Outcome outcome) {
+            if (!journal)
+                return;
+            if (auto failure = journal->complete(entry, outcome))
+                err(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
+                        .arg(config::outcomeName(outcome), failure->text(language)));
+        };
+
         if (!link.WriteImage(target)) {
+            record(config::Outcome::Failed);
             err(QStringLiteral("writing the controller failed: ") + link.failure);
             return Failed;
         }
-        // The controller acknowledged the commit: the history records what it was sent.
-        config::History history(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-        QString entry;
-        if (auto failure = history.save(
-                target, {QDateTime::currentDateTime(), config::programText()}, language, &entry))
-            err(QStringLiteral("written, but not recorded in the history: ") +
-                failure->text(language));
-
         if (!verify) {
+            record(config::Outcome::NotVerified);
             out(QStringLiteral("Written; not read back (--no-verify)."));
             return Done;
         }
         CalibrationImage readBack;
         if (!link.ReadImage(readBack)) {
+            record(config::Outcome::NotVerified);
             err(QStringLiteral("written, but reading it back failed: ") + link.failure);
             return Failed;
         }
         const QStringList differ =
             config::changeLines(config::changes(target, readBack, language), language);
         if (!differ.isEmpty()) {
+            record(config::Outcome::Differs);
             err(QStringLiteral("read-back mismatch: written -> read back: ") +
                 differ.join(QStringLiteral("; ")));
             return Failed;
         }
+        record(config::Outcome::Verified);
         out(QStringLiteral("Written and read back: the controller holds the settings written."));
+        return Done;
+    }
+
+    // The station's journal, with the files of earlier versions taken in; none after saying
+    // why.
+    std::unique_ptr<config::Journal> openJournal() {
+        config::Message failure{};
+        std::vector<config::SqliteJournal::Skipped> skipped;
+        std::unique_ptr<config::Journal> journal = config::openStationJournal(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &failure, &skipped);
+        for (const config::SqliteJournal::Skipped& s : skipped)
+            err(QStringLiteral("not taken into the journal: %1: %2")
+                    .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
+        if (!journal)
+            err(QStringLiteral("the journal cannot be opened: ") + failure.text(language));
+        return journal;
+    }
+
+    // A unit's entries, named or read from the controller; or one entry into a file.
+    int history(ControllerLink* link) {
+        QString unit = files.value(0);
+        if (exportEntry == 0 && unit.isEmpty()) {
+            CalibrationImage image;
+            if (!connectAndRead(*link, image))
+                return Failed;
+            unit = config::unitName(image);
+        }
+        const std::unique_ptr<config::Journal> journal = openJournal();
+        if (!journal)
+            return Failed;
+        if (exportEntry != 0) {
+            config::JournalEntry e;
+            if (auto failure = journal->entry(exportEntry, &e)) {
+                err(failure->text(language));
+                return Failed;
+            }
+            if (auto failure = config::saveText(output, e.fileText(language))) {
+                err(failure->text(language));
+                return Failed;
+            }
+            out(QStringLiteral("Exported entry %1 (%2, %3, %4) into %5")
+                    .arg(QString::number(e.id), e.unit, e.time.toString(Qt::ISODate),
+                         config::outcomeName(e.outcome), output));
+            return Done;
+        }
+        std::vector<config::JournalEntry> entries;
+        if (auto failure = journal->entries(unit, &entries)) {
+            err(failure->text(language));
+            return Failed;
+        }
+        for (const config::JournalEntry& e : entries)
+            out(QStringLiteral("%1  %2  %3  %4")
+                    .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
+                         config::outcomeName(e.outcome), e.program));
         return Done;
     }
 
@@ -308,9 +388,10 @@ struct Run {
 
 QString commandOf(const QStringList& arguments) {
     // The command word may follow options; a value of an option is not one.
-    static const QStringList takesValue{QStringLiteral("-l"), QStringLiteral("--language"),
-                                        QStringLiteral("-p"), QStringLiteral("--port"),
-                                        QStringLiteral("-o"), QStringLiteral("--output")};
+    static const QStringList takesValue{QStringLiteral("-l"),      QStringLiteral("--language"),
+                                        QStringLiteral("-p"),      QStringLiteral("--port"),
+                                        QStringLiteral("-o"),      QStringLiteral("--output"),
+                                        QStringLiteral("--export")};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (takesValue.contains(a)) {
@@ -346,8 +427,10 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
     const QCommandLineOption adjust(QStringLiteral("adjust"), QString());
+    const QCommandLineOption exportEntry(QStringLiteral("export"), QString(),
+                                         QStringLiteral("entry"));
     QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify, adjust});
+    parser.addOptions({help, language, port, output, yes, noVerify, adjust, exportEntry});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -377,6 +460,29 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     if (parser.isSet(language))
         run.languageName = parser.value(language);
 
+    const bool history = run.command == QLatin1String("history");
+    const bool exporting = parser.isSet(exportEntry);
+    if (exporting && !history)
+        return usage(QStringLiteral("%1 takes no --export").arg(run.command));
+    if (exporting) {
+        if (!run.files.isEmpty())
+            return usage(QStringLiteral("history --export takes no unit"));
+        bool number = false;
+        run.exportEntry = parser.value(exportEntry).toLongLong(&number);
+        if (!number || run.exportEntry <= 0)
+            return usage(QStringLiteral("--export needs an entry number"));
+    }
+    if (history && !exporting && !run.files.isEmpty()) {
+        // The unit as the journal names it: the serial's hex digits in upper case.
+        static const QRegularExpression unit(QStringLiteral("^([A-Za-z0-9]+)-([0-9A-Fa-f]{8})$"));
+        const QRegularExpressionMatch m = unit.match(run.files[0]);
+        if (run.files.size() > 1 || !m.hasMatch())
+            return usage(
+                QStringLiteral("history takes one unit as MODEL-SERIAL, like "
+                               "TRN48201-000AB0FF"));
+        run.files[0] = m.captured(1) + QLatin1Char('-') + m.captured(2).toUpper();
+    }
+
     // Which options and how many files each command takes.
     const struct {
         const char* command;
@@ -387,6 +493,9 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         {"write", 1, true, false, true},
         {"show", 1, false, false, false},
         {"diff", 2, false, false, false},
+        // The controller is read only to know the unit when none is named.
+        {"history", static_cast<int>(run.files.size()), !exporting && run.files.isEmpty(),
+         exporting, false},
     };
     for (const auto& shape : shapes) {
         if (run.command != QLatin1String(shape.command))
@@ -399,7 +508,7 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         if (!shape.link && parser.isSet(port))
             return usage(QStringLiteral("%1 takes no --port").arg(run.command));
         if (shape.output != parser.isSet(output))
-            return usage(shape.output ? QStringLiteral("read needs -o FILE")
+            return usage(shape.output ? QStringLiteral("%1 needs -o FILE").arg(run.command)
                                       : QStringLiteral("%1 takes no -o").arg(run.command));
         if (!shape.confirm && (run.yes || !run.verify))
             return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
@@ -421,6 +530,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
                 run.language = config::languageNamed(run.languageName);
             else if (!run.loadModule())
                 return Failed;
+            if (history)
+                return run.history(nullptr);
             return run.command == QLatin1String("show") ? run.show() : run.diff();
         }
         if (!run.loadModule())
@@ -431,7 +542,9 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         PortSystem ports(run.ports);
         link.portSystem = &ports;
         link.reportMessage = [&run](int id) { err(run.module.string(id)); };
-        const int status = run.command == QLatin1String("read") ? run.read(link) : run.write(link);
+        const int status = history                                ? run.history(&link)
+                           : run.command == QLatin1String("read") ? run.read(link)
+                                                                  : run.write(link);
         link.close();
         return status;
     }

@@ -5,6 +5,8 @@
 //   trnsetup write FILE [--port DEV]... --yes [--no-verify]
 //   trnsetup show FILE
 //   trnsetup diff A B
+//   trnsetup history [--port DEV]... | MODEL-SERIAL
+//   trnsetup history --export ENTRY -o FILE
 //
 // each with [--language english|chinese|FILE] for the names of settings and the messages of
 // the language module. Exit status 0 on success, 1 when a controller or a file fails, 2 on a

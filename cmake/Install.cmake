@@ -43,9 +43,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Finds the serial port on which a TRN or TR
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries from what the programs link; the platform plugin is loaded at run time.
+# Libraries from what the programs link; the platform plugin and the journal's database driver
+# are loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

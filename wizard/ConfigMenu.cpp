@@ -10,10 +10,10 @@
 #include "CalibrationImage.h"
 #include "Changes.h"
 #include "ConfigFile.h"
-#include "History.h"
 #include "PageBook.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
+#include "SqliteJournal.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ QString DialogChooser::saveFile(QWidget* parent, const QString& title, const QSt
     return QFileDialog::getSaveFileName(parent, title, suggested, filter(language_));
 }
 
-QString DialogChooser::loadFile(QWidget* parent, const QString& title,
-                                const std::vector<Choice>& offered) {
+std::optional<FileChooser::Choice> DialogChooser::loadFile(QWidget* parent, const QString& title,
+                                                           const std::vector<Choice>& offered) {
     const QString other = language_ == config::Language::Chinese ? QStringLiteral("其他文件...")
                                                                  : QStringLiteral("Other file...");
     if (!offered.empty()) {
@@ -44,12 +44,16 @@ QString DialogChooser::loadFile(QWidget* parent, const QString& title,
                 : QStringLiteral("Written to this controller (newest first):"),
             items, 0, false, &ok);
         if (!ok)
-            return {};
+            return std::nullopt;
         for (const Choice& c : offered)
             if (c.label == label)
-                return c.path;
+                return c;
     }
-    return QFileDialog::getOpenFileName(parent, title, QDir::homePath(), filter(language_));
+    const QString path =
+        QFileDialog::getOpenFileName(parent, title, QDir::homePath(), filter(language_));
+    if (path.isEmpty())
+        return std::nullopt;
+    return Choice{{}, path};
 }
 
 ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
@@ -92,26 +96,87 @@ void ConfigMenu::save() {
         prompter_.tell(failure->text(language_));
 }
 
+QString ConfigMenu::outcomeText(config::Outcome outcome) const {
+    switch (outcome) {
+        case config::Outcome::Pending:
+            return text("not finished", "未完成");
+        case config::Outcome::Verified:
+            return text("written and verified", "已写入并校验");
+        case config::Outcome::Differs:
+            return text("read back differs", "回读不一致");
+        case config::Outcome::Failed:
+            return text("write failed", "写入失败");
+        case config::Outcome::ReplyLost:
+            return text("reply lost, read back as written", "应答丢失，回读与写入一致");
+        case config::Outcome::NotVerified:
+            return text("written, not verified", "已写入，未校验");
+    }
+    return {};
+}
+
+config::Journal* ConfigMenu::journal(QString* problem) {
+    if (journal_ || historyDir_.isEmpty())
+        return journal_.get();
+    config::Message failure{};
+    std::vector<config::SqliteJournal::Skipped> skipped;
+    journal_ = config::openStationJournal(historyDir_, &failure, &skipped);
+    QStringList lines;
+    if (!journal_)
+        lines << text("The journal of writes cannot be opened: %1", "无法打开写入日志：%1")
+                     .arg(failure.text(language_));
+    for (const config::SqliteJournal::Skipped& s : skipped)
+        lines << text("Not taken into the journal: %1: %2", "未导入日志：%1：%2")
+                     .arg(QDir::toNativeSeparators(s.path), s.why.text(language_));
+    *problem = lines.join(QLatin1Char('\n'));
+    return journal_.get();
+}
+
 void ConfigMenu::load() {
     if (host_.busy())
         return;
     std::vector<FileChooser::Choice> offered;
-    if (!historyDir_.isEmpty()) {
-        for (const config::History::Entry& e : config::History(historyDir_).entries(image_)) {
-            const QString when =
-                e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QString problem;
+    if (config::Journal* journal = this->journal(&problem)) {
+        std::vector<config::JournalEntry> entries;
+        if (auto failure = journal->entries(config::unitName(image_), &entries))
+            problem = text("The journal of writes cannot be read: %1", "无法读取写入日志：%1")
+                          .arg(failure->text(language_));
+        for (const config::JournalEntry& e : entries)
             offered.push_back(
-                {e.sequence > 1 ? QStringLiteral("%1 (%2)").arg(when).arg(e.sequence) : when,
-                 e.path});
-        }
+                {QStringLiteral("#%1  %2  %3")
+                     .arg(QString::number(e.id),
+                          e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                          outcomeText(e.outcome)),
+                 {},
+                 e.id});
     }
-    const QString path =
+    if (!problem.isEmpty())
+        prompter_.tell(problem);
+    const std::optional<FileChooser::Choice> choice =
         chooser->loadFile(host_.window(), text("Load configuration", "载入配置"), offered);
-    if (path.isEmpty())
+    if (!choice)
         return;
 
     const QString notLoaded = text("The configuration was not loaded.\n\n%1", "未载入配置。\n\n%1");
-    config::ReadResult read = config::ConfigFile::load(path);
+    config::ReadResult read;
+    QString loaded = QDir::toNativeSeparators(choice->path);
+    if (choice->entry != 0) {
+        config::JournalEntry e;
+        const std::optional<config::Message> failure =
+            journal_ ? journal_->entry(choice->entry, &e)
+                     : config::Message{config::Message::Kind::Unreadable,
+                                       0,
+                                       {historyDir_, QStringLiteral("the journal is not open")}};
+        if (failure) {
+            prompter_.tell(notLoaded.arg(failure->text(language_)));
+            return;
+        }
+        // Through a file's text, so that an entry loads exactly as a file made from it would.
+        read = config::ConfigFile::parse(e.fileText(language_));
+        loaded = text("journal entry #%1", "日志记录 #%1").arg(e.id);
+    } else {
+        read = config::ConfigFile::load(choice->path);
+    }
     if (!read.ok()) {
         prompter_.tell(notLoaded.arg(read.error->text(language_)));
         return;
@@ -130,14 +195,14 @@ void ConfigMenu::load() {
 
     QStringList lines{
         text("Loaded %1. Finish writes it to the controller.", "已载入 %1。按“完成”写入控制器。")
-            .arg(QDir::toNativeSeparators(path))};
+            .arg(loaded)};
     const QStringList changed =
         config::changeLines(config::changes(before, image_, language_), language_);
     lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。")
                                 : changed.join(QLatin1Char('\n')));
     for (const Adjustment& adjustment : applied.adjustments)
         lines << adjustment.text(image_, language_);
-    emit loaded();
+    emit ConfigMenu::loaded();
     prompter_.tell(lines.join(QStringLiteral("\n\n")));
 }
 
@@ -156,14 +221,34 @@ void ConfigMenu::showChanges() {
                    QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
 }
 
-QString ConfigMenu::recordWrite() {
-    if (historyDir_.isEmpty())
+QString ConfigMenu::beginWrite() {
+    pending_.reset();
+    writing_ = image_;
+    QString problem;
+    config::Journal* journal = this->journal(&problem);
+    qint64 id = 0;
+    if (journal == nullptr)
+        return problem;
+    if (auto failure =
+            journal->begin(held_.value_or(asRead_), writing_, config::programText(), &id))
+        return (problem.isEmpty() ? QString() : problem + QLatin1Char('\n')) +
+               text("The write was not recorded in the journal: %1", "此次写入未记入日志：%1")
+                   .arg(failure->text(language_));
+    pending_ = id;
+    return problem;
+}
+
+QString ConfigMenu::completeWrite(config::Outcome outcome) {
+    if (outcome == config::Outcome::Verified || outcome == config::Outcome::ReplyLost ||
+        outcome == config::Outcome::NotVerified)
+        held_ = writing_;
+    if (!pending_ || !journal_)
         return {};
-    const auto failure =
-        config::History(historyDir_)
-            .save(image_, {QDateTime::currentDateTime(), config::programText()}, language_);
-    if (!failure)
-        return {};
-    return text("The write was not recorded in the history: %1", "此次写入未记入历史：%1")
-        .arg(failure->text(language_));
+    const qint64 id = *pending_;
+    pending_.reset();
+    if (auto failure = journal_->complete(id, outcome))
+        return text("The outcome of the write was not recorded in the journal: %1",
+                    "此次写入的结果未记入日志：%1")
+            .arg(failure->text(language_));
+    return {};
 }

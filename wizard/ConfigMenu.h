@@ -1,17 +1,20 @@
 #pragma once
 // The wizard's configuration menu: save the image to a file, load a file's settings (the
-// history of writes offered first), and list what changed since the controller was read.
+// journal's entries of this controller offered first), and list what changed since the
+// controller was read. It also keeps the journal of the wizard's writes.
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QObject>
 #include <QString>
 
+#include "CalibrationImage.h"
+#include "Journal.h"
 #include "Settings.h"
 
-class CalibrationImage;
 class PageBook;
 class Prompter;
 class QMenu;
@@ -33,17 +36,19 @@ public:
 // Where configuration files are chosen; tests put a script in place of the dialogs.
 class FileChooser {
 public:
+    // A journal entry (entry set) or a file (path set).
     struct Choice {
         QString label;
         QString path;
+        qint64 entry = 0;
     };
     virtual ~FileChooser() = default;
     // The file to save into, the suggested one first; empty when the user cancels.
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggested) = 0;
-    // The file to load: one of the offered ones (the history, newest first) or any other;
-    // empty when the user cancels.
-    virtual QString loadFile(QWidget* parent, const QString& title,
-                             const std::vector<Choice>& offered) = 0;
+    // What to load: one of the offered (the journal's entries, newest first) or any file;
+    // none when the user cancels.
+    virtual std::optional<Choice> loadFile(QWidget* parent, const QString& title,
+                                           const std::vector<Choice>& offered) = 0;
 };
 
 // The real thing: a list of the offered files, then the file dialog.
@@ -51,8 +56,8 @@ class DialogChooser : public FileChooser {
 public:
     explicit DialogChooser(config::Language language) : language_(language) {}
     QString saveFile(QWidget* parent, const QString& title, const QString& suggested) override;
-    QString loadFile(QWidget* parent, const QString& title,
-                     const std::vector<Choice>& offered) override;
+    std::optional<Choice> loadFile(QWidget* parent, const QString& title,
+                                   const std::vector<Choice>& offered) override;
 
 private:
     config::Language language_;
@@ -61,8 +66,8 @@ private:
 class ConfigMenu : public QObject {
     Q_OBJECT
 public:
-    // asRead: the image as read at start, kept by the wizard. historyDir: where writes are
-    // recorded; empty records and offers none.
+    // asRead: the image as read at start, kept by the wizard. historyDir: the data folder that
+    // holds the journal of writes; empty records and offers none.
     ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
                Prompter& prompter, const ResourceModule& module, QString historyDir);
     ~ConfigMenu() override;
@@ -73,9 +78,11 @@ public:
     void save();
     void load();
     void showChanges();
-    // Records the image just written in the history; empty when done (or when there is no
-    // history), otherwise why not, for the user.
-    QString recordWrite();
+    // Records in the journal, as pending, that the image is about to be written. Empty when
+    // done (or when there is no journal), otherwise why not, for the user.
+    QString beginWrite();
+    // Completes the entry beginWrite made with what came of the write; returns as beginWrite.
+    QString completeWrite(config::Outcome outcome);
 
     std::unique_ptr<FileChooser> chooser;
 
@@ -85,6 +92,10 @@ signals:
 
 private:
     QString text(const char* english, const char* chinese) const;
+    QString outcomeText(config::Outcome outcome) const;
+    // The journal, opened on first use (and tried again after a failure); null when there is
+    // none. problem: why not, or what could not be taken in from earlier versions' files.
+    config::Journal* journal(QString* problem);
 
     MenuHost& host_;
     CalibrationImage& image_;
@@ -92,5 +103,10 @@ private:
     Prompter& prompter_;
     config::Language language_;
     QString historyDir_;
+    std::unique_ptr<config::Journal> journal_;
+    std::optional<qint64> pending_;
+    CalibrationImage writing_;
+    // What the last write left on the controller; until one, the image as read.
+    std::optional<CalibrationImage> held_;
     std::unique_ptr<QMenu> menu_;
 };

@@ -370,6 +370,11 @@ void Wizird::OnFinishButton() {
         return;
     refused_.clear();
     ShowPage(pageCount);
+    // In the journal before the first frame goes out, so that a write cut short is there too.
+    QString unrecorded = configMenu_->beginWrite();
+    const auto join = [](const QString& a, const QString& b) {
+        return a.isEmpty() || b.isEmpty() ? a + b : a + QStringLiteral("\n\n") + b;
+    };
     // A line that died (the adapter pulled, the device gone) is reopened on Retry before
     // writing again, and only to the controller that was read.
     bool lineLost = false;
@@ -386,10 +391,16 @@ void Wizird::OnFinishButton() {
             lineLost = env_.link.portFailed;
         }
         if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel, detail) !=
-            Prompter::Answer::Retry)
+            Prompter::Answer::Retry) {
+            unrecorded = join(unrecorded, configMenu_->completeWrite(config::Outcome::Failed));
+            if (!unrecorded.isEmpty())
+                env_.prompter.tell(unrecorded);
             return;
+        }
     }
     unsaved_ = false;  // the controller holds what the pages show
+    // Nothing reads the controller back after a Finish yet.
+    unrecorded = join(unrecorded, configMenu_->completeWrite(config::Outcome::NotVerified));
     // A refused value was written as it was before: the success message must not hide that.
     QString detail;
     if (!refused_.isEmpty())
@@ -397,8 +408,7 @@ void Wizird::OnFinishButton() {
                      "Not changed, because the value typed was refused: %1. The "
                      "controller keeps the previous value.")
                      .arg(refused_.join(QStringLiteral(", ")));
-    if (const QString unrecorded = configMenu_->recordWrite(); !unrecorded.isEmpty())
-        detail += (detail.isEmpty() ? QString() : QStringLiteral("\n\n")) + unrecorded;
+    detail = join(detail, unrecorded);
     if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo, detail) == Prompter::Answer::Yes)
         endWizard(QDialog::Accepted);
 }

@@ -34,7 +34,7 @@ struct WizardEnvironment {
     // The user's data folder, where an installed program keeps default files; empty when the
     // program runs from its build folder or a portable copy.
     QString dataDir;
-    // Where every write is recorded, one folder per controller; empty records nothing.
+    // The data folder whose journal records every write; empty records nothing.
     QString historyDir = {};
 };
 

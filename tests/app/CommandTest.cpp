@@ -6,13 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "../support/TrnsetupProcess.h"
 #include "../support/TrnsimProcess.h"
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
-#include "History.h"
 #include "Settings.h"
 #include "SimController.h"
 
@@ -197,6 +197,13 @@ TEST_F(Commands, UsageErrorsExitTwo) {
         {{"show", f, "--language", ""}, "--language needs english, chinese or a module file"},
         {{"show", f, "--frob"}, "Unknown option 'frob'"},
         {{"write", f, "--port", sim.device()}, "nothing written: add --yes"},
+        {{"history", "TRN48201"}, "history takes one unit as MODEL-SERIAL"},
+        {{"history", "A-00000000", "B-00000000"}, "history takes one unit as MODEL-SERIAL"},
+        {{"history", "A-00000000", "--port", sim.device()}, "history takes no --port"},
+        {{"history", "--export", "x", "-o", f}, "--export needs an entry number"},
+        {{"history", "--export", "1"}, "history needs -o FILE"},
+        {{"history", "A-00000000", "--export", "1", "-o", f}, "history --export takes no unit"},
+        {{"show", f, "--export", "1"}, "show takes no --export"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
@@ -295,33 +302,93 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
     }
 }
 
-// Every write is kept, newest first, and nothing is replaced.
-TEST_F(Commands, EveryWriteIsKeptInTheHistory) {
-    TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
-    ASSERT_FALSE(sim.device().isEmpty());
-    ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(),
-                        QStringLiteral("-o"), path(QStringLiteral("a.trncfg"))})
-                  .status,
-              0);
-    const QStringList values{QStringLiteral("90%"), QStringLiteral("80%")};
-    for (const QString& value : values) {
-        edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"),
-             QStringLiteral("max_motor_current"), value);
-        ASSERT_EQ(trnsetup({QStringLiteral("write"), path(QStringLiteral("b.trncfg")),
-                            QStringLiteral("-p"), sim.device(), QStringLiteral("--yes")})
+// Every write is journalled with what came of it; history lists a unit's entries newest first,
+// from the controller on a port or from the unit's name, and gives any back as a file.
+TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
+    {
+        TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
+        ASSERT_FALSE(sim.device().isEmpty());
+        ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(),
+                            QStringLiteral("-o"), path(QStringLiteral("a.trncfg"))})
                       .status,
                   0);
     }
-    const config::History history(path(QStringLiteral("data/trnsetup")));
-    const auto entries = history.entries(imageOf(bytes(QStringLiteral("sim.img"))));
-    ASSERT_EQ(entries.size(), 2u);
-    const config::Setting* current = config::findSetting("max_motor_current");
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const config::ReadResult read = config::ConfigFile::load(entries[i].path);
-        ASSERT_TRUE(read.ok());
-        EXPECT_EQ(config::valueText(*current, current->raw(read.file->image())),
-                  values[1 - static_cast<int>(i)]);
+    const struct {
+        QStringList faults;  // the simulator's
+        const char* value;   // of max_motor_current
+        QStringList options;
+        int status;
+        const char* outcome;
+    } writes[] = {
+        {{}, "90%", {}, 0, "verified"},
+        {{}, "80%", {"--no-verify"}, 0, "not-verified"},
+        {{"--corrupt-commit"}, "70%", {}, 1, "differs"},
+        // Silent once found and read (11 replies): the write goes unanswered.
+        {{"--drop-after", "11"}, "60%", {}, 1, "failed"},
+    };
+    QByteArray verified;  // the controller after the verified write
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.outcome);
+        TrnsimProcess sim(QStringList{QStringLiteral("--image"), path(QStringLiteral("sim.img"))} +
+                          w.faults);
+        ASSERT_FALSE(sim.device().isEmpty());
+        edit(QStringLiteral("a.trncfg"), QStringLiteral("b.trncfg"),
+             QStringLiteral("max_motor_current"), QLatin1String(w.value));
+        const Result r =
+            trnsetup(QStringList{QStringLiteral("write"), path(QStringLiteral("b.trncfg")),
+                                 QStringLiteral("-p"), sim.device(), QStringLiteral("--yes")} +
+                     w.options);
+        EXPECT_EQ(r.status, w.status) << r.err.join('\n').toStdString();
+        sim.stop();
+        if (verified.isEmpty())
+            verified = bytes(QStringLiteral("sim.img"));
     }
+
+    TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("sim.img"))});
+    ASSERT_FALSE(sim.device().isEmpty());
+    const Result byPort =
+        trnsetup({QStringLiteral("history"), QStringLiteral("--port"), sim.device()});
+    const Result byName =
+        trnsetup({QStringLiteral("history"), QStringLiteral("TRN48201-000ab0ff")});
+    ASSERT_EQ(byPort.status, 0) << byPort.err.join('\n').toStdString();
+    EXPECT_TRUE(byPort.err.isEmpty()) << byPort.err.join('\n').toStdString();
+    EXPECT_EQ(byName.out, byPort.out);
+    ASSERT_EQ(byPort.out.size(), 4);
+
+    // Each line: entry, UTC time, outcome, program; each entry back into a file holds the
+    // settings it wrote.
+    const QRegularExpression line(QStringLiteral(
+        "^(\\d+)  \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ  (\\S+)  trnsetup " TRN_VERSION "$"));
+    const config::Setting* current = config::findSetting("max_motor_current");
+    qint64 previous = 0;
+    for (int i = 0; i < 4; ++i) {
+        const auto& w = writes[3 - i];
+        SCOPED_TRACE(w.outcome);
+        const QRegularExpressionMatch m = line.match(byPort.out[i]);
+        ASSERT_TRUE(m.hasMatch()) << byPort.out[i].toStdString();
+        EXPECT_EQ(m.captured(2), QLatin1String(w.outcome));
+        EXPECT_TRUE(previous == 0 || m.captured(1).toLongLong() < previous);
+        previous = m.captured(1).toLongLong();
+
+        const Result exported =
+            trnsetup({QStringLiteral("history"), QStringLiteral("--export"), m.captured(1),
+                      QStringLiteral("-o"), path(QStringLiteral("entry.trncfg"))});
+        ASSERT_EQ(exported.status, 0) << exported.err.join('\n').toStdString();
+        const config::ReadResult read =
+            config::ConfigFile::load(path(QStringLiteral("entry.trncfg")));
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(config::valueText(*current, current->raw(read.file->settingsImage())),
+                  QLatin1String(w.value));
+        if (QLatin1String(w.outcome) == QLatin1String("verified")) {
+            EXPECT_EQ(read.file->settingsImage(), imageOf(verified));
+        }
+    }
+    const Result missing =
+        trnsetup({QStringLiteral("history"), QStringLiteral("--export"), QStringLiteral("99"),
+                  QStringLiteral("-o"), path(QStringLiteral("none.trncfg"))});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.value(0).contains(QLatin1String("there is no entry 99")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.trncfg"))));
 }
 
 // A file goes on as the wizard's pages take it: the control mode's three bytes as the page

@@ -17,8 +17,9 @@ class TheFile : public FileChooser {
 public:
     explicit TheFile(QString path) : path_(std::move(path)) {}
     QString saveFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString loadFile(QWidget*, const QString&, const std::vector<Choice>&) override {
-        return path_;
+    std::optional<Choice> loadFile(QWidget*, const QString&,
+                                   const std::vector<Choice>&) override {
+        return Choice{{}, path_};
     }
 
 private:

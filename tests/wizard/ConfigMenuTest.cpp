@@ -1,5 +1,5 @@
-// The wizard's configuration menu: save, load (history first), show changes, and the history
-// every Finish leaves.
+// The wizard's configuration menu: save, load (the journal first), show changes, and the journal
+// entry every Finish leaves.
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -7,7 +7,7 @@
 
 #include "ConfigFile.h"
 #include "ConfigMenu.h"
-#include "History.h"
+#include "SqliteJournal.h"
 #include "WizardFixture.h"
 
 namespace {
@@ -19,11 +19,17 @@ class ScriptedChooser : public FileChooser {
 public:
     explicit ScriptedChooser(QString path) : path_(std::move(path)) {}
     QString saveFile(QWidget*, const QString&, const QString&) override { return path_; }
-    QString loadFile(QWidget*, const QString&, const std::vector<Choice>& o) override {
+    std::optional<Choice> loadFile(QWidget*, const QString&,
+                                   const std::vector<Choice>& o) override {
         offered = o;
-        return path_.isEmpty() && !o.empty() ? o.front().path : path_;
+        if (!path_.isEmpty())
+            return Choice{{}, path_};
+        if (o.empty())
+            return std::nullopt;
+        return oldest ? o.back() : o.front();
     }
     std::vector<Choice> offered;
+    bool oldest = false;  // takes the oldest offered instead of the newest
 
 private:
     QString path_;
@@ -48,6 +54,25 @@ protected:
         f.write(text);
     }
     QString told() const { return prompter.told.empty() ? QString() : prompter.told.back(); }
+    // The controller as the wizard reads it: the firmware from the identify reply.
+    CalibrationImage unit() const {
+        CalibrationImage unit;
+        for (int i = 0; i < CalibrationImage::Size; ++i)
+            unit.setByte(i, sim.image[static_cast<std::size_t>(i)]);
+        unit.setByte(Field::VersionMajor, 0x04);
+        unit.setByte(Field::VersionMinor, 0x05);
+        return unit;
+    }
+    // The unit's journal entries, newest first, as another connection sees them.
+    std::vector<config::JournalEntry> journalled() const {
+        config::Message failure{};
+        std::vector<config::JournalEntry> entries;
+        auto journal = config::SqliteJournal::open(
+            QDir(historyDir).filePath(QStringLiteral("journal.sqlite")), &failure);
+        if (journal)
+            journal->entries(config::unitName(unit()), &entries);
+        return entries;
+    }
 
     ScriptedChooser* chooser = nullptr;
 };
@@ -57,12 +82,7 @@ protected:
 // A file Load refuses leaves the image and the page as they were, and says why.
 TEST_F(ConfigMenuTest, LoadRefusesWithTheReason) {
     controller(0x0405, '1', 'J');
-    // The controller as the wizard will read it: firmware from the identify reply.
-    CalibrationImage unit;
-    for (int i = 0; i < CalibrationImage::Size; ++i)
-        unit.setByte(i, sim.image[static_cast<std::size_t>(i)]);
-    unit.setByte(Field::VersionMajor, 0x04);
-    unit.setByte(Field::VersionMinor, 0x05);
+    CalibrationImage unit = this->unit();
     unit.setByte(Field::MaxMotorCurrent, 60);
     const auto text = [](const CalibrationImage& image) {
         return config::ConfigFile::write(image, {}, config::Language::English).toUtf8();
@@ -161,26 +181,85 @@ TEST_F(ConfigMenuTest, SaveLoadAndShowChangesInBothLanguages) {
     }
 }
 
-// Every Finish leaves an entry; Load offers them newest first and takes the one chosen.
-TEST_F(ConfigMenuTest, WritesAreKeptAndOfferedNewestFirst) {
+// Every Finish leaves an entry, pending before the first frame and completed after the write,
+// over what the controller held; Load offers them newest first with their outcome, the files
+// of earlier versions among them, and takes the one chosen.
+TEST_F(ConfigMenuTest, WritesAreJournalledAndOfferedNewestFirst) {
     controller(0x0405, '1', 'J');
     historyDir = file(QStringLiteral("history"));
-    for (int current : {55, 65}) {
+    const int asRead = unit().byte(Field::MaxMotorCurrent);
+    // What an earlier version kept of a write, as a file.
+    CalibrationImage old = unit();
+    old.setByte(Field::MaxMotorCurrent, 40);
+    const QString earlier = QStringLiteral("history/") + config::unitName(old);
+    QDir().mkpath(file(earlier));
+    write(earlier + QStringLiteral("/20240101T000000.000Z.trncfg"),
+          config::ConfigFile::write(old, {}, config::Language::English).toUtf8());
+
+    const struct {
+        int current;
+        bool silent;  // the controller stops answering: the write fails
+        config::Outcome outcome;
+    } finishes[] = {
+        {55, false, config::Outcome::NotVerified},
+        {65, false, config::Outcome::NotVerified},
+        {75, true, config::Outcome::Failed},
+    };
+    for (const auto& f : finishes) {
+        SCOPED_TRACE(f.current);
         auto w = start(QString());
         ASSERT_TRUE(started);
-        w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(current);
+        w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(f.current);
+        std::optional<std::vector<config::JournalEntry>> atFirstFrame;
+        sim.onRequest = [&](const SimController::Frame&, const std::string&) {
+            if (!atFirstFrame)
+                atFirstFrame = journalled();
+        };
+        sim.options.silent = f.silent;
         w->OnFinishButton();
-        EXPECT_EQ(sim.image[Field::MaxMotorCurrent], current);
+        sim.onRequest = nullptr;
+        sim.options.silent = false;
+        ASSERT_TRUE(atFirstFrame && !atFirstFrame->empty());
+        EXPECT_EQ(atFirstFrame->front().outcome, config::Outcome::Pending);
+        EXPECT_EQ(atFirstFrame->front().image.byte(Field::MaxMotorCurrent), f.current);
+        EXPECT_EQ(journalled().front().outcome, f.outcome);
     }
-    auto w = start(QString());
-    ASSERT_TRUE(started);
-    const auto entries = config::History(historyDir).entries(image);
-    ASSERT_EQ(entries.size(), 2u);
-    w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(30);
-    w->configMenu().load();  // the scripted user takes the first offered: the newest
-    ASSERT_EQ(chooser->offered.size(), 2u);
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        EXPECT_EQ(chooser->offered[i].path, entries[i].path);
-    EXPECT_EQ(image.byte(Field::MaxMotorCurrent), 65);
-    EXPECT_EQ(w->page(1)->control<QSlider>(IdMotorCurrent)->value(), 65);
+    const std::vector<config::JournalEntry> entries = journalled();
+    ASSERT_EQ(entries.size(), 4u);
+    const int written[] = {75, 65, 55, 40};
+    const int held[] = {65, 55, asRead};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].image.byte(Field::MaxMotorCurrent), written[i]);
+        if (i < 3) {
+            ASSERT_TRUE(entries[i].before);
+            EXPECT_EQ(entries[i].before->byte(Field::MaxMotorCurrent), held[i]);
+        }
+    }
+
+    const struct {
+        const char* module;
+        bool oldest;
+        const char* newest;  // the newest entry's label ends so
+        int loaded;
+    } loads[] = {
+        {"english", false, "write failed", 75},
+        {"chinese", true, "写入失败", 40},
+    };
+    for (const auto& l : loads) {
+        SCOPED_TRACE(l.module);
+        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(QLatin1String(l.module)),
+                                &error));
+        auto w = start(QString());
+        ASSERT_TRUE(started);
+        chooser->oldest = l.oldest;
+        w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(30);
+        w->configMenu().load();
+        ASSERT_EQ(chooser->offered.size(), entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            EXPECT_EQ(chooser->offered[i].entry, entries[i].id);
+        EXPECT_TRUE(chooser->offered[0].label.endsWith(QString::fromUtf8(l.newest)))
+            << chooser->offered[0].label.toStdString();
+        EXPECT_EQ(image.byte(Field::MaxMotorCurrent), l.loaded);
+        EXPECT_EQ(w->page(1)->control<QSlider>(IdMotorCurrent)->value(), l.loaded);
+    }
 }

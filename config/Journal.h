@@ -1,0 +1,67 @@
+#pragma once
+// The journal of writes: one entry for every image sent to a controller, recorded as pending
+// before the first frame goes out and completed with what came of it. Entries are never
+// changed once completed and never deleted; their order is the store's own sequence, so a
+// clock set back cannot reorder them. Each holds the whole image, so any entry can become a
+// configuration file again.
+
+#include <optional>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+#include <QUuid>
+
+#include "CalibrationImage.h"
+#include "ConfigFile.h"
+
+namespace config {
+
+enum class Outcome {
+    Pending,      // begun and not completed: under way, or the program ended during it
+    Verified,     // written and read back equal
+    Differs,      // written, but the read-back differs
+    Failed,       // the write failed
+    ReplyLost,    // the controller's reply was lost, but it read back as written
+    NotVerified,  // written and acknowledged, not read back
+};
+
+// The word a journal stores and the history command prints: "pending", "verified", ...
+QString outcomeName(Outcome outcome);
+std::optional<Outcome> outcomeNamed(const QString& name);
+
+// The unit an image belongs to, "TRN48201-000AB0FF": the model name's letters and digits
+// ("unnamed" when none), a dash and the serial number.
+QString unitName(const CalibrationImage& image);
+
+struct JournalEntry {
+    qint64 id = 0;  // the store's sequence number
+    QUuid uuid;     // made at the station, so that the entry keeps its identity elsewhere
+    QString unit;
+    QDateTime time;  // UTC, as the station's clock said when the write began
+    QString program;
+    QString host;
+    std::optional<CalibrationImage> before;  // unknown for entries imported from files
+    CalibrationImage image;                  // what was written
+    Outcome outcome = Outcome::Pending;
+
+    // The entry as a configuration file's text.
+    QString fileText(Language language) const;
+};
+
+class Journal {
+public:
+    virtual ~Journal() = default;
+
+    // Records that image is about to be written over before, as pending; sets id.
+    virtual std::optional<Message> begin(const CalibrationImage& before,
+                                         const CalibrationImage& image, const QString& program,
+                                         qint64* id) = 0;
+    // Completes the pending entry id; refused for an entry already completed.
+    virtual std::optional<Message> complete(qint64 id, Outcome outcome) = 0;
+    // A unit's entries, newest first.
+    virtual std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) = 0;
+    virtual std::optional<Message> entry(qint64 id, JournalEntry* out) = 0;
+};
+
+}  // namespace config

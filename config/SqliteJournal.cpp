@@ -1,0 +1,388 @@
+#include "SqliteJournal.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+
+namespace config {
+
+namespace {
+
+// Raised whenever the tables change, so that an older program refuses a newer journal instead
+// of misreading it.
+constexpr int SchemaVersion = 1;
+constexpr int BusyMilliseconds = 10000;
+
+const QStringList Schema{
+    QStringLiteral("CREATE TABLE IF NOT EXISTS entries ("
+                   " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                   " uuid TEXT NOT NULL UNIQUE,"
+                   " unit TEXT NOT NULL,"
+                   " time TEXT NOT NULL,"
+                   " program TEXT NOT NULL,"
+                   " host TEXT NOT NULL,"
+                   " held BLOB CHECK (held IS NULL OR length(held) = 128),"
+                   " image BLOB NOT NULL CHECK (length(image) = 128),"
+                   " outcome TEXT NOT NULL CHECK (outcome IN ('pending', 'verified', 'differs',"
+                   " 'failed', 'reply-lost-read-back', 'not-verified')),"
+                   " completed TEXT)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS entries_by_unit ON entries (unit, id)"),
+    // Files of earlier versions already taken in, by their name under the data folder.
+    QStringLiteral("CREATE TABLE IF NOT EXISTS imported ("
+                   " file TEXT PRIMARY KEY,"
+                   " entry INTEGER NOT NULL REFERENCES entries (id))"),
+    // The rules hold for any program that opens the file, not only this one.
+    QStringLiteral("CREATE TRIGGER IF NOT EXISTS entries_are_kept BEFORE DELETE ON entries"
+                   " BEGIN SELECT RAISE(ABORT, 'journal entries are never deleted'); END"),
+    QStringLiteral("CREATE TRIGGER IF NOT EXISTS completed_entries_are_final"
+                   " BEFORE UPDATE ON entries"
+                   " WHEN OLD.outcome <> 'pending' OR NEW.id IS NOT OLD.id"
+                   " OR NEW.uuid IS NOT OLD.uuid OR NEW.unit IS NOT OLD.unit"
+                   " OR NEW.time IS NOT OLD.time OR NEW.program IS NOT OLD.program"
+                   " OR NEW.host IS NOT OLD.host OR NEW.held IS NOT OLD.held"
+                   " OR NEW.image IS NOT OLD.image"
+                   " BEGIN SELECT RAISE(ABORT, 'a completed journal entry is final'); END"),
+};
+
+const QString Columns =
+    QStringLiteral("id, uuid, unit, time, program, host, held, image, outcome FROM entries");
+
+// Qt binds a null string as NULL: a file without a program line still has one, empty.
+QString notNull(const QString& text) {
+    return text.isNull() ? QString::fromLatin1("") : text;
+}
+
+QString timeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QByteArray bytesOf(const CalibrationImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), CalibrationImage::Size);
+}
+
+std::optional<CalibrationImage> imageOf(const QVariant& value) {
+    const QByteArray bytes = value.toByteArray();
+    if (bytes.size() != CalibrationImage::Size)
+        return std::nullopt;
+    CalibrationImage image;
+    std::copy(bytes.begin(), bytes.end(), image.data());
+    return image;
+}
+
+// A file of the earlier history: where it is, its name under the data folder, when written.
+struct OldFile {
+    QString path;
+    QString name;
+    QDateTime time;
+    int sequence;
+};
+
+std::vector<OldFile> oldFiles(const QString& folder) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{8})T(\\d{6}\\.\\d{3})Z(?:_(\\d+))?\\.trncfg$"));
+    std::vector<OldFile> found;
+    const QDir base(folder);
+    for (const QString& unit : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir dir(base.filePath(unit));
+        for (const QString& file : dir.entryList({QStringLiteral("*.trncfg")}, QDir::Files)) {
+            const QRegularExpressionMatch m = pattern.match(file);
+            if (!m.hasMatch())
+                continue;
+            // Date and time apart, so that no local clock rule can make a name invalid.
+            const QDateTime time(QDate::fromString(m.captured(1), QStringLiteral("yyyyMMdd")),
+                                 QTime::fromString(m.captured(2), QStringLiteral("HHmmss.zzz")),
+                                 Qt::UTC);
+            if (!time.isValid())
+                continue;
+            found.push_back({dir.filePath(file), unit + QLatin1Char('/') + file, time,
+                             m.captured(3).isEmpty() ? 1 : m.captured(3).toInt()});
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const OldFile& a, const OldFile& b) {
+        return std::tie(a.time, a.sequence, a.name) < std::tie(b.time, b.sequence, b.name);
+    });
+    return found;
+}
+
+}  // namespace
+
+std::unique_ptr<SqliteJournal> SqliteJournal::open(const QString& path, Message* failure,
+                                                   Station station) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        *failure = {
+            Message::Kind::WriteFailed, 0, {folder, QStringLiteral("cannot create the folder")}};
+        return nullptr;
+    }
+    // Each object its own connection: Qt's connections belong to one thread, and SQLite's
+    // locking between connections is what keeps concurrent writers apart.
+    const QString connection =
+        QStringLiteral("journal-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    std::unique_ptr<SqliteJournal> journal(new SqliteJournal(path, connection, std::move(station)));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        if (!db.isValid()) {
+            *failure = journal->failure(Message::Kind::Unreadable,
+                                        QStringLiteral("Qt's SQLite driver is not installed"));
+            return nullptr;
+        }
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyMilliseconds));
+        if (!db.open()) {
+            *failure = journal->failure(Message::Kind::Unreadable, db.lastError().text());
+            return nullptr;
+        }
+    }
+    if (auto failed = journal->prepare()) {
+        *failure = *failed;
+        return nullptr;
+    }
+    return journal;
+}
+
+SqliteJournal::SqliteJournal(QString path, QString connection, Station station)
+    : path_(std::move(path)), connection_(std::move(connection)), station_(std::move(station)) {
+    if (station_.host.isEmpty())
+        station_.host = QSysInfo::machineHostName();
+    if (!station_.clock)
+        station_.clock = [] { return QDateTime::currentDateTimeUtc(); };
+}
+
+SqliteJournal::~SqliteJournal() {
+    if (!QSqlDatabase::contains(connection_))
+        return;
+    database().close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+QSqlDatabase SqliteJournal::database() const {
+    return QSqlDatabase::database(connection_, false);
+}
+
+Message SqliteJournal::failure(Message::Kind kind, const QString& reason) const {
+    return {kind, 0, {QDir::toNativeSeparators(path_), reason}};
+}
+
+std::optional<Message> SqliteJournal::exec(QSqlQuery& query, const QString& sql,
+                                           const QVariantList& values, Message::Kind kind) const {
+    if (!query.prepare(sql))
+        return failure(kind, query.lastError().text());
+    for (const QVariant& value : values) query.addBindValue(value);
+    if (!query.exec())
+        return failure(kind, query.lastError().text());
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::transaction(
+    const std::function<std::optional<Message>()>& work) {
+    // A deferred transaction that reads and then writes can fail at once when another
+    // connection wrote in between; taking the write lock first makes it wait instead.
+    QSqlQuery control(database());
+    if (!control.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failure(Message::Kind::WriteFailed, control.lastError().text());
+    std::optional<Message> failed = work();
+    if (!failed && !control.exec(QStringLiteral("COMMIT")))
+        failed = failure(Message::Kind::WriteFailed, control.lastError().text());
+    if (failed)
+        control.exec(QStringLiteral("ROLLBACK"));
+    return failed;
+}
+
+std::optional<Message> SqliteJournal::prepare() {
+    QSqlQuery query(database());
+    // A file that is not a database fails here, and is left as it is.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.next())
+        return failure(Message::Kind::Unreadable, query.lastError().text());
+    if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        return failure(Message::Kind::Unreadable,
+                       QStringLiteral("cannot use write-ahead logging (journal mode %1)")
+                           .arg(query.value(0).toString()));
+    // A pending entry must be on the disk before the first frame goes to the controller.
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")) ||
+        !query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+        return failure(Message::Kind::Unreadable, query.lastError().text());
+    query.finish();
+    return transaction([this]() -> std::optional<Message> {
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+            return failure(Message::Kind::Unreadable, q.lastError().text());
+        const int version = q.value(0).toInt();
+        q.finish();
+        if (version > SchemaVersion)
+            return failure(Message::Kind::Unreadable,
+                           QStringLiteral("made by a newer version of the program (journal "
+                                          "version %1)")
+                               .arg(version));
+        for (const QString& statement : Schema)
+            if (!q.exec(statement))
+                return failure(Message::Kind::WriteFailed, q.lastError().text());
+        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)))
+            return failure(Message::Kind::WriteFailed, q.lastError().text());
+        return std::nullopt;
+    });
+}
+
+std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
+                                            const CalibrationImage& image, const QString& program,
+                                            qint64* id) {
+    return transaction([&]() -> std::optional<Message> {
+        QSqlQuery q(database());
+        if (auto failed = exec(q,
+                               QStringLiteral("INSERT INTO entries (uuid, unit, time, program, "
+                                              "host, held, image, outcome) VALUES (?, ?, ?, ?, "
+                                              "?, ?, ?, 'pending')"),
+                               {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
+                                timeText(station_.clock()), notNull(program),
+                                notNull(station_.host), bytesOf(before), bytesOf(image)},
+                               Message::Kind::WriteFailed))
+            return failed;
+        *id = q.lastInsertId().toLongLong();
+        return std::nullopt;
+    });
+}
+
+std::optional<Message> SqliteJournal::complete(qint64 id, Outcome outcome) {
+    if (outcome == Outcome::Pending)
+        return failure(Message::Kind::WriteFailed,
+                       QStringLiteral("entry %1 cannot be completed as pending").arg(id));
+    return transaction([&]() -> std::optional<Message> {
+        QSqlQuery q(database());
+        // Only a pending entry changes: a completed one keeps what it says.
+        if (auto failed = exec(q,
+                               QStringLiteral("UPDATE entries SET outcome = ?, completed = ? "
+                                              "WHERE id = ? AND outcome = 'pending'"),
+                               {outcomeName(outcome), timeText(station_.clock()), id},
+                               Message::Kind::WriteFailed))
+            return failed;
+        if (q.numRowsAffected() == 1)
+            return std::nullopt;
+        if (auto failed = exec(q, QStringLiteral("SELECT outcome FROM entries WHERE id = ?"), {id},
+                               Message::Kind::WriteFailed))
+            return failed;
+        return failure(Message::Kind::WriteFailed,
+                       q.next() ? QStringLiteral("entry %1 is already completed (%2)")
+                                      .arg(id)
+                                      .arg(q.value(0).toString())
+                                : QStringLiteral("there is no entry %1").arg(id));
+    });
+}
+
+std::optional<Message> SqliteJournal::readEntry(const QSqlQuery& q, JournalEntry* out) const {
+    JournalEntry e;
+    e.id = q.value(0).toLongLong();
+    e.uuid = QUuid::fromString(q.value(1).toString());
+    e.unit = q.value(2).toString();
+    e.time = QDateTime::fromString(q.value(3).toString(), Qt::ISODateWithMs).toUTC();
+    e.program = q.value(4).toString();
+    e.host = q.value(5).toString();
+    if (!q.value(6).isNull())
+        e.before = imageOf(q.value(6));
+    const std::optional<CalibrationImage> image = imageOf(q.value(7));
+    const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
+    if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
+        return failure(Message::Kind::Unreadable, QStringLiteral("entry %1 is damaged").arg(e.id));
+    e.image = *image;
+    e.outcome = *outcome;
+    *out = std::move(e);
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
+    QSqlQuery q(database());
+    if (auto failed = exec(q,
+                           QStringLiteral("SELECT ") + Columns +
+                               QStringLiteral(" WHERE unit = ? ORDER BY id DESC"),
+                           {unit}, Message::Kind::Unreadable))
+        return failed;
+    std::vector<JournalEntry> found;
+    while (q.next()) {
+        JournalEntry e;
+        if (auto failed = readEntry(q, &e))
+            return failed;
+        found.push_back(std::move(e));
+    }
+    if (q.lastError().isValid())
+        return failure(Message::Kind::Unreadable, q.lastError().text());
+    *out = std::move(found);
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::entry(qint64 id, JournalEntry* out) {
+    QSqlQuery q(database());
+    if (auto failed = exec(q, QStringLiteral("SELECT ") + Columns + QStringLiteral(" WHERE id = ?"),
+                           {id}, Message::Kind::Unreadable))
+        return failed;
+    if (!q.next())
+        return failure(Message::Kind::Unreadable, QStringLiteral("there is no entry %1").arg(id));
+    return readEntry(q, out);
+}
+
+std::vector<SqliteJournal::Skipped> SqliteJournal::importFiles(const QString& folder) {
+    std::vector<Skipped> skipped;
+    for (const OldFile& file : oldFiles(folder)) {
+        const auto taken = [&](bool* yes) -> std::optional<Message> {
+            QSqlQuery q(database());
+            if (auto failed = exec(q, QStringLiteral("SELECT 1 FROM imported WHERE file = ?"),
+                                   {file.name}, Message::Kind::Unreadable))
+                return failed;
+            *yes = q.next();
+            return std::nullopt;
+        };
+        bool done = false;
+        if (auto failed = taken(&done)) {
+            skipped.push_back({file.path, *failed});
+            return skipped;  // the journal itself fails: the next file would fail alike
+        }
+        if (done)
+            continue;
+        const ReadResult read = ConfigFile::load(file.path);
+        if (!read.ok()) {
+            skipped.push_back({file.path, *read.error});
+            continue;
+        }
+        // Asked again under the write lock: another process may be importing the same files.
+        const auto failed = transaction([&]() -> std::optional<Message> {
+            if (auto failed = taken(&done); failed || done)
+                return failed;
+            QSqlQuery q(database());
+            const CalibrationImage& image = read.file->image();
+            // What the earlier history knew: the controller acknowledged the image; it was
+            // recorded before any read-back, and what it held before was not kept.
+            if (auto failed =
+                    exec(q,
+                         QStringLiteral("INSERT INTO entries (uuid, unit, time, "
+                                        "program, host, held, image, outcome) VALUES "
+                                        "(?, ?, ?, ?, ?, NULL, ?, 'not-verified')"),
+                         {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
+                          timeText(file.time), notNull(read.file->program()),
+                          notNull(station_.host), bytesOf(image)},
+                         Message::Kind::WriteFailed))
+                return failed;
+            return exec(q, QStringLiteral("INSERT INTO imported (file, entry) VALUES (?, ?)"),
+                        {file.name, q.lastInsertId()}, Message::Kind::WriteFailed);
+        });
+        if (failed) {
+            skipped.push_back({file.path, *failed});
+            return skipped;
+        }
+    }
+    return skipped;
+}
+
+std::unique_ptr<Journal> openStationJournal(const QString& dataDir, Message* failure,
+                                            std::vector<SqliteJournal::Skipped>* skipped) {
+    std::unique_ptr<SqliteJournal> journal =
+        SqliteJournal::open(QDir(dataDir).filePath(QStringLiteral("journal.sqlite")), failure);
+    if (journal)
+        *skipped = journal->importFiles(dataDir);
+    return journal;
+}
+
+}  // namespace config

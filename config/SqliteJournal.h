@@ -1,0 +1,73 @@
+#pragma once
+// The journal in an SQLite database file, through Qt SQL. Write-ahead logging, a full sync on
+// every commit and one transaction per change keep every committed entry through a crash or a
+// power cut; several processes may write at once, each waiting its turn.
+
+#include <functional>
+#include <memory>
+
+#include <QVariant>
+
+#include "Journal.h"
+
+class QSqlDatabase;
+class QSqlQuery;
+
+namespace config {
+
+class SqliteJournal : public Journal {
+public:
+    // What the station says of itself; empty members ask the system.
+    struct Station {
+        QString host;
+        std::function<QDateTime()> clock;
+    };
+    // A file of an earlier version that could not be imported, and why.
+    struct Skipped {
+        QString path;
+        Message why;
+    };
+
+    // Opens the journal at path, making the file and its folder when missing; none, with
+    // failure set, when it cannot. An object is used by the thread that opened it only: each
+    // has its own connection.
+    static std::unique_ptr<SqliteJournal> open(const QString& path, Message* failure,
+                                               Station station = {});
+    ~SqliteJournal() override;
+    SqliteJournal(const SqliteJournal&) = delete;
+    SqliteJournal& operator=(const SqliteJournal&) = delete;
+
+    std::optional<Message> begin(const CalibrationImage& before, const CalibrationImage& image,
+                                 const QString& program, qint64* id) override;
+    std::optional<Message> complete(qint64 id, Outcome outcome) override;
+    std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
+    std::optional<Message> entry(qint64 id, JournalEntry* out) override;
+
+    // Takes in the configuration files that earlier versions kept under folder, one folder a
+    // unit, named by the UTC time of the write; oldest first, so that they keep their order.
+    // A file is taken once, remembered by its name under folder; the files stay as they are.
+    std::vector<Skipped> importFiles(const QString& folder);
+
+private:
+    SqliteJournal(QString path, QString connection, Station station);
+    QSqlDatabase database() const;
+    std::optional<Message> prepare();
+    // Runs work inside one transaction that holds the write lock from its start, so that what
+    // work reads cannot change before it writes.
+    std::optional<Message> transaction(const std::function<std::optional<Message>()>& work);
+    std::optional<Message> exec(QSqlQuery& query, const QString& sql, const QVariantList& values,
+                                Message::Kind kind) const;
+    std::optional<Message> readEntry(const QSqlQuery& query, JournalEntry* out) const;
+    Message failure(Message::Kind kind, const QString& reason) const;
+
+    QString path_;
+    QString connection_;
+    Station station_;
+};
+
+// The station's journal, journal.sqlite in dataDir, with the files of earlier versions under
+// dataDir imported. None, with failure set, when it cannot be opened.
+std::unique_ptr<Journal> openStationJournal(const QString& dataDir, Message* failure,
+                                            std::vector<SqliteJournal::Skipped>* skipped);
+
+}  // namespace config
