@@ -31,7 +31,8 @@ namespace {
 
 constexpr int Done = 0;
 constexpr int Failed = 1;
-constexpr int Usage = 2;
+constexpr int Usage = 2;       // also a file whose content is wrong or not taken as written
+constexpr int Unrecorded = 3;  // written and verified, but the journal does not say so
 
 constexpr int MsgWarning = 110;
 
@@ -87,6 +88,7 @@ QString usageText() {
         "  --yes              Confirms that the motor is not running (write).\n"
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
+        "  --force            Writes even when no setting changes.\n"
         "Configuration files hold one 'name = value' line per setting, the controller's\n"
         "whole image last; '#' starts a comment listing what a setting takes:\n"
         "  max_motor_current = 90%            # Max Motor Current, 20%..100%\n"
@@ -94,8 +96,11 @@ QString usageText() {
         "  hall_sensor_type = \"120 degree\"   # Hall Sensor Type: 60 degree, 120 degree\n"
         "  control_mode = speed               # Control Mode: torque, balanced, speed\n"
         "  abs = on                           # ABS: on or off\n"
-        "Exit status: 0 done, 1 a controller or file failed, 2 a usage error or a file the\n"
-        "controller would not take as written.");
+        "Exit status: 0 everything asked for happened, the journal entry included;\n"
+        "1 the controller or a file failed; 2 a mistake on the command line, a file that\n"
+        "does not read, or one the controller would not take as written; 3 written and\n"
+        "verified, but the journal does not record it. diff: 0 the same, 1 different,\n"
+        "2 trouble.");
 }
 
 // What a command works with: its options and the language chosen.
@@ -106,7 +111,9 @@ struct Run {
     QString output;
     bool yes = false;
     bool adjust = false;
+    bool force = false;
     bool verify = true;
+    int loadFailure = Failed;  // the status of the last file loadFile refused
     qint64 exportEntry = 0;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
@@ -133,6 +140,8 @@ struct Run {
         config::ReadResult read = config::ConfigFile::load(path);
         if (!read.ok()) {
             err(visibleText(path) + QStringLiteral(": ") + read.error->text(language));
+            // A file that cannot be read failed; one that reads wrong is the user's to mend.
+            loadFailure = read.error->kind == config::Message::Kind::Unreadable ? Failed : Usage;
             return std::nullopt;
         }
         if (warn)
@@ -202,7 +211,7 @@ struct Run {
         }
         const std::optional<config::ConfigFile> file = loadFile(files[0], false);
         if (!file)
-            return Failed;
+            return loadFailure;
 
         CalibrationImage controller;
         if (!connectAndRead(link, controller))
@@ -215,6 +224,10 @@ struct Run {
         const std::optional<int> refused = takeAsPages(*file, target);
         if (refused)
             return *refused;
+        if (target == controller && !force) {
+            out(QStringLiteral("No setting changes; nothing written (--force writes anyway)."));
+            return Done;
+        }
         const QStringList lines =
             config::changeLines(config::changes(controller, target, language), language);
         out(lines.isEmpty() ? QStringLiteral("No setting changes; writing the controller as it is.")
@@ -222,54 +235,91 @@ struct Run {
 
         // Pending in the journal before the first frame, so that a write cut short by a crash
         // or a pulled cable is still there.
+        bool recorded = true;
         std::unique_ptr<config::Journal> journal = openJournal();
         qint64 entry = 0;
-        if (journal) {
-            if (auto failure = journal->begin(controller, target, config::programText(), &entry)) {
-                err(QStringLiteral("the write is not recorded in the journal: ") +
-                    failure->text(language));
-                journal.reset();
-            }
+        if (!journal) {
+            recorded = false;
+        } else if (auto failure =
+                       journal->begin(controller, target, config::programText(), &entry)) {
+            err(QStringLiteral("the write is not recorded in the journal: ") +
+                failure->text(language));
+            journal.reset();
+            recorded = false;
         }
         const auto record = [&](config::Outcome outcome) {
             if (!journal)
                 return;
-            if (auto failure = journal->complete(entry, outcome))
+            if (auto failure = journal->complete(entry, outcome)) {
                 err(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
                         .arg(config::outcomeName(outcome), failure->text(language)));
+                recorded = false;
+            }
+        };
+        // Everything asked for happened; only the journal may still be missing.
+        const auto done = [&](const QString& what) {
+            out(what);
+            if (recorded)
+                return Done;
+            err(QStringLiteral("written and verified, but the journal does not record it"));
+            return Unrecorded;
         };
 
-        if (!link.WriteImage(target)) {
+        const bool acknowledged = link.WriteImage(target);
+        const QString writeFailure = link.failure;
+        if (!acknowledged && !link.commitSent) {
+            // Nothing was committed: the controller keeps what it held.
             record(config::Outcome::Failed);
-            err(QStringLiteral("writing the controller failed: ") + link.failure);
+            err(QStringLiteral("writing the controller failed: ") + writeFailure);
             return Failed;
         }
-        if (!verify) {
-            record(config::Outcome::NotVerified);
-            out(QStringLiteral("Written; not read back (--no-verify)."));
-            return Done;
+        if (!acknowledged && link.portFailed) {
+            // The line is gone: what the controller holds cannot be told; the entry stays
+            // pending.
+            err(QStringLiteral("writing the controller failed: ") + writeFailure +
+                QStringLiteral("; whether it holds the new settings is unknown"));
+            return Failed;
         }
+        if (acknowledged && !verify) {
+            record(config::Outcome::NotVerified);
+            return done(QStringLiteral("Written; not read back (--no-verify)."));
+        }
+        // Read back whatever the reply said: a lost reply does not mean a lost write.
         CalibrationImage readBack;
         if (!link.ReadImage(readBack)) {
-            record(config::Outcome::NotVerified);
-            err(QStringLiteral("written, but reading it back failed: ") + link.failure);
+            if (acknowledged)
+                record(config::Outcome::NotVerified);
+            err((acknowledged ? QStringLiteral("written, but reading it back failed: ")
+                              : QStringLiteral("writing the controller failed: ") + writeFailure +
+                                    QStringLiteral("; reading it back failed too: ")) +
+                link.failure);
             return Failed;
         }
+        if (readBack == target) {
+            if (acknowledged) {
+                record(config::Outcome::Verified);
+                return done(QStringLiteral(
+                    "Written and read back: the controller holds what was written."));
+            }
+            record(config::Outcome::ReplyLost);
+            return done(QStringLiteral("The controller's reply to the write was lost (") +
+                        writeFailure + QStringLiteral("); read back, it holds what was written."));
+        }
+        if (!acknowledged && readBack == controller) {
+            record(config::Outcome::Failed);
+            err(QStringLiteral("writing the controller failed: ") + writeFailure +
+                QStringLiteral("; read back, it holds its settings as before: nothing written"));
+            return Failed;
+        }
+        record(config::Outcome::Differs);
         const QStringList differ =
             config::changeLines(config::changes(target, readBack, language), language);
-        if (!differ.isEmpty()) {
-            record(config::Outcome::Differs);
-            err(QStringLiteral("read-back mismatch: written -> read back: ") +
-                differ.join(QStringLiteral("; ")));
-            return Failed;
-        }
-        record(config::Outcome::Verified);
-        out(QStringLiteral("Written and read back: the controller holds the settings written."));
-        return Done;
+        err(QStringLiteral("read-back mismatch: written -> read back: ") +
+            (differ.isEmpty() ? QStringLiteral("bytes that are no setting differ")
+                              : differ.join(QStringLiteral("; "))));
+        return Failed;
     }
 
-    // The station's journal, with the files of earlier versions taken in; none after saying
-    // why.
     std::unique_ptr<config::Journal> openJournal() {
         config::Message failure{};
         std::vector<config::SqliteJournal::Skipped> skipped;
@@ -360,7 +410,7 @@ struct Run {
     int show() {
         const std::optional<config::ConfigFile> file = loadFile(files[0]);
         if (!file)
-            return Failed;
+            return loadFailure;
         const CalibrationImage& unit = file->image();
         out(QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
                 .arg(unit.text(Field::Model, Field::ModelLength).trimmed(),
@@ -427,10 +477,11 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
     const QCommandLineOption adjust(QStringLiteral("adjust"), QString());
+    const QCommandLineOption force(QStringLiteral("force"), QString());
     const QCommandLineOption exportEntry(QStringLiteral("export"), QString(),
                                          QStringLiteral("entry"));
     QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify, adjust, exportEntry});
+    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, exportEntry});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -456,6 +507,7 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     run.output = parser.value(output);
     run.yes = parser.isSet(yes);
     run.adjust = parser.isSet(adjust);
+    run.force = parser.isSet(force);
     run.verify = !parser.isSet(noVerify);
     if (parser.isSet(language))
         run.languageName = parser.value(language);
@@ -512,8 +564,8 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
                                       : QStringLiteral("%1 takes no -o").arg(run.command));
         if (!shape.confirm && (run.yes || !run.verify))
             return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
-        if (!shape.confirm && run.adjust)
-            return usage(QStringLiteral("%1 takes no --adjust").arg(run.command));
+        if (!shape.confirm && (run.adjust || run.force))
+            return usage(QStringLiteral("%1 takes no --adjust or --force").arg(run.command));
         for (const QString& p : std::as_const(run.ports))
             if (p.isEmpty())
                 return usage(QStringLiteral("--port needs a device path"));

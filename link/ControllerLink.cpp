@@ -153,6 +153,7 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
 
 bool ControllerLink::WriteImage(const CalibrationImage& image) {
     failure.clear();
+    commitSent = false;
     constexpr int Chunks = WriteChunks + 1;
     report(LinkProgress::Stage::Writing, 0, Chunks);
     setRequest(CmdOpen);
@@ -179,6 +180,7 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
 
     report(LinkProgress::Stage::Committing, Chunks, Chunks);
     setRequest(CmdCommit);
+    commitSent = true;
     if (!exchange(CmdCommit, WaitAfterCommitMs))
         return stepFailed(QStringLiteral("the commit not confirmed"));
     return true;

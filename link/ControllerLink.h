@@ -61,6 +61,9 @@ public:
     bool portFailed = false;
     // Which step of the last ReadImage or WriteImage failed and why, for the user.
     QString failure;
+    // True once the last WriteImage sent its commit: from then on a failure may hide a write
+    // that took place.
+    bool commitSent = false;
 
     // Puts an already opened stream in place as the controller's port (tests, simulator).
     void attach(std::unique_ptr<ByteStream> stream);

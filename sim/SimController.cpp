@@ -145,6 +145,9 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
             chunksWritten_ = -1;
             image = staging;
             ++commits_;
+            // The line loses the acknowledgement, not the commit.
+            if (options.loseCommitReply)
+                return refuse("fault: commit reply lost");
             reply = makeReply(CmdCommit, nullptr, 0);
             return true;
         default:

@@ -23,12 +23,13 @@ public:
         std::uint8_t versionMajor = 0x04;
         std::uint8_t versionMinor = 0x05;
         std::uint8_t acceptance = 1;
-        bool silent = false;         // never answer
-        bool badChecksum = false;    // answer with a wrong checksum
-        bool shortReads = false;     // answer 0xF2 with 8 bytes instead of 16
-        int delayMs = 0;             // wait before every reply (applied by the transport)
-        int dropAfter = -1;          // stop answering after this many replies; -1 never
-        bool corruptCommit = false;  // keep a committed image with one settings bit flipped
+        bool silent = false;           // never answer
+        bool badChecksum = false;      // answer with a wrong checksum
+        bool shortReads = false;       // answer 0xF2 with 8 bytes instead of 16
+        int delayMs = 0;               // wait before every reply (applied by the transport)
+        int dropAfter = -1;            // stop answering after this many replies; -1 never
+        bool corruptCommit = false;    // keep a committed image with one settings bit flipped
+        bool loseCommitReply = false;  // commit, then stay silent to that one request
     };
 
     SimController();

@@ -204,6 +204,9 @@ int main(int argc, char** argv) {
          QStringLiteral("Fault: keep every committed image with the lowest bit of byte 14 (max "
                         "motor current) flipped, so that a read-back differs from what was "
                         "written.")},
+        {QStringLiteral("lose-commit-reply"),
+         QStringLiteral("Fault: keep every committed image but never acknowledge the commit, as "
+                        "a line that loses the reply; later requests are answered.")},
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -242,6 +245,7 @@ int main(int argc, char** argv) {
     options.badChecksum = parser.isSet(QStringLiteral("bad-checksum"));
     options.shortReads = parser.isSet(QStringLiteral("short-reads"));
     options.corruptCommit = parser.isSet(QStringLiteral("corrupt-commit"));
+    options.loseCommitReply = parser.isSet(QStringLiteral("lose-commit-reply"));
     const bool pace = parser.isSet(QStringLiteral("pace"));
     ExchangeLog log;
     if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))

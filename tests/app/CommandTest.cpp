@@ -253,7 +253,7 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
          "write",
          "other.trncfg",
          "The file is for model TRN48200; this controller is a TRN48201"},
-        {"plain.img", {}, "write", "broken.trncfg", "Line 2:"},
+        {"plain.img", {}, "write", "broken.trncfg", "Line 2:"},  // exits 2: the user's to mend
         {"plain.img", {}, "write", "missing.trncfg", "Cannot read"},
         {"plain.img", {"--silent"}, "write", "other.trncfg", "no controller found"},
         {"plain.img", {"--silent"}, "read", "", "no controller found"},
@@ -285,10 +285,11 @@ TEST_F(Commands, FailuresExitOneAndLeaveTheControllerAlone) {
             QLatin1String(row.command) == QLatin1String("read")
                 ? QStringList{QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
                               QStringLiteral("-o"), path(QStringLiteral("out.trncfg"))}
-                : QStringList{QStringLiteral("write"), file, QStringLiteral("--port"), sim.device(),
-                              QStringLiteral("--yes")};
+                : QStringList{QStringLiteral("write"),  file,
+                              QStringLiteral("--port"), sim.device(),
+                              QStringLiteral("--yes"),  QStringLiteral("--force")};
         const Result r = trnsetup(arguments);
-        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.status, QLatin1String(row.file) == QLatin1String("broken.trncfg") ? 2 : 1);
         ASSERT_FALSE(r.err.isEmpty());
         EXPECT_TRUE(r.err.constLast().contains(QLatin1String(row.says)))
             << r.err.constLast().toStdString();
@@ -325,7 +326,10 @@ TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
         {{"--corrupt-commit"}, "70%", {}, 1, "differs"},
         // Silent once found and read (11 replies): the write goes unanswered.
         {{"--drop-after", "11"}, "60%", {}, 1, "failed"},
+        // The commit is kept but its reply lost: the read-back tells the truth.
+        {{"--lose-commit-reply"}, "50%", {}, 0, "reply-lost-read-back"},
     };
+    const int count = static_cast<int>(std::size(writes));
     QByteArray verified;  // the controller after the verified write
     for (const auto& w : writes) {
         SCOPED_TRACE(w.outcome);
@@ -339,6 +343,10 @@ TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
                                  QStringLiteral("-p"), sim.device(), QStringLiteral("--yes")} +
                      w.options);
         EXPECT_EQ(r.status, w.status) << r.err.join('\n').toStdString();
+        if (QLatin1String(w.outcome) == QLatin1String("reply-lost-read-back")) {
+            EXPECT_TRUE(r.out.constLast().contains(QLatin1String("reply to the write was lost")));
+            EXPECT_TRUE(r.out.constLast().contains(QLatin1String("it holds what was written")));
+        }
         sim.stop();
         if (verified.isEmpty())
             verified = bytes(QStringLiteral("sim.img"));
@@ -353,7 +361,7 @@ TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
     ASSERT_EQ(byPort.status, 0) << byPort.err.join('\n').toStdString();
     EXPECT_TRUE(byPort.err.isEmpty()) << byPort.err.join('\n').toStdString();
     EXPECT_EQ(byName.out, byPort.out);
-    ASSERT_EQ(byPort.out.size(), 4);
+    ASSERT_EQ(byPort.out.size(), count);
 
     // Each line: entry, UTC time, outcome, program; each entry back into a file holds the
     // settings it wrote.
@@ -361,8 +369,8 @@ TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
         "^(\\d+)  \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ  (\\S+)  trnsetup " TRN_VERSION "$"));
     const config::Setting* current = config::findSetting("max_motor_current");
     qint64 previous = 0;
-    for (int i = 0; i < 4; ++i) {
-        const auto& w = writes[3 - i];
+    for (int i = 0; i < count; ++i) {
+        const auto& w = writes[count - 1 - i];
         SCOPED_TRACE(w.outcome);
         const QRegularExpressionMatch m = line.match(byPort.out[i]);
         ASSERT_TRUE(m.hasMatch()) << byPort.out[i].toStdString();
