@@ -85,6 +85,7 @@ public:
     QString completeWrite(config::Outcome outcome);
 
     std::unique_ptr<FileChooser> chooser;
+    config::Language language() const { return language_; }
 
 signals:
     // A file's settings went into the pages.

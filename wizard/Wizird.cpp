@@ -15,6 +15,7 @@
 #include <span>
 
 #include "CalibrationImage.h"
+#include "Changes.h"
 #include "ControllerLink.h"
 #include "Controls.h"
 #include "DefaultFile.h"
@@ -370,11 +371,10 @@ void Wizird::OnFinishButton() {
         return;
     refused_.clear();
     ShowPage(pageCount);
-    // In the journal before the first frame goes out, so that a write cut short is there too.
-    QString unrecorded = configMenu_->beginWrite();
     const auto join = [](const QString& a, const QString& b) {
         return a.isEmpty() || b.isEmpty() ? a + b : a + QStringLiteral("\n\n") + b;
     };
+    QString unrecorded;
     // A line that died (the adapter pulled, the device gone) is reopened on Retry before
     // writing again, and only to the controller that was read.
     bool lineLost = false;
@@ -385,22 +385,25 @@ void Wizird::OnFinishButton() {
             lineLost = !detail.isEmpty();
         }
         if (!lineLost) {
-            if (runner_.run([this] { return env_.link.WriteImage(env_.image); }))
+            // In the journal before the first frame goes out, so that a write cut short is
+            // there too; each attempt is an entry of its own.
+            unrecorded = join(unrecorded, configMenu_->beginWrite());
+            const std::optional<CalibrationImage> held = writeAndReadBack(&detail);
+            unrecorded = join(unrecorded, completed_);
+            if (held && *held == env_.image) {
+                imageAsRead = *held;  // Show changes and the next Finish compare with the truth
                 break;
-            detail = env_.link.failure;
+            }
             lineLost = env_.link.portFailed;
         }
         if (env_.prompter.ask(MsgWriteError, Prompter::Buttons::RetryCancel, detail) !=
             Prompter::Answer::Retry) {
-            unrecorded = join(unrecorded, configMenu_->completeWrite(config::Outcome::Failed));
             if (!unrecorded.isEmpty())
                 env_.prompter.tell(unrecorded);
             return;
         }
     }
     unsaved_ = false;  // the controller holds what the pages show
-    // Nothing reads the controller back after a Finish yet.
-    unrecorded = join(unrecorded, configMenu_->completeWrite(config::Outcome::NotVerified));
     // A refused value was written as it was before: the success message must not hide that.
     QString detail;
     if (!refused_.isEmpty())
@@ -411,6 +414,45 @@ void Wizird::OnFinishButton() {
     detail = join(detail, unrecorded);
     if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo, detail) == Prompter::Answer::Yes)
         endWizard(QDialog::Accepted);
+}
+
+std::optional<CalibrationImage> Wizird::writeAndReadBack(QString* detail) {
+    ControllerLink& link = env_.link;
+    const bool acknowledged = runner_.run([this] { return env_.link.WriteImage(env_.image); });
+    const QString writeFailure = link.failure;
+    // Read back whatever the reply said: a lost reply does not mean a lost write, and an
+    // acknowledged one does not mean the controller keeps what it was sent.
+    CalibrationImage held;
+    const bool read = (acknowledged || link.commitSent) && !link.portFailed &&
+                      runner_.run([&link, &held] { return link.ReadImage(held); });
+    using config::Outcome;
+    std::optional<Outcome> outcome;  // none: what the controller holds is unknown
+    if (read && held == env_.image) {
+        outcome = acknowledged ? Outcome::Verified : Outcome::ReplyLost;
+    } else if (read) {
+        outcome = !acknowledged && held == imageAsRead ? Outcome::Failed : Outcome::Differs;
+        const QStringList differ = config::changeLines(
+            config::changes(env_.image, held, configMenu_->language()), configMenu_->language());
+        *detail = !acknowledged && held == imageAsRead
+                      ? writeFailure
+                      : QStringLiteral(
+                            "Read back, the controller holds other values than were "
+                            "written (written -> read back): ") +
+                            (differ.isEmpty() ? QStringLiteral("bytes that are no setting")
+                                              : differ.join(QStringLiteral("; ")));
+    } else if (acknowledged) {
+        outcome = Outcome::NotVerified;
+        *detail =
+            QStringLiteral("Written, but it could not be read back to check: ") + link.failure;
+    } else {
+        if (!link.commitSent)
+            outcome = Outcome::Failed;  // nothing was committed
+        *detail = writeFailure;
+    }
+    completed_ = outcome ? configMenu_->completeWrite(*outcome) : QString();
+    if (!read)
+        return std::nullopt;
+    return held;
 }
 
 void Wizird::OnCancelButton() {

@@ -119,6 +119,10 @@ private:
     void fitPages();
     bool confirmWarning();
     bool connectController();
+    // Writes the image, reads the controller back and completes the journal's entry with what
+    // came of it. What the controller holds, or none when it could not be read; *detail says
+    // what went wrong when it does not hold the image.
+    std::optional<CalibrationImage> writeAndReadBack(QString* detail);
     // Reopens a line that died under a write and checks that the same controller is behind it.
     // Empty when it is; otherwise why not, for message 105's detail.
     QString reconnect();
@@ -131,5 +135,7 @@ private:
     LinkRunner runner_;
     PageBook pages_;
     bool unsaved_ = false;
+    // Why the last attempt's outcome is not in the journal; empty when it is.
+    QString completed_;
     std::unique_ptr<ConfigMenu> configMenu_;
 };

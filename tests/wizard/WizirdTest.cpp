@@ -168,8 +168,9 @@ TEST_F(WizardFixture, WriteFailureRetryCancelThenWriteAgain) {
     const int requestsBefore = sim.requests();
     prompter.script(106, {Answer::No, Answer::Yes});
     w->OnFinishButton();
-    // The whole sequence again: open, ten chunks and the commit.
-    EXPECT_EQ(sim.requests() - requestsBefore, 12);
+    // The whole sequence again: open, ten chunks and the commit; then the read-back: open,
+    // eight blocks and identify.
+    EXPECT_EQ(sim.requests() - requestsBefore, 12 + 10);
     EXPECT_EQ(sim.commits(), 1);
     EXPECT_FALSE(w->closed());  // No stays
     w->OnFinishButton();
@@ -403,5 +404,49 @@ TEST_F(WizardFixture, EscapeAsksWhenAnEditWouldBeLost) {
             EXPECT_EQ(w->isVisible(), row.asks && answer == Answer::Cancel);
             prompter = ScriptedPrompter();
         }
+    }
+}
+
+// Finish reads the controller back: message 106 only when it holds what was written, 105 naming
+// what differs otherwise; afterwards Show changes compares with what the controller holds.
+TEST_F(WizardFixture, FinishReadsTheControllerBack) {
+    const struct {
+        const char* name;
+        void (*fault)(SimController::Options&);
+        bool written;
+        const char* detail;  // of message 105
+    } rows[] = {
+        {"holds what was written", [](SimController::Options&) {}, true, ""},
+        {"reply lost", [](SimController::Options& o) { o.loseCommitReply = true; }, true, ""},
+        {"keeps something else", [](SimController::Options& o) { o.corruptCommit = true; }, false,
+         "Max Motor Current: 61% -> 60%"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim = SimController();
+        controller(0x0405, '1', 'J');
+        prompter = ScriptedPrompter();
+        auto w = startWizard();
+        ASSERT_TRUE(started);
+        row.fault(sim.options);
+        w->page(1)->control<QSlider>(1034)->setValue(61);
+        prompter.script(106, {Answer::No});
+        prompter.script(105, {Answer::Cancel});
+        w->OnFinishButton();
+        EXPECT_EQ(prompter.count(106), row.written ? 1 : 0);
+        EXPECT_EQ(prompter.count(105), row.written ? 0 : 1);
+        if (!row.written) {
+            EXPECT_TRUE(prompter.asked.back().detail.contains(QLatin1String(row.detail)))
+                << prompter.asked.back().detail.toStdString();
+            continue;
+        }
+        w->configMenu().showChanges();
+        EXPECT_TRUE(prompter.told.back().startsWith(QStringLiteral("No setting differs")))
+            << prompter.told.back().toStdString();
+        w->ShowPage(1);
+        w->page(1)->control<QSlider>(1034)->setValue(70);
+        w->configMenu().showChanges();
+        EXPECT_TRUE(prompter.told.back().endsWith(QStringLiteral("Max Motor Current: 61% -> 70%")))
+            << prompter.told.back().toStdString();
     }
 }
