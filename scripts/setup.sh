@@ -9,6 +9,7 @@ packages=(
   libgtest-dev zlib1g-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-noto-cjk
+  sqlite3
 )
 
 missing=()
