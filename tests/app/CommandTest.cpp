@@ -461,3 +461,27 @@ TEST_F(Commands, WriteTakesTheFileAsThePagesDo) {
         QFile::remove(path(QStringLiteral("unit.img")));
     }
 }
+
+// A verified write that the journal cannot record is not a success a script may take for one.
+TEST_F(Commands, WrittenButNotJournalledExitsThree) {
+    TrnsimProcess sim({QStringLiteral("--image"), path(QStringLiteral("unit.img"))});
+    ASSERT_FALSE(sim.device().isEmpty());
+    ASSERT_EQ(trnsetup({QStringLiteral("read"), QStringLiteral("-p"), sim.device(),
+                        QStringLiteral("-o"), path(QStringLiteral("unit.trncfg"))})
+                  .status,
+              0);
+    edit(QStringLiteral("unit.trncfg"), QStringLiteral("unit.trncfg"),
+         QStringLiteral("max_motor_current"), QStringLiteral("77%"));
+    // A data folder that cannot be made: its place is taken by a file.
+    save(QStringLiteral("blocked"), QByteArray("x"));
+    const CommandResult r =
+        runTrnsetup({QStringLiteral("write"), path(QStringLiteral("unit.trncfg")),
+                     QStringLiteral("-p"), sim.device(), QStringLiteral("--yes")},
+                    path(QStringLiteral("blocked")));
+    EXPECT_EQ(r.status, 3) << r.err.join('\n').toStdString();
+    EXPECT_TRUE(r.err.join('\n').contains(QLatin1String("journal")))
+        << r.err.join('\n').toStdString();
+    sim.stop();
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes(QStringLiteral("unit.img"))[Field::MaxMotorCurrent]),
+              77);
+}
