@@ -289,10 +289,12 @@ struct Run {
         if (!link.ReadImage(readBack)) {
             if (acknowledged)
                 record(config::Outcome::NotVerified);
-            err((acknowledged ? QStringLiteral("written, but reading it back failed: ")
-                              : QStringLiteral("writing the controller failed: ") + writeFailure +
-                                    QStringLiteral("; reading it back failed too: ")) +
-                link.failure);
+            err(acknowledged
+                    ? QStringLiteral("written, but reading it back failed: ") + link.failure
+                    : QStringLiteral("writing the controller failed: ") + writeFailure +
+                          QStringLiteral("; reading it back failed too: ") + link.failure +
+                          QStringLiteral("; whether it holds the new settings is "
+                                         "unknown (the journal entry stays pending)"));
             return Failed;
         }
         if (readBack == target) {
