@@ -476,8 +476,7 @@ std::optional<Message> refusal(const CalibrationImage& source, const Calibration
         return Message{
             Message::Kind::OtherVariant, 0, {headerValue(source, 1), headerValue(target, 1)}};
     if (source.version() != target.version())
-        return Message{
-            Message::Kind::OtherFirmware, 0, {versionText(source), versionText(target)}};
+        return Message{Message::Kind::OtherFirmware, 0, {versionText(source), versionText(target)}};
     return std::nullopt;
 }
 

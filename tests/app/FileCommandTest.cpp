@@ -309,8 +309,7 @@ TEST(FileReaders, ErrorLinesShowControlCharactersWhole) {
              .arg(nul),
          2},
         {{"show", broken},
-         QStringLiteral("trnsetup: %1: Cannot read %1: No such file or directory")
-             .arg(shownBroken),
+         QStringLiteral("trnsetup: %1: Cannot read %1: No such file or directory").arg(shownBroken),
          1},
         {{"read", "--port", port, "-o", dir.filePath(QStringLiteral("out.trncfg"))},
          QStringLiteral("trnsetup: no controller found on %1/tty\\x09S0").arg(dir.path()),

@@ -17,8 +17,7 @@ class TheFile : public FileChooser {
 public:
     explicit TheFile(QString path) : path_(std::move(path)) {}
     QString saveFile(QWidget*, const QString&, const QString&) override { return {}; }
-    std::optional<Choice> loadFile(QWidget*, const QString&,
-                                   const std::vector<Choice>&) override {
+    std::optional<Choice> loadFile(QWidget*, const QString&, const std::vector<Choice>&) override {
         return Choice{{}, path_};
     }
 
