@@ -13,6 +13,7 @@
 
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
+#include "EditedFile.h"
 #include "FileNames.h"
 #include "PortSystem.h"
 #include "Prompter.h"
@@ -53,7 +54,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     parser.setApplicationDescription(QStringLiteral(
         "Configuration wizard for TRN/TRE series motor controllers.\n"
         "Finds the serial port on which a controller answers, shows its configuration and\n"
-        "writes it back on Finish."));
+        "writes it back on Finish; edit FILE edits a file without a controller."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -70,6 +71,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
                        "the system is searched."),
         QStringLiteral("device"));
     parser.addOptions({help, version, language, port});
+    parser.addPositionalArgument(
+        QStringLiteral("edit"),
+        QStringLiteral("edit FILE opens the wizard on a configuration file or a default file "
+                       "(...V.v) with the pages of its controller, none connected; Finish saves "
+                       "the file. Example: trnsetup edit unit7.trncfg"),
+        QStringLiteral("[edit FILE]"));
 
     CommandLine line;
     if (!parser.parse(arguments)) {
@@ -77,10 +84,24 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         line.message = parser.errorText();
         return line;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    QStringList words = parser.positionalArguments();
+    if (words.value(0) == QLatin1String("edit")) {
+        if (words.size() != 2 || words[1].isEmpty()) {
+            line.action = CommandLine::Action::Error;
+            line.message = QStringLiteral("edit takes one file name.");
+            return line;
+        }
+        if (parser.isSet(port)) {
+            line.action = CommandLine::Action::Error;
+            line.message = QStringLiteral("edit takes no --port: it works without a controller.");
+            return line;
+        }
+        line.editFile = words[1];
+        words.clear();
+    }
+    if (!words.isEmpty()) {
         line.action = CommandLine::Action::Error;
-        line.message = QStringLiteral("Unexpected argument '%1'.")
-                           .arg(parser.positionalArguments().constFirst());
+        line.message = QStringLiteral("Unexpected argument '%1'.").arg(words.constFirst());
         return line;
     }
     if (parser.isSet(help)) {
@@ -223,6 +244,16 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     if (!icon.isNull())
         QApplication::setWindowIcon(icon);
 
+    std::optional<EditedFile> file;
+    if (!line.editFile.isEmpty()) {
+        EditedFile::Failure failure;
+        file = EditedFile::open(line.editFile, languageModule, &failure);
+        if (!file) {
+            reportFatal(failure.text);
+            return failure.status;
+        }
+    }
+
     {
         CalibrationImage image;
         ThreadSleeper sleeper;
@@ -239,6 +270,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
             environment.dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         // Every write is journalled, wherever the program runs from.
         environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        environment.file = std::move(file);
         Wizird wizard(environment);
         prompter.setParent(&wizard);
         wizard.run();

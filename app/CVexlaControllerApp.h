@@ -18,6 +18,7 @@ struct CommandLine {
     QString languageFile;  // path of the language module to load
     QStringList ports;     // serial devices to search, in order; empty means all
     QString message;       // help or version text, or the error
+    QString editFile;      // edit FILE: the wizard on this file, without a controller
 };
 
 // The module file of a language: beside the program (build folder, portable copy), else
@@ -30,6 +31,7 @@ bool runsInstalled(const QString& programDir);
 QString manualFile(const QString& programDir, const QString& language);
 
 // trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--help] [--version]
+// trnsetup [--language english|chinese|FILE] edit FILE
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir);
 
 // The program's arguments as the user typed them, less the options the GUI toolkit takes for

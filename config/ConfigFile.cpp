@@ -117,9 +117,8 @@ std::optional<std::uint8_t> hexByte(QStringView token) {
     return static_cast<std::uint8_t>(high * 16 + low);
 }
 
-// The bytes of a regular file, at most limit + 1 of them (so that a larger file shows as
-// such), or the errno value, or -1 when the name is not a regular file. Checked before it is
-// opened, and opened without waiting, so that a FIFO or a device is never waited on.
+}  // namespace
+
 int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes) {
     const QByteArray name = fileNameToSystem(path);
     struct stat info {};
@@ -149,6 +148,8 @@ int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes) {
     ::close(fd);
     return code;
 }
+
+namespace {
 
 QString commentOf(const Setting& s, const CalibrationImage& image, Language language) {
     const bool zh = language == Language::Chinese;
@@ -207,6 +208,11 @@ QString Message::text(Language language) const {
 }
 
 QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, Language language) {
+    return write(image, image, info, language);
+}
+
+QString ConfigFile::write(const CalibrationImage& image, const CalibrationImage& reference,
+                          const FileInfo& info, Language language) {
     const bool zh = language == Language::Chinese;
     QString out;
     out += QStringLiteral("# trnsetup configuration\n");
@@ -219,7 +225,7 @@ QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, L
                     "block at the\n"
                     "# end records this controller and is never applied to another unit.\n");
     for (int key = 0; key < RequiredHeaderKeys; ++key)
-        out += QLatin1String(HeaderKeys[key]) + QLatin1String(" = ") + headerValue(image, key) +
+        out += QLatin1String(HeaderKeys[key]) + QLatin1String(" = ") + headerValue(reference, key) +
                QLatin1Char('\n');
     if (info.date.isValid())
         out += QStringLiteral("date = ") +
@@ -248,7 +254,7 @@ QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, L
         const auto offset = static_cast<std::uint8_t>(row * 16);
         out += FormatHex(&offset, 1);
         for (int i = 0; i < 16; ++i)
-            out += QLatin1Char(' ') + FormatHex(image.data() + row * 16 + i, 1);
+            out += QLatin1Char(' ') + FormatHex(reference.data() + row * 16 + i, 1);
         out += QLatin1Char('\n');
     }
     return out;

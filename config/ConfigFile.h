@@ -87,6 +87,11 @@ public:
     // The text of a file holding image: every setting this controller has, with captions and
     // list names in comments in the given language.
     static QString write(const CalibrationImage& image, const FileInfo& info, Language language);
+    // The same for a file whose setting lines come from settings while its header and image
+    // block keep reference, the controller it was made from (of the same model, variant and
+    // firmware).
+    static QString write(const CalibrationImage& settings, const CalibrationImage& reference,
+                         const FileInfo& info, Language language);
 
     static ReadResult parse(const QString& text);
     // Checks that the bytes are UTF-8 first.
@@ -129,5 +134,10 @@ std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target);
 // regular file) is returned as WriteFailed, naming the file and the reason, and leaves any old
 // file whole.
 std::optional<Message> saveText(const QString& path, const QString& text);
+
+// The bytes of a regular file, at most limit + 1 of them (so that a larger file shows as
+// such), or the errno value, or -1 when the name is not a regular file. Checked before it is
+// opened, and opened without waiting, so that a FIFO or a device is never waited on.
+int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes);
 
 }  // namespace config

@@ -77,6 +77,8 @@ PageBook::~PageBook() = default;
 
 bool PageBook::build(const ResourceModule& module, QWidget* parent, QString* error) {
     const PageContext context{image_, prompter_};
+    pages_.clear();  // built again for another controller
+    current_ = 0;
     for (const PageKind& k : Catalogue) {
         if (!k.fits(image_))
             continue;

@@ -55,8 +55,9 @@ public:
     explicit PageBook(PageContext context);
     ~PageBook() override;
 
-    // Builds, hidden, as children of parent, the pages that fit the controller, and clears the
-    // regeneration switch of a controller that has no regeneration page. False, with a
+    // Builds, hidden, as children of parent, the pages that fit the controller (in place of any
+    // built before), and clears the regeneration switch of a controller that has no
+    // regeneration page. False, with a
     // reason, when a template cannot be built.
     bool build(const ResourceModule& module, QWidget* parent, QString* error);
 

@@ -1,5 +1,6 @@
 #include "ConfigMenu.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -72,6 +73,24 @@ ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const Calibratio
 }
 
 ConfigMenu::~ConfigMenu() = default;
+
+void ConfigMenu::editFiles() {
+    if (editingFile_)
+        return;
+    editingFile_ = true;
+    auto* item = new QAction(text("Open configuration...", "打开配置..."), menu_.get());
+    connect(item, &QAction::triggered, this, &ConfigMenu::open);
+    menu_->insertAction(menu_->actions().value(0), item);
+}
+
+void ConfigMenu::open() {
+    if (host_.busy())
+        return;
+    const std::optional<FileChooser::Choice> choice =
+        chooser->loadFile(host_.window(), text("Open configuration", "打开配置"), {});
+    if (choice && !choice->path.isEmpty())
+        emit opening(choice->path);
+}
 
 QString ConfigMenu::text(const char* english, const char* chinese) const {
     return QString::fromUtf8(language_ == config::Language::Chinese ? chinese : english);
@@ -193,9 +212,11 @@ void ConfigMenu::load() {
     const CalibrationImage before = image_;
     const PageBook::Applied applied = pages.apply(*read.file);
 
-    QStringList lines{
-        text("Loaded %1. Finish writes it to the controller.", "已载入 %1。按“完成”写入控制器。")
-            .arg(loaded)};
+    QStringList lines{(editingFile_ ? text("Loaded %1. Finish saves it to the file.",
+                                           "已载入 %1。按“完成”保存到文件。")
+                                    : text("Loaded %1. Finish writes it to the controller.",
+                                           "已载入 %1。按“完成”写入控制器。"))
+                          .arg(loaded)};
     const QStringList changed =
         config::changeLines(config::changes(before, image_, language_), language_);
     lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。")
@@ -213,11 +234,15 @@ void ConfigMenu::showChanges() {
     const QStringList lines =
         config::changeLines(config::changes(asRead_, image_, language_), language_);
     if (lines.isEmpty()) {
-        prompter_.tell(text("No setting differs from the controller as it was read.",
-                            "与读取时的控制器相比，没有设置被更改。"));
+        prompter_.tell(
+            editingFile_ ? text("No setting differs from the file.", "与文件相比，没有设置被更改。")
+                         : text("No setting differs from the controller as it was read.",
+                                "与读取时的控制器相比，没有设置被更改。"));
         return;
     }
-    prompter_.tell(text("Changed since the controller was read:", "自读取控制器以来的更改：") +
+    prompter_.tell((editingFile_ ? text("Changed from the file:", "与文件相比的更改：")
+                                 : text("Changed since the controller was read:",
+                                        "自读取控制器以来的更改：")) +
                    QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
 }
 

@@ -78,6 +78,11 @@ public:
     void save();
     void load();
     void showChanges();
+    // For a wizard that edits a file without a controller: offers Open configuration... first,
+    // and Load and Show changes speak of the file instead of the controller.
+    void editFiles();
+    // Chooses another file for such a wizard to edit.
+    void open();
     // Records in the journal, as pending, that the image is about to be written. Empty when
     // done (or when there is no journal), otherwise why not, for the user.
     QString beginWrite();
@@ -90,6 +95,8 @@ public:
 signals:
     // A file's settings went into the pages.
     void loaded();
+    // Open configuration... chose a file.
+    void opening(const QString& path);
 
 private:
     QString text(const char* english, const char* chinese) const;
@@ -110,4 +117,5 @@ private:
     // What the last write left on the controller; until one, the image as read.
     std::optional<CalibrationImage> held_;
     std::unique_ptr<QMenu> menu_;
+    bool editingFile_ = false;
 };

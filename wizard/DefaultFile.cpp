@@ -9,9 +9,13 @@
 #include "AtomicFile.h"
 #include "CalibrationImage.h"
 
+namespace {
+constexpr char Suffix[] = "V.v";
+}  // namespace
+
 DefaultFile::DefaultFile(const QString& programDirectory, const QString& identityText,
                          const QString& dataDirectory) {
-    const QString name = identityText + QStringLiteral("V.v");
+    const QString name = identityText + QLatin1String(Suffix);
     places_ << QDir(programDirectory).filePath(name);
     if (!dataDirectory.isEmpty())
         places_ << QDir(dataDirectory).filePath(name);
@@ -47,8 +51,16 @@ bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
     const bool inDataFolder = places_.size() > 1;
     if (inDataFolder && !QDir().mkpath(info.absolutePath()))
         return false;
-    return writeFileAtomically(target_,
-                               QByteArrayView(reinterpret_cast<const char*>(image.data()), Size));
+    return writeImage(target_, image);
+}
+
+bool DefaultFile::isDefaultFileName(const QString& path) {
+    return QFileInfo(path).fileName().endsWith(QLatin1String(Suffix));
+}
+
+bool DefaultFile::writeImage(const QString& path, const CalibrationImage& image, QString* reason) {
+    return writeFileAtomically(
+        path, QByteArrayView(reinterpret_cast<const char*>(image.data()), Size), reason);
 }
 
 bool DefaultFile::read(CalibrationImage& image, QString* error) const {

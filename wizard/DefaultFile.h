@@ -14,6 +14,12 @@ class DefaultFile {
 public:
     static constexpr qint64 Size = 128;
 
+    // True when the file's name is that of a default file ("...V.v").
+    static bool isDefaultFileName(const QString& path);
+    // Writes image atomically as a default file holds it; false, with *reason, when it was not.
+    static bool writeImage(const QString& path, const CalibrationImage& image,
+                           QString* reason = nullptr);
+
     DefaultFile(const QString& programDirectory, const QString& identityText,
                 const QString& dataDirectory = {});
     // The file Default reads: the first place holding a whole image, else the first file

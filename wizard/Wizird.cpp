@@ -87,6 +87,9 @@ Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
     connect(&pages_, &PageBook::refused, this, [this](const QString& field) { refused_ << field; });
     connect(&pages_, &PageBook::edited, this, [this] { unsaved_ = true; });
     connect(configMenu_.get(), &ConfigMenu::loaded, this, [this] { unsaved_ = true; });
+    connect(configMenu_.get(), &ConfigMenu::opening, this, &Wizird::openFile);
+    if (env_.file)
+        configMenu_->editFiles();
 }
 
 Wizird::~Wizird() = default;
@@ -234,6 +237,14 @@ bool Wizird::OnInitDialog() {
         endWizard(QDialog::Rejected);
         return false;
     }
+    if (env_.file) {
+        // No controller: no warning, no port; the app has refused what the wizard refuses.
+        if (!showFile()) {
+            endWizard(QDialog::Rejected);
+            return false;
+        }
+        return true;
+    }
     if (!confirmWarning()) {
         endWizard(QDialog::Accepted);
         return false;
@@ -276,6 +287,81 @@ bool Wizird::OnInitDialog() {
     return true;
 }
 
+bool Wizird::showFile() {
+    const EditedFile& file = *env_.file;
+    env_.image = file.reference();
+    versionText = ::versionText(env_.image);
+    identityText = ::identityText(env_.image);
+    modelText = env_.image.text(Field::Model, Field::ModelLength);
+    imageAsRead = file.content();
+    if (!addPages())
+        return false;
+    fitPages();
+    // As the connected wizard starts on a controller, then loads a file made from it.
+    ShowPage(1);
+    pages_.upgradeOldSpeedCoding();
+    const PageBook::Applied applied =
+        file.settings() != nullptr ? pages_.apply(*file.settings()) : PageBook::Applied{};
+    unsaved_ = false;
+    // The file always has a state to go back to: the Default button restores it.
+    QWidget* button = frameControl(IdDefault);
+    button->show();
+    button->setEnabled(true);
+    if (!applied.adjustments.empty()) {
+        const config::Language language = configMenu_->language();
+        QStringList lines{
+            language == config::Language::Chinese
+                ? QStringLiteral("页面不会按文件所写采用以下各行；按“完成”保存页面所示的值：")
+                : QStringLiteral("The pages do not take these lines of the file as "
+                                 "written; Finish saves what the pages show:")};
+        for (const Adjustment& adjustment : applied.adjustments)
+            lines << adjustment.text(env_.image, language);
+        env_.prompter.tell(lines.join(QStringLiteral("\n\n")));
+    }
+    return true;
+}
+
+void Wizird::openFile(const QString& path) {
+    if (busy() || !env_.file)
+        return;
+    EditedFile::Failure failure;
+    std::optional<EditedFile> file = EditedFile::open(path, env_.module, &failure);
+    if (!file) {
+        env_.prompter.tell(failure.text);
+        return;
+    }
+    if (unsaved_ && env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
+                        Prompter::Answer::Cancel)
+        return;
+    env_.file = std::move(file);
+    if (!showFile())
+        endWizard(QDialog::Rejected);
+}
+
+void Wizird::saveFile() {
+    refused_.clear();
+    ShowPage(pageCount);  // the page shown stores its fields
+    const config::Language language = configMenu_->language();
+    const bool zh = language == config::Language::Chinese;
+    if (const QString failure = env_.file->save(env_.image, language); !failure.isEmpty()) {
+        env_.prompter.tell(failure);
+        return;
+    }
+    imageAsRead = env_.file->content();
+    unsaved_ = false;
+    QString text = (zh ? QStringLiteral("配置已保存到 %1。")
+                       : QStringLiteral("The configuration was saved to %1."))
+                       .arg(QDir::toNativeSeparators(env_.file->path()));
+    if (!refused_.isEmpty())
+        text += QStringLiteral("\n\n") +
+                (zh ? QStringLiteral("以下输入的值被拒绝，文件保留原值：%1")
+                    : QStringLiteral("Not changed, because the value typed was refused: %1. The "
+                                     "file keeps the previous value."))
+                    .arg(refused_.join(QStringLiteral(", ")));
+    env_.prompter.tell(text);
+    endWizard(QDialog::Accepted);
+}
+
 int Wizird::run() {
     if (!OnInitDialog())
         return result();
@@ -304,13 +390,22 @@ void Wizird::fitPages() {
     for (unsigned n = 1; n <= pageCount; ++n) pages_.page(n)->setGeometry(contentRect);
 }
 
-void Wizird::ShowPage(unsigned n) {
+QString Wizird::title(unsigned n) const {
     const QString format = env_.module.string(StrTitle);
     QString title = format;
     const qsizetype at = format.indexOf(QLatin1String("%d"));
     if (at >= 0)
         title = format.left(at) + QString::number(n) + format.mid(at + 2);
-    setWindowTitle(title);
+    if (!env_.file)
+        return title;
+    const QString name = QFileInfo(env_.file->path()).fileName();
+    return (env_.module.isChinese() ? QStringLiteral("%1（未连接控制器）- %2")
+                                    : QStringLiteral("%1 (no controller connected) - %2"))
+        .arg(name, title);
+}
+
+void Wizird::ShowPage(unsigned n) {
+    setWindowTitle(title(n));
 
     pages_.show(n);
 
@@ -369,6 +464,10 @@ void Wizird::OnPreviousButton() {
 void Wizird::OnFinishButton() {
     if (busy())
         return;
+    if (env_.file) {
+        saveFile();
+        return;
+    }
     refused_.clear();
     ShowPage(pageCount);
     const auto join = [](const QString& a, const QString& b) {
@@ -458,8 +557,10 @@ std::optional<CalibrationImage> Wizird::writeAndReadBack(QString* detail) {
 void Wizird::OnCancelButton() {
     if (busy())
         return;
-    if (env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
-        Prompter::Answer::Cancel)
+    // A file saved or untouched loses nothing; a controller's wizard always asks.
+    if ((!env_.file || unsaved_) &&
+        env_.prompter.ask(MsgCancel, Prompter::Buttons::OkCancelQuestion) ==
+            Prompter::Answer::Cancel)
         return;
     endWizard(QDialog::Rejected);
 }
@@ -485,6 +586,13 @@ void Wizird::OnHelpButton() {
 void Wizird::OnDefaultButton() {
     if (busy())
         return;
+    if (env_.file) {
+        // Without a controller, the file as opened (or last saved) is the default: its pages
+        // are built again, as at start.
+        if (!showFile())
+            endWizard(QDialog::Rejected);
+        return;
+    }
     QString error;
     // A file that cannot be read leaves the image as it is, on the last page.
     const bool restored = pages_.rewrite([this, &error](CalibrationImage& image) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QDialog>
 #include <QRect>
@@ -11,6 +12,7 @@
 
 #include "CalibrationImage.h"
 #include "ConfigMenu.h"
+#include "EditedFile.h"
 #include "LinkRunner.h"
 #include "PageBook.h"
 
@@ -36,6 +38,9 @@ struct WizardEnvironment {
     QString dataDir;
     // The data folder whose journal records every write; empty records nothing.
     QString historyDir = {};
+    // Set: the wizard edits this file instead of a controller (no warning, no port), and
+    // Finish saves it.
+    std::optional<EditedFile> file = {};
 };
 
 // The configuration wizard: warns, connects, reads the controller's image, keeps its default
@@ -59,6 +64,8 @@ public:
     int run();
 
     void ShowPage(unsigned n);
+    // The window's title on page n; it names the file edited without a controller.
+    QString title(unsigned n) const;
     void UpdateButtons(ButtonState state);
 
     void OnNextButton();
@@ -70,6 +77,8 @@ public:
     void OnDefaultButton();
     // Opens the configuration menu: save, load, show changes.
     void OnConfigButton();
+    // Edits another file without a controller, once the user agrees to drop unsaved edits.
+    void openFile(const QString& path);
 
     // Checks every template the wizard and its pages use against the controls they address.
     // Empty when the module fits; otherwise a message naming the module, template and control.
@@ -85,7 +94,8 @@ public:
     // The model as first read; with the two texts above, what a controller found again after
     // a lost line must show to be written to.
     QString modelText;
-    // The image as read, before any start-up rule: what Show changes compares with.
+    // The image as read, before any start-up rule: what Show changes compares with. Without a
+    // controller, what the file says.
     CalibrationImage imageAsRead;
     ConfigMenu& configMenu() { return *configMenu_; }
 
@@ -126,6 +136,11 @@ private:
     // Reopens a line that died under a write and checks that the same controller is behind it.
     // Empty when it is; otherwise why not, for message 105's detail.
     QString reconnect();
+    // Builds the pages of the file edited and shows its settings on them, from page 1, as Load
+    // takes them; tells the lines the pages take otherwise.
+    bool showFile();
+    // Finish without a controller: saves the file.
+    void saveFile();
 
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
