@@ -15,35 +15,22 @@ fi
 
 work=$(mktemp -d)
 pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$work"' EXIT
 export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-openbox >/dev/null 2>&1 &
-pids+=($!)
+openbox >/dev/null 2>&1 & pids+=($!)
 
 # A simulated controller on a pseudo-terminal; prints its device.
 simulate() {
-    "$bin/trnsim" --image "$1" >"$1.out" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        [ -s "$1.out" ] && { head -n 1 "$1.out"; return; }
-        sleep 0.05
-    done
+    "$bin/trnsim" --image "$1" >"$1.out" 2>&1 & pids+=($!)
+    for _ in $(seq 100); do [ -s "$1.out" ] && { head -n 1 "$1.out"; return; }; sleep 0.05; done
     fail "trnsim did not start"
 }
 # Waits (10 s at most) for a visible window whose title matches.
 window() {
-    for _ in $(seq 400); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return
-        sleep 0.025
-    done
+    for _ in $(seq 400); do xdotool search --onlyvisible --name "$1" >/dev/null && return; sleep 0.025; done
     fail "no window '$1'"
 }
 keys() { sleep 0.3; xdotool key --delay 80 "$@"; }
@@ -62,9 +49,7 @@ cp "$work/unit.img" "$work/twin.img"
 
 # Offline: edit the file, Finish saves it, OK closes the wizard.
 start=$(date +%s%N)
-"$bin/trnsetup" --language english edit "$work/unit.trncfg" &
-app=$!
-pids+=($app)
+"$bin/trnsetup" --language english edit "$work/unit.trncfg" & app=$! pids+=($!)
 window "no controller connected"
 echo "edit: page 1 shown $(( ($(date +%s%N) - start) / 1000000 )) ms after the start (xdotool's polling included)"
 edits
@@ -75,9 +60,7 @@ wait "$app" || fail "trnsetup edit exited with $?"
 
 # Connected: the warning's Yes, the same edits, then Yes to close after the write.
 twin=$(simulate "$work/twin.img")
-"$bin/trnsetup" --language english --port "$twin" &
-app=$!
-pids+=($app)
+"$bin/trnsetup" --language english --port "$twin" & app=$! pids+=($!)
 window "Configurable Program"
 keys alt+y
 window "^Step 1 "
