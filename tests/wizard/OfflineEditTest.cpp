@@ -64,7 +64,8 @@ TEST_F(OfflineEdit, RefusesWhatCannotBeEditedWithTheCommandsStatus) {
 
 TEST_F(OfflineEdit, EditRestoreOpenAnotherAndSave) {
     EditedFile::Failure failure{};
-    WizardEnvironment env{image, link, prompter, module, dir, [this] { return ++connects > 0; }};
+    WizardEnvironment env{image, link, prompter, module, dir, [this] { return ++connects > 0; },
+                          {},    {}};
     env.file = EditedFile::open(save(QStringLiteral("plain.trncfg"), unit()), module, &failure);
     auto w = std::make_unique<Wizird>(std::move(env));
     ASSERT_TRUE(w->OnInitDialog());
