@@ -228,8 +228,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     // A damaged or foreign module must not reach a page that expects a control it lacks. A
     // file's wizard builds its pages at once, and each refuses a template that lacks one of its
     // controls: building every template twice would slow it by a third.
-    const QString unfit =
-        line.editFile.isEmpty() ? Wizird::checkModule(languageModule) : QString();
+    const QString unfit = line.editFile.isEmpty() ? Wizird::checkModule(languageModule) : QString();
     if (!unfit.isEmpty()) {
         reportFatal(unfit);
         return 1;
