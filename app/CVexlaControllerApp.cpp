@@ -6,10 +6,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <QTranslator>
 
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
@@ -17,6 +15,7 @@
 #include "FileNames.h"
 #include "PortSystem.h"
 #include "Prompter.h"
+#include "Translation.h"
 #include "Wizird.h"
 
 namespace {
@@ -196,7 +195,8 @@ int answerCommandLine(const CommandLine& line) {
 }
 
 CVexlaControllerApp::CVexlaControllerApp(int& argc, char** argv)
-    : app_(std::make_unique<QApplication>(argc, argv)) {
+    : app_(std::make_unique<QApplication>(argc, argv)),
+      translation_(std::make_unique<ProgramTranslation>()) {
     QApplication::setApplicationName(QStringLiteral("trnsetup"));
     // No display name: the window system would append it to every title, and the titles are
     // the language module's own.
@@ -233,15 +233,14 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         reportFatal(unfit);
         return 1;
     }
-    if (languageModule.isChinese()) {
-        // Message box buttons follow the module's language where Qt's translation is installed.
-        qtTranslator_ = std::make_unique<QTranslator>();
-        if (qtTranslator_->load(QStringLiteral("qtbase_zh_CN"),
-                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(qtTranslator_.get());
-        else
-            qtTranslator_.reset();
-    }
+    const QString catalogueDir = ProgramTranslation::catalogueDir(programDir);
+    if (!translation_)
+        translation_ = std::make_unique<ProgramTranslation>();
+    if (!translation_->install(languageModule.isChinese(), catalogueDir))
+        std::fprintf(stderr, "trnsetup: %s\n",
+                     qUtf8Printable(QStringLiteral("no catalogue %1 in %2: the program's own texts "
+                                                   "are shown in English")
+                                        .arg(ProgramTranslation::catalogueName(), catalogueDir)));
     const QIcon icon = languageModule.icon(IconProgram);
     if (!icon.isNull())
         QApplication::setWindowIcon(icon);
@@ -288,10 +287,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
 }
 
 int CVexlaControllerApp::ExitInstance() {
-    if (qtTranslator_) {
-        QApplication::removeTranslator(qtTranslator_.get());
-        qtTranslator_.reset();
-    }
+    translation_.reset();
     languageModule.release();
     return 0;
 }

@@ -9,7 +9,7 @@
 #include "ResourceModule.h"
 
 class QApplication;
-class QTranslator;
+class ProgramTranslation;
 
 // What the command line asks for.
 struct CommandLine {
@@ -63,5 +63,5 @@ public:
 
 private:
     std::unique_ptr<QApplication> app_;
-    std::unique_ptr<QTranslator> qtTranslator_;
+    std::unique_ptr<ProgramTranslation> translation_;
 };

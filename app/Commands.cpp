@@ -26,6 +26,7 @@
 #include "ResourceModule.h"
 #include "Settings.h"
 #include "SqliteJournal.h"
+#include "Translation.h"
 
 namespace {
 
@@ -119,6 +120,15 @@ struct Run {
     config::Language language = config::Language::English;
     ResourceModule module;
     QString programDir;
+    ProgramTranslation translation;
+
+    // The program's own messages in the language chosen.
+    void translate() {
+        if (!translation.install(language == config::Language::Chinese,
+                                 ProgramTranslation::catalogueDir(programDir)))
+            err(QStringLiteral("no catalogue %1 beside the modules: messages are in English")
+                    .arg(ProgramTranslation::catalogueName()));
+    }
 
     // Loads the language module for its messages; the module's language names the settings.
     bool loadModule() {
@@ -132,6 +142,7 @@ struct Run {
             return false;
         }
         language = module.isChinese() ? config::Language::Chinese : config::Language::English;
+        translate();
         return true;
     }
 
@@ -580,10 +591,12 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
             // Files need no module unless one is named for its language.
             const bool named = run.languageName == QLatin1String("english") ||
                                run.languageName == QLatin1String("chinese");
-            if (named)
+            if (named) {
                 run.language = config::languageNamed(run.languageName);
-            else if (!run.loadModule())
+                run.translate();
+            } else if (!run.loadModule()) {
                 return Failed;
+            }
             if (history)
                 return run.history(nullptr);
             return run.command == QLatin1String("show") ? run.show() : run.diff();

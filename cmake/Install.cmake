@@ -3,7 +3,9 @@ include(GNUInstallDirs)
 
 install(TARGETS trnsetup trnsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program looks for its modules beside itself, then in ../share/trnsetup.
+# The catalogue of the program's own Chinese texts goes with them.
 install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/english.rcc ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/chinese.rcc
+        ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/trnsetup_zh_CN.qm
         DESTINATION ${CMAKE_INSTALL_DATADIR}/trnsetup)
 install(FILES ${CMAKE_BINARY_DIR}/resources/english/icon/159.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME trnsetup.png)

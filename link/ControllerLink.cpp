@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include <QCoreApplication>
+
 #include "CalibrationImage.h"
 
 namespace {
@@ -122,11 +124,12 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
     report(LinkProgress::Stage::Reading, 0, Blocks);
     setRequest(CmdOpen);
     if (!exchange(CmdOpen, WaitAfterOpenMs))
-        return stepFailed(QStringLiteral("opening the read"));
+        return stepFailed(QCoreApplication::translate("Link", "opening the read"));
 
     for (int k = 0; k < Blocks; ++k) {
         report(LinkProgress::Stage::Reading, k + 1, Blocks);
-        const QString block = QStringLiteral("block %1 of %2").arg(k + 1).arg(Blocks);
+        const QString block =
+            QCoreApplication::translate("Link", "block %1 of %2").arg(k + 1).arg(Blocks);
         const std::uint8_t request[3] = {static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
         setRequest(CmdRead, request, 3);
         if (!exchange(CmdRead, 0))
@@ -134,7 +137,7 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
         // A reply that does not carry all 16 bytes would leave stale bytes of earlier
         // replies in the image, which a later Finish would write into the controller.
         if (replyLength() != ReadBlock) {
-            failure = QStringLiteral("%1: the reply carried %2 of %3 bytes")
+            failure = QCoreApplication::translate("Link", "%1: the reply carried %2 of %3 bytes")
                           .arg(block)
                           .arg(replyLength())
                           .arg(ReadBlock);
@@ -145,7 +148,7 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
 
     setRequest(CmdIdentify);
     if (!exchange(CmdIdentify, WaitAfterIdentifyMs))
-        return stepFailed(QStringLiteral("the identify request"));
+        return stepFailed(QCoreApplication::translate("Link", "the identify request"));
     image.setByte(Field::VersionMajor, replyData(0));
     image.setByte(Field::VersionMinor, replyData(1));
     return true;
@@ -158,7 +161,7 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
     report(LinkProgress::Stage::Writing, 0, Chunks);
     setRequest(CmdOpen);
     if (!exchange(CmdOpen, WaitAfterOpenMs))
-        return stepFailed(QStringLiteral("opening the write"));
+        return stepFailed(QCoreApplication::translate("Link", "opening the write"));
 
     for (int k = 0; k <= WriteChunks; ++k) {
         report(LinkProgress::Stage::Writing, k + 1, Chunks);
@@ -174,15 +177,16 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
         transmit[4] = 0;
         std::copy_n(image.data() + offset, count, transmit.begin() + 5);
         if (!exchange(CmdWrite, 0))
-            return stepFailed(
-                QStringLiteral("chunk %1 of %2 not confirmed").arg(k + 1).arg(Chunks));
+            return stepFailed(QCoreApplication::translate("Link", "chunk %1 of %2 not confirmed")
+                                  .arg(k + 1)
+                                  .arg(Chunks));
     }
 
     report(LinkProgress::Stage::Committing, Chunks, Chunks);
     setRequest(CmdCommit);
     commitSent = true;
     if (!exchange(CmdCommit, WaitAfterCommitMs))
-        return stepFailed(QStringLiteral("the commit not confirmed"));
+        return stepFailed(QCoreApplication::translate("Link", "the commit not confirmed"));
     return true;
 }
 
@@ -200,36 +204,41 @@ bool ControllerLink::stepFailed(const QString& step) {
     QString why;
     switch (lastReceive) {
         case Receive::NoFrame:
-            why = QStringLiteral("no valid reply in %1 attempts").arg(ReadAttempts);
+            why = QCoreApplication::translate("Link", "no valid reply in %1 attempts")
+                      .arg(ReadAttempts);
             break;
         case Receive::BadChecksum:
-            why = QStringLiteral("a reply with a bad checksum");
+            why = QCoreApplication::translate("Link", "a reply with a bad checksum");
             break;
         case Receive::ReadFailed:
-            why = QStringLiteral("the port was lost (hang-up or I/O error)");
+            why = QCoreApplication::translate("Link", "the port was lost (hang-up or I/O error)");
             break;
         case Receive::NotOpen:
         case Receive::Complete:
-            why = QStringLiteral("the port is not open");
+            why = QCoreApplication::translate("Link", "the port is not open");
             break;
     }
-    failure = step + QStringLiteral(": ") + why;
+    failure = QCoreApplication::translate("Link", "%1: %2").arg(step, why);
     return false;
 }
 
 QString LinkProgress::text() const {
     switch (stage) {
         case Stage::Searching:
-            return QStringLiteral("Searching for the controller on %1")
+            return QCoreApplication::translate("Link", "Searching for the controller on %1")
                 .arg(ports.join(QStringLiteral(", ")));
         case Stage::Reading:
-            return step == 0 ? QStringLiteral("Reading the configuration")
-                             : QStringLiteral("Reading block %1 of %2").arg(step).arg(steps);
+            return step == 0 ? QCoreApplication::translate("Link", "Reading the configuration")
+                             : QCoreApplication::translate("Link", "Reading block %1 of %2")
+                                   .arg(step)
+                                   .arg(steps);
         case Stage::Writing:
-            return step == 0 ? QStringLiteral("Writing the configuration")
-                             : QStringLiteral("Writing chunk %1 of %2").arg(step).arg(steps);
+            return step == 0 ? QCoreApplication::translate("Link", "Writing the configuration")
+                             : QCoreApplication::translate("Link", "Writing chunk %1 of %2")
+                                   .arg(step)
+                                   .arg(steps);
         case Stage::Committing:
-            return QStringLiteral("Committing the configuration");
+            return QCoreApplication::translate("Link", "Committing the configuration");
     }
     return {};
 }

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QWidget>
 
@@ -112,7 +113,7 @@ QString missingControl(const QWidget* form, std::span<const Required> controls) 
         const KindInfo kind = info(required.kind);
         const QWidget* control = findControl(form, required.id);
         if (control == nullptr || !control->inherits(kind.className))
-            return QStringLiteral("control %1 (%2)")
+            return QCoreApplication::translate("Pages", "control %1 (%2)")
                 .arg(required.id)
                 .arg(QLatin1String(kind.description));
     }
@@ -120,7 +121,8 @@ QString missingControl(const QWidget* form, std::span<const Required> controls) 
 }
 
 QString lackingControl(const ResourceModule& module, int templateId, const QString& missing) {
-    return QStringLiteral("The language module %1 cannot be used: template %2 has no %3.")
+    return QCoreApplication::translate(
+               "Pages", "The language module %1 cannot be used: template %2 has no %3.")
         .arg(QDir::toNativeSeparators(module.fileName()))
         .arg(templateId)
         .arg(missing);
@@ -131,7 +133,7 @@ QString checkTemplate(const ResourceModule& module, int templateId,
     QString error;
     const std::unique_ptr<QWidget> form(module.createDialog(templateId, nullptr, &error));
     if (!form)
-        return QStringLiteral("The language module %1 cannot be used: %2")
+        return QCoreApplication::translate("Pages", "The language module %1 cannot be used: %2")
             .arg(QDir::toNativeSeparators(module.fileName()), error);
     const QString missing = missingControl(form.get(), controls);
     return missing.isEmpty() ? QString() : lackingControl(module, templateId, missing);

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <thread>
 
+#include <QCoreApplication>
+
 #include "ControllerLink.h"
 #include "PortSystem.h"
 #include "PosixSerialPort.h"
@@ -105,8 +107,9 @@ struct Probe {
             outcome.kind = Kind::Refused;
             outcome.reason =
                 line.replyLength() >= 3
-                    ? QStringLiteral("acceptance byte %1").arg(acceptance)
-                    : QStringLiteral("a reply of %1 data bytes").arg(line.replyLength());
+                    ? QCoreApplication::translate("Port", "acceptance byte %1").arg(acceptance)
+                    : QCoreApplication::translate("Port", "a reply of %1 data bytes")
+                          .arg(line.replyLength());
         } else if (stop) {
             outcome.kind = Kind::NotNeeded;
         } else if (line.lastReceive == ControllerLink::Receive::BadChecksum) {
@@ -124,19 +127,24 @@ struct Probe {
 QString PortOutcome::text() const {
     switch (kind) {
         case Kind::NotOpened:
-            return QStringLiteral("cannot open %1: %2").arg(port, reason);
+            return QCoreApplication::translate("Port", "cannot open %1: %2").arg(port, reason);
         case Kind::Silent:
-            return QStringLiteral("%1: opened, no answer").arg(port);
+            return QCoreApplication::translate("Port", "%1: opened, no answer").arg(port);
         case Kind::BadFrame:
-            return QStringLiteral("%1: answered with a bad checksum").arg(port);
+            return QCoreApplication::translate("Port", "%1: answered with a bad checksum")
+                .arg(port);
         case Kind::LineFailed:
-            return QStringLiteral("%1: the line failed while waiting for an answer").arg(port);
+            return QCoreApplication::translate("Port",
+                                               "%1: the line failed while waiting for an answer")
+                .arg(port);
         case Kind::Refused:
-            return QStringLiteral("%1: answered, but not as a controller (%2)").arg(port, reason);
+            return QCoreApplication::translate("Port", "%1: answered, but not as a controller (%2)")
+                .arg(port, reason);
         case Kind::Accepted:
-            return QStringLiteral("%1: controller found").arg(port);
+            return QCoreApplication::translate("Port", "%1: controller found").arg(port);
         case Kind::NotNeeded:
-            return QStringLiteral("%1: not needed, a controller answered earlier in the list")
+            return QCoreApplication::translate(
+                       "Port", "%1: not needed, a controller answered earlier in the list")
                 .arg(port);
     }
     return {};

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <thread>
 
+#include <QCoreApplication>
+
 #include "FileNames.h"
 
 namespace {
@@ -345,15 +347,16 @@ QString describeOpenError(int errorNumber) {
     switch (errorNumber) {
         case EACCES:
         case EPERM:
-            return QStringLiteral("permission denied (add your user to the dialout group)");
+            return QCoreApplication::translate(
+                "Port", "permission denied (add your user to the dialout group)");
         case EBUSY:
-            return QStringLiteral("busy (in use by another program)");
+            return QCoreApplication::translate("Port", "busy (in use by another program)");
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return QStringLiteral("no such device");
+            return QCoreApplication::translate("Port", "no such device");
         case ENOTTY:
-            return QStringLiteral("not a serial device");
+            return QCoreApplication::translate("Port", "not a serial device");
         default:
             return QString::fromLocal8Bit(std::strerror(errorNumber));
     }

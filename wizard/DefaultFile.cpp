@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,13 +69,15 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Cannot open the default configuration file\n%1\n\n%2")
+            *error = QCoreApplication::translate(
+                         "Wizard", "Cannot open the default configuration file\n%1\n\n%2")
                          .arg(QDir::toNativeSeparators(filePath), file.errorString());
         return false;
     }
     if (file.size() != Size) {
         if (error)
-            *error = QStringLiteral(
+            *error = QCoreApplication::translate(
+                         "Wizard",
                          "The default configuration file\n%1\nis damaged: it holds %2 bytes "
                          "instead of %3. The configuration was not changed.")
                          .arg(QDir::toNativeSeparators(filePath))
@@ -85,7 +88,8 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
     const QByteArray bytes = file.read(Size);
     if (bytes.size() != Size) {
         if (error)
-            *error = QStringLiteral("Cannot read the default configuration file\n%1\n\n%2")
+            *error = QCoreApplication::translate(
+                         "Wizard", "Cannot read the default configuration file\n%1\n\n%2")
                          .arg(QDir::toNativeSeparators(filePath), file.errorString());
         return false;
     }
