@@ -115,6 +115,14 @@ private:
     bool print_;
 };
 
+// Nothing asks the user while the pages take a file: their refusals are reported as
+// adjustments.
+class SilentPrompter : public Prompter {
+public:
+    Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
+    void tell(const QString&) override {}
+};
+
 // A batch's status: the most serious of its units', failures first, then files to mend, then
 // writes the journal missed.
 int batchStatus(const std::vector<UnitReport>& units) {
@@ -273,7 +281,8 @@ struct Run {
     // of its own. With --all-ports, every port (or every one named) is tried, and a port on which
     // no controller answers is no unit.
     using UnitJob = std::function<void(ControllerLink&, UnitReport&, UnitChannel&)>;
-    std::vector<UnitReport> runOnPorts(const UnitJob& job) {
+    std::vector<UnitReport> runOnPorts(const UnitJob& job,
+                                       const std::function<void()>& meanwhile = {}) {
         QStringList names;
         for (const QString& p : ports.isEmpty() ? PortSystem().portNames() : ports)
             if (!names.contains(p))
@@ -300,7 +309,7 @@ struct Run {
                 job(link, unit, channel);
                 link.close();
             },
-            progress(), allPorts);
+            progress(), allPorts, meanwhile);
         if (allPorts)
             std::erase_if(units, [](const UnitReport& u) { return !u.found; });
         return units;
@@ -475,7 +484,8 @@ struct Run {
         UnitReport unit;
         unit.port = ports.size() == 1 ? ports[0] : QString();
         DirectChannel channel(unit);
-        unit.status = writeUnit(link, *file, unit, channel, ports);
+        unit.status =
+            writeUnit(link, *file, unit, channel, ports, [this] { return writeJournal(); });
         reportUnits({unit});
         return unit.status;
     }
@@ -488,10 +498,38 @@ struct Run {
         if (!file)
             return loadFailure;
         document.insert(QStringLiteral("file"), files[0]);
-        writeJournal();  // before the units start, so that what it says comes first
-        std::vector<UnitReport> units =
-            runOnPorts([&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
-                unit.status = writeUnit(link, *file, unit, channel, {unit.port});
+        // Opened here first, so that earlier files are taken in once and what it says comes
+        // before the units start; then each unit's thread has a connection of its own, and no
+        // unit waits on another's entry while the main thread builds pages.
+        const bool journalled = writeJournal() != nullptr;
+        const QString journalFile = config::stationJournalFile(dataDir());
+        std::vector<UnitReport> units = runOnPorts(
+            [&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
+                std::unique_ptr<config::Journal> own;
+                bool opened = false;
+                const auto journal = [&]() -> config::Journal* {
+                    if (!journalled || opened)
+                        return own.get();
+                    opened = true;
+                    config::Message failure{};
+                    own = config::SqliteJournal::open(journalFile, &failure);
+                    if (!own)
+                        channel.fail(QStringLiteral("the journal cannot be opened: ") +
+                                     failure.text(language));
+                    return own.get();
+                };
+                journal();  // while the controller is read, not once its pages are done
+                unit.status = writeUnit(link, *file, unit, channel, {unit.port}, journal);
+            },
+            // While the units are searched for and read, the main thread is idle: what the
+            // first pages built cost once (the toolkit's set-up) is paid there.
+            [&] {
+                CalibrationImage scratch = file->image();
+                SilentPrompter silent;
+                QWidget host;
+                PageBook pages({scratch, silent});
+                QString ignored;
+                pages.build(module, &host, &ignored);
             });
         return finishBatch(units, QStringLiteral("written and verified"));
     }
@@ -506,9 +544,10 @@ struct Run {
     }
 
     // One controller: found, refused or written and read back. Runs on the unit's thread; the
-    // pages and the journal are used on the main thread.
+    // pages are used on the main thread, the journal journalOf gives on this one.
     int writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitReport& unit,
-                  UnitChannel& channel, const QStringList& searched) {
+                  UnitChannel& channel, const QStringList& searched,
+                  const std::function<config::Journal*()>& journalOf) {
         CalibrationImage controller;
         if (!connectAndRead(link, controller, channel, searched)) {
             unit.outcome = QStringLiteral("unreachable");
@@ -520,17 +559,15 @@ struct Run {
         // is what would have been written.
         const auto refuse = [&](const CalibrationImage& image) {
             unit.outcome = config::outcomeName(config::Outcome::Refused);
-            channel.onMain([&] {
-                config::Journal* journal = writeJournal();
-                qint64 id = 0;
-                if (!journal)
-                    return;
-                if (auto failure = journal->refuse(controller, image, config::programText(), &id))
-                    channel.fail(QStringLiteral("the refusal is not recorded in the journal: ") +
-                                 failure->text(language));
-                else
-                    unit.entry = id;
-            });
+            config::Journal* journal = journalOf();
+            qint64 id = 0;
+            if (!journal)
+                return;
+            if (auto failure = journal->refuse(controller, image, config::programText(), &id))
+                channel.fail(QStringLiteral("the refusal is not recorded in the journal: ") +
+                             failure->text(language));
+            else
+                unit.entry = id;
         };
         if (const int refusal = controllerRefusal(controller)) {
             refuse(controller);
@@ -563,18 +600,15 @@ struct Run {
 
         // Pending in the journal before the first frame, so that a write cut short by a crash
         // or a pulled cable is still there.
-        config::Journal* journal = nullptr;
+        config::Journal* journal = journalOf();
         qint64 entry = 0;
-        channel.onMain([&] {
-            journal = writeJournal();
-            if (!journal)
-                return;
+        if (journal) {
             if (auto failure = journal->begin(controller, target, config::programText(), &entry)) {
                 channel.fail(QStringLiteral("the write is not recorded in the journal: ") +
                              failure->text(language));
                 journal = nullptr;
             }
-        });
+        }
         bool recorded = journal != nullptr;
         if (recorded)
             unit.entry = entry;
@@ -583,9 +617,7 @@ struct Run {
             unit.outcome = config::outcomeName(outcome);
             if (!journal)
                 return;
-            std::optional<config::Message> failure;
-            channel.onMain([&] { failure = journal->complete(entry, outcome); });
-            if (failure) {
+            if (auto failure = journal->complete(entry, outcome)) {
                 channel.fail(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
                                  .arg(config::outcomeName(outcome), failure->text(language)));
                 recorded = false;
@@ -662,11 +694,15 @@ struct Run {
         return Failed;
     }
 
+    static QString dataDir() {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+
     std::unique_ptr<config::Journal> openJournal() {
         config::Message failure{};
         std::vector<config::SqliteJournal::Skipped> skipped;
-        std::unique_ptr<config::Journal> journal = config::openStationJournal(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &failure, &skipped);
+        std::unique_ptr<config::Journal> journal =
+            config::openStationJournal(dataDir(), &failure, &skipped);
         for (const config::SqliteJournal::Skipped& s : skipped)
             err(QStringLiteral("not taken into the journal: %1: %2")
                     .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
@@ -728,12 +764,7 @@ struct Run {
     // controller refused it (rather than the pages failing to build). Main thread only.
     std::optional<int> takeAsPages(const config::ConfigFile& file, CalibrationImage& target,
                                    UnitChannel& channel, bool* byUnit) {
-        // Nothing asks the user here: the pages' refusals are reported as adjustments.
-        class Silent : public Prompter {
-        public:
-            Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
-            void tell(const QString&) override {}
-        } silent;
+        SilentPrompter silent;
         QWidget host;
         PageBook pages({target, silent});
         QString error;

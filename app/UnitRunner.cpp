@@ -110,7 +110,7 @@ QJsonObject UnitReport::json() const {
 
 void runUnits(std::vector<UnitReport>& units,
               const std::function<void(UnitReport&, UnitChannel&)>& job, Progress progress,
-              bool onlyFound, std::FILE* out) {
+              bool onlyFound, const std::function<void()>& first, std::FILE* out) {
     if (units.empty())
         return;
     std::mutex mutex;
@@ -168,6 +168,8 @@ void runUnits(std::vector<UnitReport>& units,
                 },
                 Qt::QueuedConnection);
         });
+    if (first)
+        first();
     QTimer tick;
     if (progress != Progress::None) {
         QObject::connect(&tick, &QTimer::timeout, draw);

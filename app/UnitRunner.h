@@ -57,11 +57,11 @@ enum class Progress {
 };
 
 // Runs job for every unit at once, each on a thread of its own, and returns when all are done.
-// The main thread meanwhile runs what the jobs hand it and shows the progress on out. With
-// onlyFound, a unit's line shows only once its controller answered.
+// The main thread meanwhile runs first (when given), then what the jobs hand it, and shows the
+// progress on out. With onlyFound, a unit's line shows only once its controller answered.
 void runUnits(std::vector<UnitReport>& units,
               const std::function<void(UnitReport&, UnitChannel&)>& job, Progress progress,
-              bool onlyFound, std::FILE* out = stdout);
+              bool onlyFound, const std::function<void()>& first = {}, std::FILE* out = stdout);
 
 // The table printed after a batch: a header, then port, model, serial and outcome per unit.
 QStringList summaryTable(const std::vector<UnitReport>& units);

@@ -425,10 +425,14 @@ std::vector<SqliteJournal::Skipped> SqliteJournal::importFiles(const QString& fo
     return skipped;
 }
 
+QString stationJournalFile(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("journal.sqlite"));
+}
+
 std::unique_ptr<Journal> openStationJournal(const QString& dataDir, Message* failure,
                                             std::vector<SqliteJournal::Skipped>* skipped) {
     std::unique_ptr<SqliteJournal> journal =
-        SqliteJournal::open(QDir(dataDir).filePath(QStringLiteral("journal.sqlite")), failure);
+        SqliteJournal::open(stationJournalFile(dataDir), failure);
     if (journal)
         *skipped = journal->importFiles(dataDir);
     return journal;

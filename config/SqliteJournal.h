@@ -67,6 +67,9 @@ private:
     Station station_;
 };
 
+// The file of the station's journal in dataDir.
+QString stationJournalFile(const QString& dataDir);
+
 // The station's journal, journal.sqlite in dataDir, with the files of earlier versions under
 // dataDir imported. None, with failure set, when it cannot be opened.
 std::unique_ptr<Journal> openStationJournal(const QString& dataDir, Message* failure,
