@@ -1,14 +1,22 @@
 #include "Commands.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -20,6 +28,7 @@
 #include "ControllerLink.h"
 #include "FileNames.h"
 #include "Journal.h"
+#include "JsonReport.h"
 #include "PageBook.h"
 #include "PortSystem.h"
 #include "Prompter.h"
@@ -27,6 +36,7 @@
 #include "Settings.h"
 #include "SqliteJournal.h"
 #include "Translation.h"
+#include "UnitRunner.h"
 
 namespace {
 
@@ -40,10 +50,28 @@ constexpr int MsgWarning = 110;
 const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
                            QStringLiteral("diff"), QStringLiteral("history")};
 
-// UTF-8 whatever the locale: names and files are UTF-8, and the Chinese names must survive.
-void out(const QString& text) {
+// With --json, standard output holds the document only; every line for stderr is also one of
+// its errors. Units' threads may fail at once.
+struct Output {
+    bool json = false;
+    std::mutex mutex;
+    QJsonArray errors;
+};
+
+Output& output() {
+    static Output o;
+    return o;
+}
+
+void print(const QString& text) {
     std::fputs(text.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
+}
+
+// UTF-8 whatever the locale: names and files are UTF-8, and the Chinese names must survive.
+void out(const QString& text) {
+    if (!output().json)
+        print(text);
 }
 
 void err(const QString& text) {
@@ -57,6 +85,56 @@ void err(const QString& text) {
     while (line.endsWith(QLatin1Char(' '))) line.chop(1);
     const QByteArray bytes = ("trnsetup: " + visibleText(line) + '\n').toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    if (Output& o = output(); o.json) {
+        const std::lock_guard<std::mutex> lock(o.mutex);
+        o.errors.append(visibleText(line));
+    }
+}
+
+// A single run's unit: its lines printed as they come (or only kept, for a batch to print),
+// its main-thread work done at once.
+class DirectChannel : public UnitChannel {
+public:
+    explicit DirectChannel(UnitReport& unit, bool print = true) : unit_(unit), print_(print) {}
+    void say(const QString& line) override {
+        unit_.lines << line;
+        if (print_)
+            out(line);
+    }
+    void fail(const QString& line) override {
+        unit_.errors << line;
+        if (print_)
+            err(line);
+    }
+    void found(const CalibrationImage&) override {}
+    void stage(const QString&) override {}
+    void detail(const QString&) override {}
+    void onMain(const std::function<void()>& work) override { work(); }
+
+private:
+    UnitReport& unit_;
+    bool print_;
+};
+
+// Nothing asks the user while the pages take a file: their refusals are reported as
+// adjustments.
+class SilentPrompter : public Prompter {
+public:
+    Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
+    void tell(const QString&) override {}
+};
+
+// A batch's status: the most serious of its units', failures first, then files to mend, then
+// writes the journal missed.
+int batchStatus(const std::vector<UnitReport>& units) {
+    int status = Done;
+    for (const UnitReport& u : units) {
+        if (u.status == Failed)
+            return Failed;
+        if (u.status == Usage || (u.status == Unrecorded && status == Done))
+            status = u.status;
+    }
+    return status;
 }
 
 QString usageText() {
@@ -64,11 +142,18 @@ QString usageText() {
         "Usage:\n"
         "  trnsetup read [--port DEV]... -o FILE\n"
         "      Reads the controller into a configuration file.\n"
+        "  trnsetup read --all-ports [--port DEV]... -o FOLDER\n"
+        "      Reads every controller that answers into FOLDER, one file a unit, named like\n"
+        "      TRN48201-000AB0FF.trncfg.\n"
         "  trnsetup write FILE [--port DEV]... --yes [--adjust] [--no-verify]\n"
         "      Writes the file's settings to the controller as the wizard's pages take them,\n"
         "      then reads it back to check. A line the controller will not take as written\n"
         "      (outside the page's range, not offered on this controller, refused) is named\n"
         "      and nothing is written, unless --adjust writes what the pages would.\n"
+        "  trnsetup write FILE --port A --port B... --yes | --all-ports --yes\n"
+        "      A batch: the file onto the controller on every port named (or on every port\n"
+        "      where one answers) at once, each unit as a single write; a line per unit\n"
+        "      while they work, then a table of port, model, serial and outcome.\n"
         "  trnsetup show FILE\n"
         "      Prints the settings of a configuration file.\n"
         "  trnsetup diff A B\n"
@@ -83,6 +168,15 @@ QString usageText() {
         "Options:\n"
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
+        "                     write with several: one unit a port.\n"
+        "  --all-ports        read, write: every port where a controller answers (of those\n"
+        "                     named, if any), one unit each.\n"
+        "  --json             Prints one JSON document (format 1) on standard output:\n"
+        "                     settings, changes, units, entries, errors and \"status\",\n"
+        "                     the exit status. trnsetup show F --json prints\n"
+        "                     {\"format\": 1, \"command\": \"show\", \"status\": 0,\n"
+        "                      \"settings\": {\"max_motor_current\": {\"value\": 90,\n"
+        "                      \"unit\": \"%\", ...}, ...}, \"errors\": [], ...}\n"
         "  -o, --output FILE  File that read or history --export writes (a new name or a\n"
         "                     regular file; - writes it to standard output).\n"
         "  --export ENTRY     Journal entry to write into a file (history).\n"
@@ -101,7 +195,8 @@ QString usageText() {
         "1 the controller or a file failed; 2 a mistake on the command line, a file that\n"
         "does not read, or one the controller would not take as written; 3 written and\n"
         "verified, but the journal does not record it. diff: 0 the same, 1 different,\n"
-        "2 trouble.");
+        "2 trouble. A batch exits with the most serious status of its units: 1, then 2,\n"
+        "then 3; 0 only when every unit was written and verified (or held the file).");
 }
 
 // What a command works with: its options and the language chosen.
@@ -114,6 +209,8 @@ struct Run {
     bool adjust = false;
     bool force = false;
     bool verify = true;
+    bool allPorts = false;  // every port on which a controller answers: one unit each
+    bool json = false;
     int loadFailure = Failed;  // the status of the last file loadFile refused
     qint64 exportEntry = 0;
     QString languageName = QStringLiteral("english");
@@ -161,134 +258,409 @@ struct Run {
         return std::move(read.file);
     }
 
-    // Finds the controller on the ports named (or all) and reads it.
-    bool connectAndRead(ControllerLink& link, CalibrationImage& image) {
-        if (!link.ConnectController()) {
+    // Finds the controller on the ports searched and reads it, unless it is connected already.
+    bool connectAndRead(ControllerLink& link, CalibrationImage& image, UnitChannel& channel,
+                        const QStringList& searched) {
+        channel.stage(QStringLiteral("searching"));
+        if (link.portOpen != 1 && !link.ConnectController()) {
             // The search has already said what each port gave.
+            channel.fail(searched.isEmpty()
+                             ? QStringLiteral("no controller found on any serial port")
+                             : QStringLiteral("no controller found on ") +
+                                   searched.join(QStringLiteral(", ")));
+            return false;
+        }
+        channel.stage(QStringLiteral("reading"));
+        if (!link.ReadImage(image)) {
+            channel.fail(QStringLiteral("reading the controller failed: ") + link.failure);
+            return false;
+        }
+        channel.found(image);
+        return true;
+    }
+    bool connectAndRead(ControllerLink& link, CalibrationImage& image) {
+        UnitReport unit;
+        DirectChannel channel(unit);
+        return connectAndRead(link, image, channel, ports);
+    }
+
+    // How the units' progress shows: not at all under --json, in place on a terminal.
+    Progress progress() const {
+        if (json)
+            return Progress::None;
+        return ::isatty(::fileno(stdout)) ? Progress::InPlace : Progress::Lines;
+    }
+
+    // Runs job for a unit on every port named (each port once), all at once, each with a link
+    // of its own. With --all-ports, every port (or every one named) is tried, and a port on which
+    // no controller answers is no unit.
+    using UnitJob = std::function<void(ControllerLink&, UnitReport&, UnitChannel&)>;
+    std::vector<UnitReport> runOnPorts(const UnitJob& job,
+                                       const std::function<void()>& meanwhile = {}) {
+        QStringList names;
+        for (const QString& p : ports.isEmpty() ? PortSystem().portNames() : ports)
+            if (!names.contains(p))
+                names << p;
+        std::vector<UnitReport> units(static_cast<std::size_t>(names.size()));
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i].port = names[static_cast<qsizetype>(i)];
+        runUnits(
+            units,
+            [&](UnitReport& unit, UnitChannel& channel) {
+                ThreadSleeper sleeper;
+                ControllerLink link(sleeper);
+                PortSystem system(QStringList{unit.port});
+                link.portSystem = &system;
+                link.reportMessage = [&](int id) { channel.fail(module.string(id)); };
+                link.searchNote = [&](const QString& note) { channel.fail(note); };
+                link.progress = [&](const LinkProgress& news) { channel.detail(news.text()); };
+                if (allPorts) {
+                    channel.stage(QStringLiteral("searching"));
+                    if (!link.ConnectController())
+                        return;
+                }
+                unit.found = true;
+                job(link, unit, channel);
+                link.close();
+            },
+            progress(), allPorts, meanwhile);
+        if (allPorts)
+            std::erase_if(units, [](const UnitReport& u) { return !u.found; });
+        return units;
+    }
+
+    // After a batch: each unit's lines under its port, the summary table, the units that
+    // failed; their errors on stderr.
+    int finishBatch(std::vector<UnitReport>& units, const QString& success) {
+        reportUnits(units);
+        if (units.empty()) {
             err(ports.isEmpty()
                     ? QStringLiteral("no controller found on any serial port")
                     : QStringLiteral("no controller found on ") + ports.join(QStringLiteral(", ")));
-            return false;
+            return Failed;
         }
-        if (!link.ReadImage(image)) {
-            err(QStringLiteral("reading the controller failed: ") + link.failure);
+        for (const UnitReport& u : units)
+            for (const QString& line : u.lines)
+                out(visibleText(u.port) + QStringLiteral(": ") + line);
+        for (const QString& line : summaryTable(units)) out(line);
+        QStringList failing;
+        for (const UnitReport& u : units) {
+            // The search's notes name their port already.
+            const QString prefix = u.port + QStringLiteral(": ");
+            for (const QString& line : u.errors)
+                err(line.startsWith(prefix) ? line : prefix + line);
+            if (u.status == Unrecorded)
+                failing << QStringLiteral("%1 (%2, not in the journal)")
+                               .arg(visibleText(u.port), u.outcome);
+            else if (u.status != Done)
+                failing << QStringLiteral("%1 (%2)").arg(visibleText(u.port), u.outcome);
+        }
+        if (failing.isEmpty())
+            out(QStringLiteral("All %1 units %2.").arg(units.size()).arg(success));
+        else
+            out(QStringLiteral("%1 of %2 units not %3: %4")
+                    .arg(failing.size())
+                    .arg(units.size())
+                    .arg(success, failing.join(QStringLiteral(", "))));
+        return batchStatus(units);
+    }
+
+    void reportUnits(const std::vector<UnitReport>& units) {
+        QJsonArray list;
+        for (const UnitReport& u : units) list.append(u.json());
+        document.insert(QStringLiteral("units"), list);
+    }
+
+    // The image read into a configuration file at path ("-": standard output).
+    int saveRead(const CalibrationImage& image, const QString& path, UnitReport& unit,
+                 UnitChannel& channel) {
+        unit.controller = image;
+        unit.settings = report::settings(image, language);
+        unit.outcome = QStringLiteral("failed");
+        const QString text = config::ConfigFile::write(
+            image, {QDateTime::currentDateTime(), config::programText()}, language);
+        if (path == QLatin1String("-")) {
+            // The file is the whole output: no line about it is mixed in.
+            const QByteArray bytes = text.toUtf8();
+            if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
+                    static_cast<std::size_t>(bytes.size()) ||
+                std::fflush(stdout) != 0) {
+                channel.fail(QStringLiteral("cannot write the file to standard output: ") +
+                             QString::fromLocal8Bit(std::strerror(errno)));
+                return Failed;
+            }
+            unit.outcome = QStringLiteral("saved");
+            return Done;
+        }
+        if (auto failure = config::saveText(path, text)) {
+            channel.fail(failure->text(language));
+            return Failed;
+        }
+        unit.file = path;
+        unit.outcome = QStringLiteral("saved");
+        channel.say(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
+                        .arg(image.text(Field::Model, Field::ModelLength).trimmed(),
+                             versionText(image), serialText(image), visibleText(path)));
+        return Done;
+    }
+
+    // Only a new name or a regular file is replaced, never a device, a FIFO or a folder:
+    // refused before any controller is searched for.
+    bool mayReplace(const QString& path) {
+        if (const QString why = refusalToWrite(path); !why.isEmpty()) {
+            err(config::Message{config::Message::Kind::WriteFailed, 0, {path, why}}.text(language));
             return false;
         }
         return true;
     }
 
     int read(ControllerLink& link) {
-        // Only a new name or a regular file is replaced, never a device, a FIFO or a folder:
-        // refused before the controller is searched for.
-        const bool toStandardOutput = output == QLatin1String("-");
-        if (const QString why = toStandardOutput ? QString() : refusalToWrite(output);
-            !why.isEmpty()) {
-            err(config::Message{config::Message::Kind::WriteFailed, 0, {output, why}}.text(
-                language));
+        if (output != QLatin1String("-") && !mayReplace(output))
             return Failed;
-        }
+        UnitReport unit;
+        unit.port = ports.size() == 1 ? ports[0] : QString();
+        DirectChannel channel(unit);
         CalibrationImage image;
-        if (!connectAndRead(link, image))
+        if (connectAndRead(link, image, channel, ports)) {
+            unit.port = link.portName;
+            unit.status = saveRead(image, output, unit, channel);
+        } else {
+            unit.outcome = QStringLiteral("unreachable");
+            unit.status = Failed;
+        }
+        reportUnits({unit});
+        return unit.status;
+    }
+
+    // Every controller that answers into the folder output, one file a unit named by it. The
+    // files are saved once all are read, in port order, so that two units that name themselves
+    // alike cannot race for one file.
+    int readAll() {
+        if (QFileInfo info(output); info.exists() && !info.isDir()) {
+            err(QStringLiteral("%1 is not a folder: read --all-ports saves one file a unit into "
+                               "the folder -o names")
+                    .arg(visibleText(output)));
+            return Usage;
+        }
+        if (!QDir().mkpath(output)) {
+            err(config::Message{config::Message::Kind::WriteFailed,
+                                0,
+                                {output, QStringLiteral("cannot create the folder")}}
+                    .text(language));
             return Failed;
-        const QString text = config::ConfigFile::write(
-            image, {QDateTime::currentDateTime(), config::programText()}, language);
-        if (toStandardOutput) {
-            // The file is the whole output: no line about it is mixed in.
-            const QByteArray bytes = text.toUtf8();
-            if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
-                    static_cast<std::size_t>(bytes.size()) ||
-                std::fflush(stdout) != 0) {
-                err(QStringLiteral("cannot write the file to standard output: ") +
-                    QString::fromLocal8Bit(std::strerror(errno)));
-                return Failed;
+        }
+        std::vector<UnitReport> units =
+            runOnPorts([this](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
+                CalibrationImage image;
+                if (connectAndRead(link, image, channel, {unit.port})) {
+                    unit.controller = image;
+                    return;
+                }
+                unit.outcome = QStringLiteral("unreachable");
+                unit.status = Failed;
+            });
+        QHash<QString, QString> taken;  // file name -> the port of the unit saved there
+        for (UnitReport& unit : units) {
+            if (!unit.controller)
+                continue;
+            const QString name = config::unitName(*unit.controller) + QStringLiteral(".trncfg");
+            if (taken.contains(name)) {
+                unit.errors << QStringLiteral("not saved: the unit on %1 is also %2")
+                                   .arg(visibleText(taken.value(name)),
+                                        config::unitName(*unit.controller));
+                unit.outcome = QStringLiteral("failed");
+                unit.status = Failed;
+                continue;
             }
-            return Done;
+            taken.insert(name, unit.port);
+            DirectChannel kept(unit, false);  // printed with the unit's other lines
+            unit.status = saveRead(*unit.controller, QDir(output).filePath(name), unit, kept);
         }
-        if (auto failure = config::saveText(output, text)) {
-            err(failure->text(language));
-            return Failed;
-        }
-        out(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
-                .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
-                     serialText(image), visibleText(output)));
-        return Done;
+        return finishBatch(units, QStringLiteral("saved"));
+    }
+
+    // Without --yes nothing is written: the wizard's warning says why.
+    bool confirmed() {
+        if (yes)
+            return true;
+        out(module.string(MsgWarning));
+        err(QStringLiteral("nothing written: add --yes once the motor is not running"));
+        return false;
     }
 
     int write(ControllerLink& link) {
-        if (!yes) {
-            out(module.string(MsgWarning));
-            err(QStringLiteral("nothing written: add --yes once the motor is not running"));
+        if (!confirmed())
             return Usage;
-        }
         const std::optional<config::ConfigFile> file = loadFile(files[0], false);
         if (!file)
             return loadFailure;
+        document.insert(QStringLiteral("file"), files[0]);
+        UnitReport unit;
+        unit.port = ports.size() == 1 ? ports[0] : QString();
+        DirectChannel channel(unit);
+        unit.status =
+            writeUnit(link, *file, unit, channel, ports, [this] { return writeJournal(); });
+        reportUnits({unit});
+        return unit.status;
+    }
 
+    // The file onto every unit at once, each as a single write does it.
+    int writeAll() {
+        if (!confirmed())
+            return Usage;
+        const std::optional<config::ConfigFile> file = loadFile(files[0], false);
+        if (!file)
+            return loadFailure;
+        document.insert(QStringLiteral("file"), files[0]);
+        // Opened here first, so that earlier files are taken in once and what it says comes
+        // before the units start; then each unit's thread has a connection of its own, and no
+        // unit waits on another's entry while the main thread builds pages.
+        const bool journalled = writeJournal() != nullptr;
+        const QString journalFile = config::stationJournalFile(dataDir());
+        std::vector<UnitReport> units = runOnPorts(
+            [&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
+                std::unique_ptr<config::Journal> own;
+                bool opened = false;
+                const auto journal = [&]() -> config::Journal* {
+                    if (!journalled || opened)
+                        return own.get();
+                    opened = true;
+                    config::Message failure{};
+                    own = config::SqliteJournal::open(journalFile, &failure);
+                    if (!own)
+                        channel.fail(QStringLiteral("the journal cannot be opened: ") +
+                                     failure.text(language));
+                    return own.get();
+                };
+                journal();  // while the controller is read, not once its pages are done
+                unit.status = writeUnit(link, *file, unit, channel, {unit.port}, journal);
+            },
+            // While the units are searched for and read, the main thread is idle: what the
+            // first pages built cost once (the toolkit's set-up) is paid there.
+            [&] {
+                CalibrationImage scratch = file->image();
+                SilentPrompter silent;
+                QWidget host;
+                PageBook pages({scratch, silent});
+                QString ignored;
+                pages.build(module, &host, &ignored);
+            });
+        return finishBatch(units, QStringLiteral("written and verified"));
+    }
+
+    // The journal writes go to, opened once; none when it cannot be (said once).
+    config::Journal* writeJournal() {
+        if (!journalOpened_) {
+            journalOpened_ = true;
+            journal_ = openJournal();
+        }
+        return journal_.get();
+    }
+
+    // One controller: found, refused or written and read back. Runs on the unit's thread; the
+    // pages are used on the main thread, the journal journalOf gives on this one.
+    int writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitReport& unit,
+                  UnitChannel& channel, const QStringList& searched,
+                  const std::function<config::Journal*()>& journalOf) {
         CalibrationImage controller;
-        if (!connectAndRead(link, controller))
+        if (!connectAndRead(link, controller, channel, searched)) {
+            unit.outcome = QStringLiteral("unreachable");
             return Failed;
+        }
+        unit.port = link.portName;
+        unit.controller = controller;
+        // Nothing is sent to a unit refused, but the journal says that it was met: the image
+        // is what would have been written.
+        const auto refuse = [&](const CalibrationImage& image) {
+            unit.outcome = config::outcomeName(config::Outcome::Refused);
+            config::Journal* journal = journalOf();
+            qint64 id = 0;
+            if (!journal)
+                return;
+            if (auto failure = journal->refuse(controller, image, config::programText(), &id))
+                channel.fail(QStringLiteral("the refusal is not recorded in the journal: ") +
+                             failure->text(language));
+            else
+                unit.entry = id;
+        };
         if (const int refusal = controllerRefusal(controller)) {
-            err(module.string(refusal));
+            refuse(controller);
+            channel.fail(module.string(refusal));
             return Failed;
         }
         CalibrationImage target = controller;
-        const std::optional<int> refused = takeAsPages(*file, target);
-        if (refused)
+        std::optional<int> refused;
+        bool byUnit = false;
+        channel.onMain([&] { refused = takeAsPages(file, target, channel, &byUnit); });
+        if (refused) {
+            if (byUnit)
+                refuse(target);
+            else
+                unit.outcome = config::outcomeName(config::Outcome::Failed);
             return *refused;
+        }
         if (target == controller && !force) {
-            out(QStringLiteral("No setting changes; nothing written (--force writes anyway)."));
+            unit.outcome = QStringLiteral("unchanged");
+            channel.say(
+                QStringLiteral("No setting changes; nothing written (--force writes anyway)."));
             return Done;
         }
+        unit.changes = report::changes(controller, target, language);
         const QStringList lines =
             config::changeLines(config::changes(controller, target, language), language);
-        out(lines.isEmpty() ? QStringLiteral("No setting changes; writing the controller as it is.")
-                            : lines.join(QLatin1Char('\n')));
+        if (lines.isEmpty())
+            channel.say(QStringLiteral("No setting changes; writing the controller as it is."));
+        for (const QString& line : lines) channel.say(line);
 
         // Pending in the journal before the first frame, so that a write cut short by a crash
         // or a pulled cable is still there.
-        bool recorded = true;
-        std::unique_ptr<config::Journal> journal = openJournal();
+        config::Journal* journal = journalOf();
         qint64 entry = 0;
-        if (!journal) {
-            recorded = false;
-        } else if (auto failure =
-                       journal->begin(controller, target, config::programText(), &entry)) {
-            err(QStringLiteral("the write is not recorded in the journal: ") +
-                failure->text(language));
-            journal.reset();
-            recorded = false;
+        if (journal) {
+            if (auto failure = journal->begin(controller, target, config::programText(), &entry)) {
+                channel.fail(QStringLiteral("the write is not recorded in the journal: ") +
+                             failure->text(language));
+                journal = nullptr;
+            }
         }
+        bool recorded = journal != nullptr;
+        if (recorded)
+            unit.entry = entry;
+        unit.outcome = config::outcomeName(config::Outcome::Pending);
         const auto record = [&](config::Outcome outcome) {
+            unit.outcome = config::outcomeName(outcome);
             if (!journal)
                 return;
             if (auto failure = journal->complete(entry, outcome)) {
-                err(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
-                        .arg(config::outcomeName(outcome), failure->text(language)));
+                channel.fail(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
+                                 .arg(config::outcomeName(outcome), failure->text(language)));
                 recorded = false;
             }
         };
         // Everything asked for happened; only the journal may still be missing.
         const auto done = [&](const QString& what) {
-            out(what);
+            channel.say(what);
             if (recorded)
                 return Done;
-            err(QStringLiteral("written and verified, but the journal does not record it"));
+            channel.fail(
+                QStringLiteral("written and verified, but the journal does not record it"));
             return Unrecorded;
         };
 
+        channel.stage(QStringLiteral("writing"));
         const bool acknowledged = link.WriteImage(target);
         const QString writeFailure = link.failure;
         if (!acknowledged && !link.commitSent) {
             // Nothing was committed: the controller keeps what it held.
             record(config::Outcome::Failed);
-            err(QStringLiteral("writing the controller failed: ") + writeFailure);
+            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure);
             return Failed;
         }
         if (!acknowledged && link.portFailed) {
             // The line is gone: what the controller holds cannot be told; the entry stays
             // pending.
-            err(QStringLiteral("writing the controller failed: ") + writeFailure +
-                QStringLiteral("; whether it holds the new settings is unknown"));
+            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure +
+                         QStringLiteral("; whether it holds the new settings is unknown"));
             return Failed;
         }
         if (acknowledged && !verify) {
@@ -296,16 +668,18 @@ struct Run {
             return done(QStringLiteral("Written; not read back (--no-verify)."));
         }
         // Read back whatever the reply said: a lost reply does not mean a lost write.
+        channel.stage(QStringLiteral("reading back"));
         CalibrationImage readBack;
         if (!link.ReadImage(readBack)) {
             if (acknowledged)
                 record(config::Outcome::NotVerified);
-            err(acknowledged
-                    ? QStringLiteral("written, but reading it back failed: ") + link.failure
-                    : QStringLiteral("writing the controller failed: ") + writeFailure +
-                          QStringLiteral("; reading it back failed too: ") + link.failure +
-                          QStringLiteral("; whether it holds the new settings is "
-                                         "unknown (the journal entry stays pending)"));
+            channel.fail(acknowledged
+                             ? QStringLiteral("written, but reading it back failed: ") +
+                                   link.failure
+                             : QStringLiteral("writing the controller failed: ") + writeFailure +
+                                   QStringLiteral("; reading it back failed too: ") + link.failure +
+                                   QStringLiteral("; whether it holds the new settings is "
+                                                  "unknown (the journal entry stays pending)"));
             return Failed;
         }
         if (readBack == target) {
@@ -320,24 +694,29 @@ struct Run {
         }
         if (!acknowledged && readBack == controller) {
             record(config::Outcome::Failed);
-            err(QStringLiteral("writing the controller failed: ") + writeFailure +
-                QStringLiteral("; read back, it holds its settings as before: nothing written"));
+            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure +
+                         QStringLiteral("; read back, it holds its settings as before: nothing "
+                                        "written"));
             return Failed;
         }
         record(config::Outcome::Differs);
         const QStringList differ =
             config::changeLines(config::changes(target, readBack, language), language);
-        err(QStringLiteral("read-back mismatch: written -> read back: ") +
-            (differ.isEmpty() ? QStringLiteral("bytes that are no setting differ")
-                              : differ.join(QStringLiteral("; "))));
+        channel.fail(QStringLiteral("read-back mismatch: written -> read back: ") +
+                     (differ.isEmpty() ? QStringLiteral("bytes that are no setting differ")
+                                       : differ.join(QStringLiteral("; "))));
         return Failed;
+    }
+
+    static QString dataDir() {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }
 
     std::unique_ptr<config::Journal> openJournal() {
         config::Message failure{};
         std::vector<config::SqliteJournal::Skipped> skipped;
-        std::unique_ptr<config::Journal> journal = config::openStationJournal(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &failure, &skipped);
+        std::unique_ptr<config::Journal> journal =
+            config::openStationJournal(dataDir(), &failure, &skipped);
         for (const config::SqliteJournal::Skipped& s : skipped)
             err(QStringLiteral("not taken into the journal: %1: %2")
                     .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
@@ -368,6 +747,9 @@ struct Run {
                 err(failure->text(language));
                 return Failed;
             }
+            QJsonObject exported = report::entry(e);
+            exported.insert(QStringLiteral("file"), output);
+            document.insert(QStringLiteral("exported"), exported);
             out(QStringLiteral("Exported entry %1 (%2, %3, %4) into %5")
                     .arg(QString::number(e.id), e.unit, e.time.toString(Qt::ISODate),
                          config::outcomeName(e.outcome), output));
@@ -378,6 +760,10 @@ struct Run {
             err(failure->text(language));
             return Failed;
         }
+        QJsonArray listed;
+        for (const config::JournalEntry& e : entries) listed.append(report::entry(e));
+        document.insert(QStringLiteral("unit"), unit);
+        document.insert(QStringLiteral("entries"), listed);
         for (const config::JournalEntry& e : entries)
             out(QStringLiteral("%1  %2  %3  %4")
                     .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
@@ -387,35 +773,37 @@ struct Run {
 
     // The file's settings onto target as the wizard's pages take them after Load: what Finish
     // would write. A status when the file cannot be taken.
-    std::optional<int> takeAsPages(const config::ConfigFile& file, CalibrationImage& target) {
-        // Nothing asks the user here: the pages' refusals are reported as adjustments.
-        class Silent : public Prompter {
-        public:
-            Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
-            void tell(const QString&) override {}
-        } silent;
+    // The file's settings onto target as the wizard's pages take them after Load: what Finish
+    // would write. A status when the file cannot be taken; byUnit then says whether this
+    // controller refused it (rather than the pages failing to build). Main thread only.
+    std::optional<int> takeAsPages(const config::ConfigFile& file, CalibrationImage& target,
+                                   UnitChannel& channel, bool* byUnit) {
+        SilentPrompter silent;
         QWidget host;
         PageBook pages({target, silent});
         QString error;
         if (!pages.build(module, &host, &error)) {
-            err(error);
+            channel.fail(error);
             return Failed;
         }
+        *byUnit = true;
         pages.start();
         const PageBook::Applied applied = pages.apply(file);
         if (applied.refusal) {
-            err(visibleText(files[0]) + QStringLiteral(": ") + applied.refusal->text(language));
+            channel.fail(visibleText(files[0]) + QStringLiteral(": ") +
+                         applied.refusal->text(language));
             return Failed;
         }
         for (const Adjustment& a : applied.adjustments)
-            err(visibleText(files[0]) + QStringLiteral(": ") + a.text(target, language));
+            channel.fail(visibleText(files[0]) + QStringLiteral(": ") + a.text(target, language));
         if (!applied.adjustments.empty() && !adjust) {
-            err(
+            channel.fail(
                 QStringLiteral("nothing written: the controller would not take these lines as "
                                "written; correct them, or add --adjust to write what the pages "
                                "would"));
             return Usage;
         }
+        *byUnit = false;
         pages.show(pages.count());  // Finish: the page shown stores
         return std::nullopt;
     }
@@ -425,6 +813,10 @@ struct Run {
         if (!file)
             return loadFailure;
         const CalibrationImage& unit = file->image();
+        document.insert(QStringLiteral("file"), files[0]);
+        document.insert(QStringLiteral("identity"), report::identity(unit));
+        document.insert(QStringLiteral("settings"),
+                        report::settings(file->settingsImage(), language));
         out(QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
                 .arg(unit.text(Field::Model, Field::ModelLength).trimmed(),
                      unit.text(Field::Variant, 1), versionText(unit), serialText(unit)));
@@ -434,10 +826,15 @@ struct Run {
 
     // As diff(1): 0 the same, 1 they differ (the controller they name included), 2 trouble.
     int diff() {
+        document.insert(QStringLiteral("files"), QJsonArray::fromStringList(files));
         const std::optional<config::ConfigFile> a = loadFile(files[0]);
         const std::optional<config::ConfigFile> b = a ? loadFile(files[1]) : std::nullopt;
         if (!a || !b)
             return Usage;
+        document.insert(QStringLiteral("identity"),
+                        report::identityChanges(a->image(), b->image()));
+        document.insert(QStringLiteral("changes"),
+                        report::changes(a->settingsImage(), b->settingsImage(), language));
         const QStringList lines =
             config::identityLines(a->image(), b->image(), language) +
             config::changeLines(config::changes(a->settingsImage(), b->settingsImage(), language),
@@ -445,6 +842,10 @@ struct Run {
         for (const QString& line : lines) out(line);
         return lines.isEmpty() ? Done : Failed;
     }
+
+    QJsonObject document;  // what --json prints, besides format, command, status and errors
+    std::unique_ptr<config::Journal> journal_;
+    bool journalOpened_ = false;
 };
 
 }  // namespace
@@ -468,18 +869,10 @@ QString commandOf(const QStringList& arguments) {
     return {};
 }
 
-int runCommand(int& argc, char** argv, const QStringList& arguments) {
-    // The pages take a file's values without a window; no display is needed. What Qt says
-    // about its own set-up is not for the workshop's scripts, which read one line a failure.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            err(text);
-    });
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
+namespace {
 
+// The command line taken apart and run; helped when it asked for the usage text only.
+int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")}, QString(),
                                       QStringLiteral("module"));
@@ -493,8 +886,11 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     const QCommandLineOption force(QStringLiteral("force"), QString());
     const QCommandLineOption exportEntry(QStringLiteral("export"), QString(),
                                          QStringLiteral("entry"));
+    const QCommandLineOption allPorts(QStringLiteral("all-ports"), QString());
+    const QCommandLineOption json(QStringLiteral("json"), QString());
     QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, exportEntry});
+    parser.addOptions(
+        {help, language, port, output, yes, noVerify, adjust, force, exportEntry, allPorts, json});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -505,11 +901,11 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(help)) {
-        out(usageText());
+        *helped = true;
+        print(usageText());
         return Done;
     }
 
-    Run run;
     run.programDir = QCoreApplication::applicationDirPath();
     QStringList words = parser.positionalArguments();
     if (words.isEmpty() || !Commands.contains(words.constFirst()))
@@ -519,6 +915,7 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     run.ports = parser.values(port);
     run.output = parser.value(output);
     run.yes = parser.isSet(yes);
+    run.allPorts = parser.isSet(allPorts);
     run.adjust = parser.isSet(adjust);
     run.force = parser.isSet(force);
     run.verify = !parser.isSet(noVerify);
@@ -552,15 +949,15 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
     const struct {
         const char* command;
         int files;
-        bool link, output, confirm;
+        bool link, output, confirm, batch;
     } shapes[] = {
-        {"read", 0, true, true, false},
-        {"write", 1, true, false, true},
-        {"show", 1, false, false, false},
-        {"diff", 2, false, false, false},
+        {"read", 0, true, true, false, true},
+        {"write", 1, true, false, true, true},
+        {"show", 1, false, false, false, false},
+        {"diff", 2, false, false, false, false},
         // The controller is read only to know the unit when none is named.
         {"history", static_cast<int>(run.files.size()), !exporting && run.files.isEmpty(),
-         exporting, false},
+         exporting, false, false},
     };
     for (const auto& shape : shapes) {
         if (run.command != QLatin1String(shape.command))
@@ -586,6 +983,14 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
             return usage(QStringLiteral("--language needs english, chinese or a module file"));
         if (shape.output && run.output.isEmpty())
             return usage(QStringLiteral("-o needs a file name"));
+        if (run.allPorts && !shape.batch)
+            return usage(QStringLiteral("%1 takes no --all-ports").arg(run.command));
+        if (run.allPorts && shape.output && run.output == QLatin1String("-"))
+            return usage(QStringLiteral("%1 --all-ports needs -o FOLDER").arg(run.command));
+        if (run.json && run.output == QLatin1String("-"))
+            return usage(
+                QStringLiteral("--json prints its document on standard output; -o - "
+                               "cannot share it"));
 
         if (!shape.link) {
             // Files need no module unless one is named for its language.
@@ -603,12 +1008,21 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         }
         if (!run.loadModule())
             return Failed;
+        // Several ports written, or every port: one unit each, all at once.
+        if (run.allPorts)
+            return run.command == QLatin1String("read") ? run.readAll() : run.writeAll();
+        if (run.command == QLatin1String("write") && run.ports.size() > 1) {
+            run.ports.removeDuplicates();
+            if (run.ports.size() > 1)
+                return run.writeAll();
+        }
 
         ThreadSleeper sleeper;
         ControllerLink link(sleeper);
         PortSystem ports(run.ports);
         link.portSystem = &ports;
         link.reportMessage = [&run](int id) { err(run.module.string(id)); };
+        link.searchNote = [](const QString& note) { err(note); };
         const int status = history                                ? run.history(&link)
                            : run.command == QLatin1String("read") ? run.read(link)
                                                                   : run.write(link);
@@ -616,4 +1030,41 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         return status;
     }
     return usage(QStringLiteral("unknown command"));
+}
+
+}  // namespace
+
+int runCommand(int& argc, char** argv, const QStringList& arguments) {
+    // The pages take a file's values without a window; no display is needed. What Qt says
+    // about its own set-up is not for the workshop's scripts, which read one line a failure.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            err(text);
+    });
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
+    // Known before the options are parsed, so that a mistake in them is a document too.
+    output().json = arguments.mid(1).contains(QStringLiteral("--json"));
+
+    Run run;
+    run.json = output().json;
+    bool helped = false;
+    const int status = runArguments(arguments, run, &helped);
+    if (!output().json || helped)
+        return status;
+    QJsonObject document = run.document;
+    document.insert(QStringLiteral("format"), report::Format);
+    document.insert(QStringLiteral("command"),
+                    run.command.isEmpty() ? QJsonValue::Null : QJsonValue(run.command));
+    document.insert(QStringLiteral("status"), status);
+    {
+        const std::lock_guard<std::mutex> lock(output().mutex);
+        document.insert(QStringLiteral("errors"), output().errors);
+    }
+    const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+    return status;
 }

@@ -2,15 +2,18 @@
 // The workshop's commands, run without a window (and so without a display):
 //
 //   trnsetup read [--port DEV]... -o FILE
+//   trnsetup read --all-ports [--port DEV]... -o FOLDER
 //   trnsetup write FILE [--port DEV]... --yes [--no-verify]
+//   trnsetup write FILE (--port DEV --port DEV... | --all-ports) --yes   (a batch)
 //   trnsetup show FILE
 //   trnsetup diff A B
 //   trnsetup history [--port DEV]... | MODEL-SERIAL
 //   trnsetup history --export ENTRY -o FILE
 //
 // each with [--language english|chinese|FILE] for the names of settings and the messages of
-// the language module. Exit status 0 on success, 1 when a controller or a file fails, 2 on a
-// usage error; every failure is one line on stderr.
+// the language module, and [--json] for one JSON document on standard output. Exit status 0 on
+// success, 1 when a controller or a file fails, 2 on a usage error; every failure is one line on
+// stderr.
 
 #include <QStringList>
 

@@ -495,6 +495,13 @@ std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target) {
     return std::nullopt;
 }
 
+std::vector<std::pair<QString, QString>> identityOf(const CalibrationImage& image) {
+    std::vector<std::pair<QString, QString>> fields;
+    for (int key = 0; key < RequiredHeaderKeys; ++key)
+        fields.emplace_back(QLatin1String(HeaderKeys[key]), headerValue(image, key));
+    return fields;
+}
+
 std::optional<Message> saveText(const QString& path, const QString& text) {
     QString reason;
     if (!writeFileAtomically(path, text.toUtf8(), &reason))

@@ -21,6 +21,7 @@
 // file with an error yields nothing to apply.
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QDateTime>
@@ -129,6 +130,10 @@ std::optional<Message> refusal(const CalibrationImage& source, const Calibration
 // Writes the file's setting lines into target, touching no other bit; refuses (and changes
 // nothing) as refusal() says.
 std::optional<Message> apply(const ConfigFile& file, CalibrationImage& target);
+
+// The controller an image belongs to as a file's header names it: model, variant, firmware and
+// serial, each with its header key, in header order.
+std::vector<std::pair<QString, QString>> identityOf(const CalibrationImage& image);
 
 // Writes text as UTF-8 with writeFileAtomically: a failure (a full disk, a target that is not a
 // regular file) is returned as WriteFailed, naming the file and the reason, and leaves any old

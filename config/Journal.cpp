@@ -9,13 +9,14 @@ namespace config {
 
 namespace {
 
-constexpr std::array<std::pair<Outcome, const char*>, 6> Names{{
+constexpr std::array<std::pair<Outcome, const char*>, 7> Names{{
     {Outcome::Pending, "pending"},
     {Outcome::Verified, "verified"},
     {Outcome::Differs, "differs"},
     {Outcome::Failed, "failed"},
     {Outcome::ReplyLost, "reply-lost-read-back"},
     {Outcome::NotVerified, "not-verified"},
+    {Outcome::Refused, "refused"},
 }};
 
 }  // namespace
@@ -34,6 +35,12 @@ std::optional<Outcome> outcomeNamed(const QString& name) {
     return std::nullopt;
 }
 
+QStringList outcomeNames() {
+    QStringList names;
+    for (const auto& [o, name] : Names) names << QLatin1String(name);
+    return names;
+}
+
 QString unitName(const CalibrationImage& image) {
     // Only letters and digits of the model name, so that any bytes make a usable name (the
     // files of earlier versions kept it as a folder name).
@@ -46,6 +53,14 @@ QString unitName(const CalibrationImage& image) {
     if (model.isEmpty())
         model = QStringLiteral("unnamed");
     return model + QLatin1Char('-') + serialText(image);
+}
+
+std::optional<Message> Journal::refuse(const CalibrationImage& before,
+                                       const CalibrationImage& image, const QString& program,
+                                       qint64* id) {
+    if (auto failed = begin(before, image, program, id))
+        return failed;
+    return complete(*id, Outcome::Refused);
 }
 
 QString JournalEntry::fileText(Language language) const {

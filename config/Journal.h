@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 #include "CalibrationImage.h"
@@ -24,11 +25,14 @@ enum class Outcome {
     Failed,       // the write failed
     ReplyLost,    // the controller's reply was lost, but it read back as written
     NotVerified,  // written and acknowledged, not read back
+    Refused,      // refused before anything was sent: the controller or the file
 };
 
 // The word a journal stores and the history command prints: "pending", "verified", ...
 QString outcomeName(Outcome outcome);
 std::optional<Outcome> outcomeNamed(const QString& name);
+// Every outcome's name, in the order of the enumeration.
+QStringList outcomeNames();
 
 // The unit an image belongs to, "TRN48201-000AB0FF": the model name's letters and digits
 // ("unnamed" when none), a dash and the serial number.
@@ -59,6 +63,12 @@ public:
                                          qint64* id) = 0;
     // Completes the pending entry id; refused for an entry already completed.
     virtual std::optional<Message> complete(qint64 id, Outcome outcome) = 0;
+    // Records at once, completed as refused, that image was not written over before: nothing
+    // went to the controller. A store that can should do it in one step, so that no pending
+    // entry is ever seen for it.
+    virtual std::optional<Message> refuse(const CalibrationImage& before,
+                                          const CalibrationImage& image, const QString& program,
+                                          qint64* id);
     // A unit's entries, newest first.
     virtual std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) = 0;
     virtual std::optional<Message> entry(qint64 id, JournalEntry* out) = 0;

@@ -16,23 +16,32 @@ namespace config {
 namespace {
 
 // Raised whenever the tables change, so that an older program refuses a newer journal instead
-// of misreading it.
-constexpr int SchemaVersion = 1;
+// of misreading it. Version 2 added the outcome "refused".
+constexpr int SchemaVersion = 2;
 constexpr int BusyMilliseconds = 10000;
 
+// The entries table under a name (the name differs only while an older table is converted).
+QString entriesTable(const QString& name) {
+    QStringList outcomes;
+    for (const QString& outcome : outcomeNames())
+        outcomes << QLatin1Char('\'') + outcome + QLatin1Char('\'');
+    return QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS %1 ("
+               " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+               " uuid TEXT NOT NULL UNIQUE,"
+               " unit TEXT NOT NULL,"
+               " time TEXT NOT NULL,"
+               " program TEXT NOT NULL,"
+               " host TEXT NOT NULL,"
+               " held BLOB CHECK (held IS NULL OR length(held) = 128),"
+               " image BLOB NOT NULL CHECK (length(image) = 128),"
+               " outcome TEXT NOT NULL CHECK (outcome IN (%2)),"
+               " completed TEXT)")
+        .arg(name, outcomes.join(QStringLiteral(", ")));
+}
+
 const QStringList Schema{
-    QStringLiteral("CREATE TABLE IF NOT EXISTS entries ("
-                   " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                   " uuid TEXT NOT NULL UNIQUE,"
-                   " unit TEXT NOT NULL,"
-                   " time TEXT NOT NULL,"
-                   " program TEXT NOT NULL,"
-                   " host TEXT NOT NULL,"
-                   " held BLOB CHECK (held IS NULL OR length(held) = 128),"
-                   " image BLOB NOT NULL CHECK (length(image) = 128),"
-                   " outcome TEXT NOT NULL CHECK (outcome IN ('pending', 'verified', 'differs',"
-                   " 'failed', 'reply-lost-read-back', 'not-verified')),"
-                   " completed TEXT)"),
+    entriesTable(QStringLiteral("entries")),
     QStringLiteral("CREATE INDEX IF NOT EXISTS entries_by_unit ON entries (unit, id)"),
     // Files of earlier versions already taken in, by their name under the data folder.
     QStringLiteral("CREATE TABLE IF NOT EXISTS imported ("
@@ -49,6 +58,17 @@ const QStringList Schema{
                    " OR NEW.host IS NOT OLD.host OR NEW.held IS NOT OLD.held"
                    " OR NEW.image IS NOT OLD.image"
                    " BEGIN SELECT RAISE(ABORT, 'a completed journal entry is final'); END"),
+};
+
+// A version 1 table takes the new outcomes only as a new table: SQLite cannot change a CHECK.
+// Every row keeps its id; the index and the triggers go with the old table and are made again
+// by the schema. Runs with foreign keys off, so that dropping the old table touches nothing.
+const QStringList FromVersion1{
+    entriesTable(QStringLiteral("entries_v2")),
+    QStringLiteral("INSERT INTO entries_v2 SELECT id, uuid, unit, time, program, host, held, "
+                   "image, outcome, completed FROM entries"),
+    QStringLiteral("DROP TABLE entries"),
+    QStringLiteral("ALTER TABLE entries_v2 RENAME TO entries"),
 };
 
 const QString Columns =
@@ -205,11 +225,10 @@ std::optional<Message> SqliteJournal::prepare() {
                        QStringLiteral("cannot use write-ahead logging (journal mode %1)")
                            .arg(query.value(0).toString()));
     // A pending entry must be on the disk before the first frame goes to the controller.
-    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")) ||
-        !query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
         return failure(Message::Kind::Unreadable, query.lastError().text());
     query.finish();
-    return transaction([this]() -> std::optional<Message> {
+    const std::optional<Message> prepared = transaction([this]() -> std::optional<Message> {
         QSqlQuery q(database());
         if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
             return failure(Message::Kind::Unreadable, q.lastError().text());
@@ -220,6 +239,10 @@ std::optional<Message> SqliteJournal::prepare() {
                            QStringLiteral("made by a newer version of the program (journal "
                                           "version %1)")
                                .arg(version));
+        if (version == 1)
+            for (const QString& statement : FromVersion1)
+                if (!q.exec(statement))
+                    return failure(Message::Kind::WriteFailed, q.lastError().text());
         for (const QString& statement : Schema)
             if (!q.exec(statement))
                 return failure(Message::Kind::WriteFailed, q.lastError().text());
@@ -227,6 +250,12 @@ std::optional<Message> SqliteJournal::prepare() {
             return failure(Message::Kind::WriteFailed, q.lastError().text());
         return std::nullopt;
     });
+    if (prepared)
+        return prepared;
+    // Only now: a table converted above must not take its references with it.
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+        return failure(Message::Kind::Unreadable, query.lastError().text());
+    return std::nullopt;
 }
 
 std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
@@ -241,6 +270,26 @@ std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
                                {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
                                 timeText(station_.clock()), notNull(program),
                                 notNull(station_.host), bytesOf(before), bytesOf(image)},
+                               Message::Kind::WriteFailed))
+            return failed;
+        *id = q.lastInsertId().toLongLong();
+        return std::nullopt;
+    });
+}
+
+std::optional<Message> SqliteJournal::refuse(const CalibrationImage& before,
+                                             const CalibrationImage& image, const QString& program,
+                                             qint64* id) {
+    return transaction([&]() -> std::optional<Message> {
+        QSqlQuery q(database());
+        const QString time = timeText(station_.clock());
+        if (auto failed = exec(q,
+                               QStringLiteral("INSERT INTO entries (uuid, unit, time, program, "
+                                              "host, held, image, outcome, completed) VALUES "
+                                              "(?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                               {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
+                                time, notNull(program), notNull(station_.host), bytesOf(before),
+                                bytesOf(image), outcomeName(Outcome::Refused), time},
                                Message::Kind::WriteFailed))
             return failed;
         *id = q.lastInsertId().toLongLong();
@@ -376,10 +425,14 @@ std::vector<SqliteJournal::Skipped> SqliteJournal::importFiles(const QString& fo
     return skipped;
 }
 
+QString stationJournalFile(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("journal.sqlite"));
+}
+
 std::unique_ptr<Journal> openStationJournal(const QString& dataDir, Message* failure,
                                             std::vector<SqliteJournal::Skipped>* skipped) {
     std::unique_ptr<SqliteJournal> journal =
-        SqliteJournal::open(QDir(dataDir).filePath(QStringLiteral("journal.sqlite")), failure);
+        SqliteJournal::open(stationJournalFile(dataDir), failure);
     if (journal)
         *skipped = journal->importFiles(dataDir);
     return journal;

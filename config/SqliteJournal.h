@@ -40,6 +40,8 @@ public:
     std::optional<Message> begin(const CalibrationImage& before, const CalibrationImage& image,
                                  const QString& program, qint64* id) override;
     std::optional<Message> complete(qint64 id, Outcome outcome) override;
+    std::optional<Message> refuse(const CalibrationImage& before, const CalibrationImage& image,
+                                  const QString& program, qint64* id) override;
     std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
 
@@ -64,6 +66,9 @@ private:
     QString connection_;
     Station station_;
 };
+
+// The file of the station's journal in dataDir.
+QString stationJournalFile(const QString& dataDir);
 
 // The station's journal, journal.sqlite in dataDir, with the files of earlier versions under
 // dataDir imported. None, with failure set, when it cannot be opened.

@@ -44,6 +44,10 @@ public:
     std::function<void(int stringId)> reportMessage;
     // Why ports could not be opened during the last search, one line each.
     QStringList openFailures;
+    // Told each port the search passed over before the one chosen, and why ("/dev/ttyS0:
+    // opened, no answer"); on the calling thread, once the search is over. Unset, the lines go
+    // to stderr.
+    std::function<void(const QString&)> searchNote;
     // Every port of the last search with its outcome, in list order.
     std::vector<PortOutcome> searchOutcomes;
     // Device path of the port the controller was found on; kept when the port closes, so

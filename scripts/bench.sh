@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the real program against simulated controllers on pseudo-terminals: the search with
 # one and with four silent ports before the controller (from the warning's Yes to page 1), the
-# write, and the longest pause of the GUI thread while the link works.
+# write, the longest pause of the GUI thread while the link works, and `trnsetup write` to a
+# batch of eight paced simulators against one, with the ratio of the two.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default: build)
 # pipefail: a failing benchmark fails the script, although its output goes through grep.
 set -euo pipefail

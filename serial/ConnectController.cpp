@@ -251,7 +251,11 @@ bool ControllerLink::search(const QStringList& listed) {
             continue;
         if (outcome.kind == PortOutcome::Kind::NotOpened)
             openFailures << outcome.text();
-        if (!probes[i].accepted())
+        if (probes[i].accepted())
+            continue;
+        if (searchNote)
+            searchNote(outcome.text());
+        else
             std::fprintf(stderr, "trnsetup: %s\n", outcome.text().toLocal8Bit().constData());
     }
     for (std::size_t i = 0; i < reached; ++i)

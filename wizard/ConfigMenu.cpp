@@ -129,6 +129,8 @@ QString ConfigMenu::outcomeText(config::Outcome outcome) const {
             return text("reply lost, read back as written", "应答丢失，回读与写入一致");
         case config::Outcome::NotVerified:
             return text("written, not verified", "已写入，未校验");
+        case config::Outcome::Refused:
+            return text("refused, nothing written", "已拒绝，未写入");
     }
     return {};
 }

@@ -5,18 +5,23 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "../support/TrnsetupProcess.h"
 #include "../support/TrnsimProcess.h"
 #include "AppFixture.h"
 #include "CVexlaControllerApp.h"
+#include "ConfigFile.h"
 #include "Controls.h"
+#include "SimController.h"
 #include "Wizird.h"
 
 namespace {
@@ -96,4 +101,50 @@ TEST(Bench, DISABLED_SearchBehindSilentPorts) {
                 static_cast<long long>(std::max(one.longestPauseMs, four.longestPauseMs)));
     EXPECT_GT(one.yesToPageOneMs, 0);
     EXPECT_GT(four.yesToPageOneMs, 0);
+}
+
+// trnsetup write from start to exit: one paced simulator on one port, then a batch of eight on
+// eight ports, alternately, three times each; the medians side by side.
+TEST(Bench, DISABLED_BatchOfEight) {
+    QTemporaryDir dir;
+    CalibrationImage image;
+    const SimController::Image sample = SimController::sampleImage();
+    std::copy(sample.begin(), sample.end(), image.data());
+    image.setByte(Field::MaxMotorCurrent, 85);
+    const QString file = dir.filePath(QStringLiteral("batch.trncfg"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(config::ConfigFile::write(image, {}, config::Language::English).toUtf8());
+    }
+    int run = 0;
+    const auto timeWrite = [&](int units) {
+        std::vector<std::unique_ptr<TrnsimProcess>> sims;
+        QStringList arguments{QStringLiteral("write"), file, QStringLiteral("--yes")};
+        for (int i = 0; i < units; ++i) {
+            // A new image each time: the sample, which the file changes.
+            sims.push_back(std::make_unique<TrnsimProcess>(
+                QStringList{QStringLiteral("--pace"), QStringLiteral("--image"),
+                            dir.filePath(QStringLiteral("%1-%2.img").arg(++run).arg(i))}));
+            arguments << QStringLiteral("--port") << sims.back()->device();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const CommandResult r = runTrnsetup(arguments, dir.filePath(QStringLiteral("data")));
+        const qint64 ms = clock.elapsed();
+        EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+        return ms;
+    };
+    std::vector<qint64> one, eight;
+    for (int i = 0; i < 3; ++i) {
+        one.push_back(timeWrite(1));
+        eight.push_back(timeWrite(8));
+    }
+    std::sort(one.begin(), one.end());
+    std::sort(eight.begin(), eight.end());
+    std::printf("write, one paced controller on one port:        %lld ms\n",
+                static_cast<long long>(one[1]));
+    std::printf("write, a batch of eight on eight ports:         %lld ms (%.2f times)\n",
+                static_cast<long long>(eight[1]),
+                static_cast<double>(eight[1]) / static_cast<double>(std::max<qint64>(1, one[1])));
 }

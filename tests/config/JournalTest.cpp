@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "ConfigSupport.h"
@@ -246,4 +249,53 @@ TEST_F(JournalTest, WhatIsNotAJournalIsRefusedAndKept) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), bytes);
     }
+}
+
+// A refusal is one entry, completed at once; a journal of the first version takes refusals
+// once opened, keeping its entries, their numbers and its rules.
+TEST_F(JournalTest, RefusalsAreEntriesInOldJournalsToo) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char* sql :
+             {"CREATE TABLE entries (id INTEGER PRIMARY KEY AUTOINCREMENT, uuid TEXT NOT NULL "
+              "UNIQUE, unit TEXT NOT NULL, time TEXT NOT NULL, program TEXT NOT NULL, host TEXT "
+              "NOT NULL, held BLOB, image BLOB NOT NULL, outcome TEXT NOT NULL CHECK (outcome IN "
+              "('pending', 'verified')), completed TEXT)",
+              "CREATE TABLE imported (file TEXT PRIMARY KEY, entry INTEGER NOT NULL REFERENCES "
+              "entries (id))",
+              "INSERT INTO entries VALUES (7, 'u', 'TRN48201-0', '2024-01-01T00:00:00.000Z', 'p', "
+              "'h', NULL, zeroblob(128), 'verified', NULL)",
+              "INSERT INTO imported VALUES ('old/file.trncfg', 7)", "PRAGMA user_version = 1"})
+            ASSERT_TRUE(q.exec(QLatin1String(sql))) << q.lastError().text().toStdString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+    auto journal = open();
+    ASSERT_TRUE(journal);
+    JournalEntry old;
+    ASSERT_FALSE(journal->entry(7, &old));
+    EXPECT_EQ(old.outcome, Outcome::Verified);
+
+    qint64 id = 0;
+    ASSERT_FALSE(journal->refuse(unit, with(unit, 70), Program, &id));
+    EXPECT_EQ(id, 8);
+    JournalEntry e;
+    ASSERT_FALSE(open()->entry(id, &e));
+    EXPECT_EQ(e.outcome, Outcome::Refused);
+    EXPECT_EQ(e.before, unit);
+    EXPECT_EQ(e.image.byte(Field::MaxMotorCurrent), 70);
+    EXPECT_TRUE(journal->complete(id, Outcome::Verified));  // final at once
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v2");
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        EXPECT_FALSE(q.exec(QStringLiteral("DELETE FROM entries WHERE id = 7")));
+        EXPECT_FALSE(q.exec(QStringLiteral("UPDATE entries SET outcome = 'bogus' WHERE id = 8")));
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT entry FROM imported")) && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 7);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v2"));
 }

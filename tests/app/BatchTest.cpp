@@ -1,0 +1,203 @@
+// Batches and --json, run as the real program against real simulators: every unit handled as a
+// single write, one unit's failure left to itself, and every document parseable with the exit
+// status it exits with.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "../support/TrnsetupProcess.h"
+#include "../support/TrnsimProcess.h"
+#include "CalibrationImage.h"
+#include "ConfigFile.h"
+#include "SimController.h"
+
+namespace {
+
+class Batch : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // A simulator on an image file of the sample controller, its serial's last byte and model
+    // name changed as asked.
+    TrnsimProcess* sim(const QString& name, std::uint8_t serial, const QStringList& faults = {},
+                       const char* model = "TRN48201") {
+        SimController::Image image = SimController::sampleImage();
+        image[Field::SerialNumber + 3] = serial;
+        std::copy_n(model, Field::ModelLength, image.begin() + Field::Model);
+        save(name, QByteArray(reinterpret_cast<const char*>(image.data()), 128));
+        sims.push_back(
+            std::make_unique<TrnsimProcess>(QStringList{"--image", path(name)} + faults));
+        return sims.back().get();
+    }
+    void save(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray bytes(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The sample's settings with the max motor current at 85%: the file a batch writes.
+    QString batchFile() const {
+        CalibrationImage image;
+        const SimController::Image sample = SimController::sampleImage();
+        std::copy(sample.begin(), sample.end(), image.data());
+        image.setByte(Field::MaxMotorCurrent, 85);
+        const QString file = path(QStringLiteral("batch.trncfg"));
+        save(QStringLiteral("batch.trncfg"),
+             config::ConfigFile::write(image, {}, config::Language::English).toUtf8());
+        return file;
+    }
+    CommandResult trnsetup(const QStringList& arguments) const {
+        return runTrnsetup(arguments, path(QStringLiteral("data")));
+    }
+    // The document a --json run printed, checked by Python's own parser where there is one.
+    static QJsonObject document(const CommandResult& r) {
+        const QByteArray text = r.out.join(QLatin1Char('\n')).toUtf8();
+        if (const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+            !python.isEmpty()) {
+            QProcess p;
+            p.start(python, {QStringLiteral("-m"), QStringLiteral("json.tool")});
+            p.write(text);
+            p.closeWriteChannel();
+            p.waitForFinished(10000);
+            EXPECT_EQ(p.exitCode(), 0) << text.toStdString();
+        }
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+        return doc.object();
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<TrnsimProcess>> sims;
+};
+
+}  // namespace
+
+// Four units: two written and verified, one of another model refused, one that stops answering
+// mid-write. Exit 1; the good images hold the file, the others are unchanged; four entries.
+TEST_F(Batch, FourUnitsEachHandledAsASingleWrite) {
+    const struct {
+        const char* image;
+        std::uint8_t serial;
+        QStringList faults;
+        const char* model;
+        const char* outcome;
+        int status;
+        const char* says;
+    } units[] = {
+        {"a.img", 0xA1, {}, "TRN48201", "verified", 0, ""},
+        {"b.img", 0xB2, {}, "TRN48201", "verified", 0, ""},
+        {"c.img", 0xC3, {}, "TRN48200", "refused", 1, "The file is for model TRN48201"},
+        // Found and read (identify, open and 8 blocks), then two chunks answered: 13 replies.
+        {"d.img", 0xD4, {"--drop-after", "13"}, "TRN48201", "failed", 1, "writing the controller"},
+    };
+    QStringList arguments{QStringLiteral("write"), batchFile(), QStringLiteral("--yes"),
+                          QStringLiteral("--json")};
+    std::vector<QByteArray> before;
+    for (const auto& u : units) {
+        const TrnsimProcess* s = sim(QLatin1String(u.image), u.serial, u.faults, u.model);
+        ASSERT_FALSE(s->device().isEmpty());
+        arguments << QStringLiteral("--port") << s->device();
+        before.push_back(bytes(QLatin1String(u.image)));
+    }
+    const CommandResult r = trnsetup(arguments);
+    EXPECT_EQ(r.status, 1) << r.err.join('\n').toStdString();
+    const QJsonObject doc = document(r);
+    EXPECT_EQ(doc[QStringLiteral("status")].toInt(), 1);
+    const QJsonArray reported = doc[QStringLiteral("units")].toArray();
+    ASSERT_EQ(reported.size(), 4);
+    for (std::size_t i = 0; i < std::size(units); ++i) {
+        const auto& u = units[i];
+        SCOPED_TRACE(u.image);
+        const QJsonObject unit = reported[static_cast<qsizetype>(i)].toObject();
+        EXPECT_EQ(unit[QStringLiteral("port")].toString(), sims[i]->device());
+        EXPECT_EQ(unit[QStringLiteral("outcome")].toString(), QLatin1String(u.outcome));
+        EXPECT_EQ(unit[QStringLiteral("status")].toInt(), u.status);
+        EXPECT_EQ(unit[QStringLiteral("model")].toString(), QLatin1String(u.model));
+        EXPECT_TRUE(unit[QStringLiteral("errors")].toArray().isEmpty() == (*u.says == 0));
+        EXPECT_TRUE(unit[QStringLiteral("errors")].toArray().at(0).toString().contains(
+            QLatin1String(u.says)));
+        sims[i]->stop();
+        QByteArray expected = before[i];
+        if (u.status == 0)
+            expected[Field::MaxMotorCurrent] = 85;
+        EXPECT_EQ(bytes(QLatin1String(u.image)), expected);
+
+        // Each unit's entry, the refused one included, completed with its outcome.
+        const CommandResult history =
+            trnsetup({QStringLiteral("history"), unit[QStringLiteral("unit")].toString(),
+                      QStringLiteral("--json")});
+        const QJsonArray entries = document(history)[QStringLiteral("entries")].toArray();
+        ASSERT_EQ(entries.size(), 1);
+        EXPECT_EQ(entries[0].toObject()[QStringLiteral("outcome")].toString(),
+                  QLatin1String(u.outcome));
+        EXPECT_EQ(entries[0].toObject()[QStringLiteral("entry")], unit[QStringLiteral("entry")]);
+    }
+}
+
+// Every command's document parses and carries the status the program exits with.
+TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
+    const TrnsimProcess* a = sim(QStringLiteral("a.img"), 0x01);
+    const TrnsimProcess* b = sim(QStringLiteral("b.img"), 0x02);
+    const TrnsimProcess* silent = sim(QStringLiteral("s.img"), 0x03, {QStringLiteral("--silent")});
+    const QString file = batchFile();
+    const QString units = path(QStringLiteral("units"));
+    const QString unitA = units + QStringLiteral("/TRN48201-000AB001.trncfg");
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* field;  // holds as many items as count
+        int count;
+    } rows[] = {
+        {{"read", "--all-ports", "-p", a->device(), "-p", silent->device(), "-p", b->device(), "-o",
+          units},
+         0,
+         "units",
+         2},
+        {{"show", unitA}, 0, "settings", -1},
+        {{"diff", unitA, file}, 1, "changes", 1},
+        {{"diff", unitA, unitA}, 0, "changes", 0},
+        {{"write", file, "-p", a->device(), "--yes"}, 0, "units", 1},
+        {{"write", file, "-p", a->device(), "--yes"}, 0, "units", 1},  // unchanged
+        {{"write", file, "-p", a->device(), "-p", silent->device(), "--yes"}, 1, "units", 2},
+        {{"history", "TRN48201-000AB001"}, 0, "entries", 1},
+        {{"show", path(QStringLiteral("missing"))}, 1, "errors", 1},
+        {{"show", unitA, "--frob"}, 2, "errors", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CommandResult r = trnsetup(row.arguments + QStringList{QStringLiteral("--json")});
+        EXPECT_EQ(r.status, row.status) << r.err.join('\n').toStdString();
+        const QJsonObject doc = document(r);
+        EXPECT_EQ(doc[QStringLiteral("format")].toInt(), 1);
+        EXPECT_EQ(doc[QStringLiteral("status")].toInt(-1), r.status);
+        const QJsonValue field = doc[QLatin1String(row.field)];
+        const qsizetype count = field.isArray() ? field.toArray().size() : field.toObject().size();
+        if (row.count >= 0) {
+            EXPECT_EQ(count, row.count);
+        } else {
+            EXPECT_GT(count, 20);
+        }
+    }
+    // What read saved is the controller, settings by key with value and unit.
+    const QJsonObject shown = document(trnsetup({"show", unitA, "--json"}));
+    const QJsonObject current =
+        shown[QStringLiteral("settings")][QStringLiteral("max_motor_current")].toObject();
+    EXPECT_EQ(current[QStringLiteral("value")].toDouble(), 100);
+    EXPECT_EQ(current[QStringLiteral("unit")].toString(), QStringLiteral("%"));
+    EXPECT_EQ(shown[QStringLiteral("identity")][QStringLiteral("serial")].toString(),
+              QStringLiteral("000AB001"));
+}
