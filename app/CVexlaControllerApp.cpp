@@ -241,6 +241,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         Wizird wizard(environment);
         prompter.setParent(&wizard);
+        prompter.setAddress(wizard.supportedControllersUrl().toString());
         wizard.run();
         link.reportMessage = nullptr;
     }
