@@ -45,6 +45,8 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     for (QLabel* l : form_->findChildren<QLabel*>())
         if (l->text().contains(u'{'))
             rangeTexts_.push_back({l, l->text()});
+    for (QGroupBox* box : form_->findChildren<QGroupBox*>())
+        boxes_.emplace_back(box, box->minimumHeight());
     {
         const QScopedValueRollback<int> own(settingControls_, settingControls_ + 1);
         initialise();
@@ -114,11 +116,12 @@ void SettingsPage::fillRanges() {
 }
 
 void SettingsPage::collapseEmptyBoxes() {
-    for (QGroupBox* box : form_->findChildren<QGroupBox*>()) {
+    for (const auto& [box, minimum] : boxes_) {
         bool empty = true;
         for (const QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             empty = empty && w->isHidden();
         // Folded to no height rather than hidden: the box stays one of the page's controls.
+        box->setMinimumHeight(empty ? 0 : minimum);
         box->setMaximumHeight(empty ? 0 : QWIDGETSIZE_MAX);
     }
 }

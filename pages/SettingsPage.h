@@ -16,6 +16,7 @@ class Prompter;
 class QAbstractButton;
 class QAction;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -159,6 +160,8 @@ private:
     // A group box whose every control the page's rules hid (the CAN box of a controller
     // without CAN) takes no room and shows no empty frame.
     void collapseEmptyBoxes();
+    // Every group box with the least height its template gives it.
+    std::vector<std::pair<QGroupBox*, int>> boxes_;
     // Texts of the module that name a setting's range as {key}, as the template has them;
     // each load fills them in from the settings table for this controller.
     struct RangeText {

@@ -335,10 +335,10 @@ void Wizird::ShowPage(unsigned n) {
 }
 
 void Wizird::focusFirstSetting() {
-    const SettingsPage* shown = pages_.page(currentPage);
+    const SettingsPage* shown = pages_.page(pages_.current());
     QWidget* first = shown != nullptr ? shown->firstSetting() : nullptr;
     if (first == nullptr)  // a page without settings: the button Enter would press
-        first = frameControl(currentPage >= pageCount ? IdFinish : IdNext);
+        first = frameControl(pages_.current() >= pageCount ? IdFinish : IdNext);
     first->setFocus(Qt::TabFocusReason);
 }
 
