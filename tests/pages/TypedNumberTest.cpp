@@ -21,12 +21,10 @@ TEST(TypedNumber, ReadsAsTypedOnlyWhenTheStoredNumberIsTheOneShown) {
         QString text;
         bool asTyped;
     } rows[] = {
-        {QStringLiteral("2047"), true},        {QStringLiteral(" +0012 "), true},
-        {QStringLiteral("-2147483648"), true}, {QStringLiteral("12abc"), false},
-        {QStringLiteral("abc"), false},        {QStringLiteral("0x10"), false},
-        {QStringLiteral("２０４７"), false},   {QString(), false},
-        {QStringLiteral("2147483648"), false}, {QStringLiteral("-"), false},
-        {QStringLiteral("\u300012"), false},   {QStringLiteral("1 2"), false},
+        // the texts the fields' marks below do not try
+        {QStringLiteral(" +0012 "), true},     {QStringLiteral("-2147483648"), true},
+        {QStringLiteral("2147483648"), false}, {QStringLiteral("\u300012"), false},
+        {QStringLiteral("1 2"), false},        {QStringLiteral("-"), false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(kit::readsAsTyped(row.text), row.asTyped) << qPrintable(row.text);
@@ -39,14 +37,14 @@ TEST(TypedNumber, FieldsMarkTextsRefusedOrReadAsAnotherNumber) {
         int edit;
         QString text;
         Mark mark;
-        const char* range;
     } rows[] = {
-        {1125, QStringLiteral("2047"), Mark::None, "0..2047"},
-        {1125, QStringLiteral("2048"), Mark::Refused, "0..2047"},
-        {1125, QStringLiteral("-1"), Mark::Refused, "0..2047"},
-        {1126, QStringLiteral("12abc"), Mark::Misread, "0..2047"},
-        {1126, QStringLiteral("０"), Mark::Misread, "0..2047"},
-        {1126, QStringLiteral("0x10"), Mark::Misread, "0..2047"},
+        {1125, QStringLiteral("2047"), Mark::None},
+        {1125, QStringLiteral("2048"), Mark::Refused},
+        {1125, QStringLiteral("-1"), Mark::Refused},
+        {1126, QStringLiteral("12abc"), Mark::Misread},
+        {1126, QStringLiteral("２０４７"), Mark::Misread},
+        {1126, QString(), Mark::Misread},
+        {1126, QStringLiteral("0x10"), Mark::Misread},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(qPrintable(row.text));
@@ -59,7 +57,7 @@ TEST(TypedNumber, FieldsMarkTextsRefusedOrReadAsAnotherNumber) {
         ASSERT_EQ(field->actions().size(), 1);
         EXPECT_EQ(field->actions()[0]->isVisible(), row.mark != Mark::None);
         EXPECT_EQ(field->palette().color(QPalette::Base) != plain, row.mark != Mark::None);
-        EXPECT_TRUE(field->toolTip().contains(QLatin1String(row.range)))
+        EXPECT_TRUE(field->toolTip().contains(QLatin1String("0..2047")))
             << qPrintable(field->toolTip());
         if (row.mark == Mark::Misread) {
             EXPECT_TRUE(field->toolTip().contains(QString::number(kit::textToNumber(row.text))));
