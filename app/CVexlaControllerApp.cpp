@@ -274,6 +274,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         environment.file = std::move(file);
         Wizird wizard(environment);
         prompter.setParent(&wizard);
+        prompter.setAddress(wizard.supportedControllersUrl().toString());
         const bool started = wizard.OnInitDialog();
         if (started)
             wizard.exec();

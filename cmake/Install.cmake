@@ -7,9 +7,11 @@ install(TARGETS trnsetup trnsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/english.rcc ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/chinese.rcc
         ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/trnsetup_zh_CN.qm
         DESTINATION ${CMAKE_INSTALL_DATADIR}/trnsetup)
-install(FILES ${CMAKE_BINARY_DIR}/resources/english/icon/159.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME trnsetup.png)
+install(DIRECTORY ${TRN_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES packaging/trnsetup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# What software centres show; its id names the desktop entry it launches.
+install(FILES packaging/trnsetup.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME org.example.trnsetup.metainfo.xml)
 
 # Man pages and the changelog compressed as Debian expects them.
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <QString>
+
 namespace kit {
 
 namespace {
@@ -38,6 +40,24 @@ std::int32_t textToNumber(QStringView text) {
     if (negative)
         return static_cast<std::int32_t>(-magnitude);
     return static_cast<std::int32_t>(std::min(magnitude, ceiling - 1));
+}
+
+bool readsAsTyped(QStringView text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin].unicode())) ++begin;
+    while (end > begin && isBlank(text[end - 1].unicode())) --end;
+    if (begin < end && (text[begin] == u'+' || text[begin] == u'-'))
+        ++begin;
+    while (end - begin > 1 && text[begin] == u'0') ++begin;  // leading zeros change nothing
+    const QStringView digits = text.mid(begin, end - begin);
+    if (digits.isEmpty())
+        return false;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return false;
+    // A number clamped to an end of the range is another number than the one typed.
+    const std::int64_t number = textToNumber(text);
+    return QString::number(number < 0 ? -number : number) == digits;
 }
 
 }  // namespace kit

@@ -1,12 +1,16 @@
 #include "SettingsPage.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "CalibrationImage.h"
@@ -30,6 +34,7 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     }
     form_ = form;
     templateId_ = templateId;
+    language_ = module.isChinese() ? config::Language::Chinese : config::Language::English;
     // The template's size is what the page needs at the font it was drawn with; a larger
     // desktop font needs more, so the size is kept as the least, not the most.
     form_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -37,6 +42,11 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
     form_->show();
+    for (QLabel* l : form_->findChildren<QLabel*>())
+        if (l->text().contains(u'{'))
+            rangeTexts_.push_back({l, l->text()});
+    for (QGroupBox* box : form_->findChildren<QGroupBox*>())
+        boxes_.emplace_back(box, box->minimumHeight());
     {
         const QScopedValueRollback<int> own(settingControls_, settingControls_ + 1);
         initialise();
@@ -71,8 +81,48 @@ void SettingsPage::setVisible(bool visible) {
     if (visible && !wasShown) {
         load();
         refreshLabels();
+        fillRanges();
+        collapseEmptyBoxes();
     } else if (!visible && wasShown) {
         store();
+    }
+}
+
+QWidget* SettingsPage::firstSetting() const {
+    if (form_ == nullptr)
+        return nullptr;
+    // The focus chain is the window's; the page's controls are the ones inside the form.
+    for (QWidget* w = form_->nextInFocusChain(); w != nullptr && w != form_;
+         w = w->nextInFocusChain())
+        if (form_->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(form_) &&
+            (w->focusPolicy() & Qt::TabFocus) != 0)
+            return w;
+    return nullptr;
+}
+
+void SettingsPage::fillRanges() {
+    static const QRegularExpression placeholder(QStringLiteral("\\{([a-z0-9_]+)\\}"));
+    for (const RangeText& r : rangeTexts_) {
+        QString text;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch& m : placeholder.globalMatch(r.text)) {
+            const config::Setting* s = config::findSetting(m.capturedView(1));
+            text += QStringView(r.text).mid(done, m.capturedStart() - done);
+            text += s ? config::offeredText(*s, image, language_) : m.captured();
+            done = m.capturedEnd();
+        }
+        r.label->setText(text + r.text.mid(done));
+    }
+}
+
+void SettingsPage::collapseEmptyBoxes() {
+    for (const auto& [box, minimum] : boxes_) {
+        bool empty = true;
+        for (const QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            empty = empty && w->isHidden();
+        // Folded to no height rather than hidden: the box stays one of the page's controls.
+        box->setMinimumHeight(empty ? 0 : minimum);
+        box->setMaximumHeight(empty ? 0 : QWIDGETSIZE_MAX);
     }
 }
 
@@ -169,7 +219,37 @@ void SettingsPage::bindList(int listId, const char* key) {
 }
 
 void SettingsPage::bindEdit(int editId, const char* key) {
-    bindings_.push_back({&settingNamed(key), editId, 0});
+    const config::Setting& s = settingNamed(key);
+    bindings_.push_back({&s, editId, 0});
+    QLineEdit* field = edit(editId);
+    QAction* mark = field->addAction(QIcon(), QLineEdit::TrailingPosition);
+    mark->setVisible(false);
+    connect(field, &QLineEdit::textChanged, this,
+            [this, field, mark, &s] { markNumber(field, mark, s); });
+    markNumber(field, mark, s);
+}
+
+void SettingsPage::markNumber(QLineEdit* field, QAction* mark, const config::Setting& s) {
+    const QString text = field->text();
+    const std::int32_t number = kit::textToNumber(text);
+    const bool refused =
+        number < 0 || !config::offered(s, image, static_cast<std::uint32_t>(number));
+    const bool misread = !refused && !kit::readsAsTyped(text);
+    QString tip = tr("A decimal number: %1").arg(config::offeredText(s, image, language_));
+    if (refused)
+        tip += u'\n' + tr("This text is refused: the setting keeps its previous value.");
+    else if (misread)
+        tip += u'\n' + tr("This text is stored as %1.").arg(number);
+    field->setToolTip(tip);
+    mark->setToolTip(tip);
+    mark->setVisible(refused || misread);
+    mark->setIcon(field->style()->standardIcon(refused ? QStyle::SP_MessageBoxCritical
+                                                       : QStyle::SP_MessageBoxWarning));
+    // A tint as well as the icon: either alone is easily missed.
+    QPalette palette = field->parentWidget() ? field->parentWidget()->palette() : QPalette();
+    if (refused || misread)
+        palette.setColor(QPalette::Base, refused ? QColor(255, 214, 214) : QColor(255, 240, 190));
+    field->setPalette(palette);
 }
 
 const SettingsPage::Binding& SettingsPage::binding(const char* key) const {
@@ -242,7 +322,17 @@ bool SettingsPage::storeEdit(const char* key) {
     const std::int32_t number = kit::textToNumber(edit(b.control)->text());
     if (number < 0 || !config::offered(*b.setting, image, static_cast<std::uint32_t>(number))) {
         if (!quiet_) {
-            prompter.tell(config::refusalText(*b.setting));
+            QStringList later;
+            for (auto it = bindings_.begin() + (&b - bindings_.data()) + 1; it != bindings_.end();
+                 ++it)
+                if (offers(*it->setting))
+                    later << captionOf(it->control, *it->setting);
+            prompter.tellWithDetail(
+                config::refusalText(*b.setting),
+                later.isEmpty() ? QString()
+                                : tr("Not stored either, because the page stops at the refused "
+                                     "value; they keep their previous values: %1")
+                                      .arg(later.join(QStringLiteral(", "))));
             edit(b.control)->setFocus();
         }
         emit refused(captionOf(b.control, *b.setting), QLatin1String(b.setting->key));
@@ -252,20 +342,38 @@ bool SettingsPage::storeEdit(const char* key) {
     return true;
 }
 
-QString SettingsPage::captionOf(int editId, const config::Setting& s) const {
-    // Templates pair each edit field with a caption in column 0 of its grid row.
-    QWidget* field = edit(editId);
-    const auto* grid = field->parentWidget()
-                           ? qobject_cast<QGridLayout*>(field->parentWidget()->layout())
-                           : nullptr;
-    const int index = grid ? grid->indexOf(field) : -1;
-    if (index >= 0) {
-        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        const QLayoutItem* item = grid->itemAtPosition(row, 0);
-        if (const auto* label = item ? qobject_cast<const QLabel*>(item->widget()) : nullptr)
-            if (!label->text().isEmpty())
-                return label->text();
+namespace {
+
+// Whether the layout holds w, directly or in a layout nested in it.
+bool holds(QLayout* layout, const QWidget* w) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == w || (item->layout() != nullptr && holds(item->layout(), w)))
+            return true;
     }
-    return s.caption(config::Language::English);
+    return false;
+}
+
+}  // namespace
+
+QString SettingsPage::captionOf(int controlId, const config::Setting& s) const {
+    // Templates pair each control with a caption in column 0 of its grid row; the control may
+    // sit in a layout of that cell (an option pair).
+    const QWidget* field = control(controlId);
+    auto* grid = field && field->parentWidget()
+                     ? qobject_cast<QGridLayout*>(field->parentWidget()->layout())
+                     : nullptr;
+    for (int i = 0; grid != nullptr && i < grid->count(); ++i) {
+        QLayoutItem* item = grid->itemAt(i);
+        if (item->widget() != field && (item->layout() == nullptr || !holds(item->layout(), field)))
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        const QLayoutItem* caption = grid->itemAtPosition(row, 0);
+        if (const auto* label = caption ? qobject_cast<const QLabel*>(caption->widget()) : nullptr)
+            if (label != field && !label->text().isEmpty())
+                return label->text();
+        break;
+    }
+    return s.caption(language_);
 }

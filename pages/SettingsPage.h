@@ -14,7 +14,9 @@
 class CalibrationImage;
 class Prompter;
 class QAbstractButton;
+class QAction;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -49,6 +51,9 @@ public:
     T* control(int id) const {
         return findControl<T>(form_, id);
     }
+
+    // The first control in Tab order that the user can change now; null when there is none.
+    QWidget* firstSetting() const;
 
     // Sets every value label from its slider, then lets the page adjust what depends on it.
     void refreshLabels();
@@ -101,6 +106,8 @@ protected:
     void loadEdit(const char* key);
     // Stores the typed number when the table offers it; otherwise tells the user, puts the
     // focus on the field, signals refused and returns false, leaving the bytes as they were.
+    // A page's store stops at a refusal, and pages bind their settings in the order they store
+    // them: the message names the settings bound after this one, which are not stored either.
     bool storeEdit(const char* key);
     // The settings table's entry of key, bound on this page or not.
     const config::Setting& setting(const char* key) const;
@@ -130,8 +137,11 @@ private:
         int other;    // the pair's off-button; the slider's label
     };
     const Binding& binding(const char* key) const;
-    // The caption beside an edit field in its grid row, or the setting's own.
-    QString captionOf(int editId, const config::Setting& setting) const;
+    // The caption beside a control in its grid row, or the setting's own.
+    QString captionOf(int controlId, const config::Setting& setting) const;
+    // An edit field shows the range it takes in its tool tip, and is marked (colour and icon)
+    // while its text would be refused or stored as another number than the one shown.
+    void markNumber(QLineEdit* field, QAction* mark, const config::Setting& setting);
 
     struct LabelBinding {
         QSlider* slider;
@@ -143,7 +153,21 @@ private:
     std::vector<LabelBinding> labels_;
     std::vector<Binding> bindings_;
     bool quiet_ = false;
+    config::Language language_ = config::Language::English;
     // Above zero while the page itself sets its controls.
     int settingControls_ = 0;
     void watchEdits();
+    // A group box whose every control the page's rules hid (the CAN box of a controller
+    // without CAN) takes no room and shows no empty frame.
+    void collapseEmptyBoxes();
+    // Every group box with the least height its template gives it.
+    std::vector<std::pair<QGroupBox*, int>> boxes_;
+    // Texts of the module that name a setting's range as {key}, as the template has them;
+    // each load fills them in from the settings table for this controller.
+    struct RangeText {
+        QLabel* label;
+        QString text;
+    };
+    std::vector<RangeText> rangeTexts_;
+    void fillRanges();
 };

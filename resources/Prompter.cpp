@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QWidget>
 
+#include "Mnemonics.h"
 #include "ResourceModule.h"
 
 namespace {
@@ -16,11 +18,21 @@ QString titleFor(QWidget* parent) {
 
 }  // namespace
 
-Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QString& detail) {
+QString messageText(const ResourceModule& module, int stringId, const QString& address) {
     QString error;
-    QString text = module_.string(stringId, &error);
+    QString text = module.string(stringId, &error);
     if (text.isNull())
-        text = error;
+        return error;
+    // Up to a blank or a full-width punctuation mark, which Chinese texts put right after it.
+    static const QRegularExpression web(
+        QStringLiteral("https?://[^\\s\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}]+"));
+    if (!address.isEmpty())
+        text.replace(web, address);
+    return text;
+}
+
+Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QString& detail) {
+    const QString text = messageText(module_, stringId, address_);
 
     QMessageBox box(parent_);
     box.setWindowTitle(titleFor(parent_));
@@ -45,6 +57,7 @@ Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QS
             box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
             break;
     }
+    mnemonic::giveButtons(&box);
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -60,10 +73,17 @@ Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QS
 }
 
 void MessageBoxPrompter::tell(const QString& text) {
+    tellWithDetail(text, {});
+}
+
+void MessageBoxPrompter::tellWithDetail(const QString& text, const QString& detail) {
     QMessageBox box(parent_);
     box.setWindowTitle(titleFor(parent_));
     box.setIcon(QMessageBox::Warning);
     box.setText(text);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     box.setStandardButtons(QMessageBox::Ok);
+    mnemonic::giveButtons(&box);
     box.exec();
 }

@@ -17,7 +17,16 @@ public:
     virtual Answer ask(int stringId, Buttons buttons, const QString& detail = {}) = 0;
     // Shows a fixed text of the program with an OK button (input checks, file errors).
     virtual void tell(const QString& text) = 0;
+    // tell, with detail shown below the text. Prompters that cannot set it apart add it to it.
+    virtual void tellWithDetail(const QString& text, const QString& detail) {
+        tell(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    }
 };
+
+// String <stringId> of the module as a message box shows it, or why it is missing. A web
+// address in it (where message 107 sends users of other series) is shown as address instead,
+// when one is given: the module's own is a placeholder.
+QString messageText(const ResourceModule& module, int stringId, const QString& address = {});
 
 // The real thing: QMessageBox with texts from the loaded language module.
 class MessageBoxPrompter : public Prompter {
@@ -25,11 +34,15 @@ public:
     MessageBoxPrompter(const ResourceModule& module, QWidget* parent = nullptr)
         : module_(module), parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
+    // What a web address in a module string is shown as; see messageText.
+    void setAddress(const QString& address) { address_ = address; }
 
     Answer ask(int stringId, Buttons buttons, const QString& detail = {}) override;
     void tell(const QString& text) override;
+    void tellWithDetail(const QString& text, const QString& detail) override;
 
 private:
     const ResourceModule& module_;
     QWidget* parent_;
+    QString address_;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Deeper checks than scripts/test.sh: checks that every tracked C++ file is formatted as
 # .clang-format asks, builds everything with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-check/, runs the whole suite there, then runs each
+# UndefinedBehaviorSanitizer into build-check/, checks that the man page names every command and
+# option of --help (scripts/check-manpage.sh), runs the whole suite there, then runs each
 # libFuzzer target of tests/fuzz/ for a short time from its seed corpus.
 #
 #   scripts/check.sh                     # as CI runs it
@@ -44,6 +45,9 @@ timeout 120 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER
 timeout 900 cmake --build "$build" -j"$jobs"
 
 if [ "${1:-}" != "fuzz" ]; then
+  step "the man page names every command and option of --help"
+  timeout 60 scripts/check-manpage.sh "$build"
+
   step "whole suite under the sanitizers"
   (cd "$build" && timeout 900 ctest --output-on-failure -j"$jobs" --timeout 300)
 fi

@@ -8,7 +8,7 @@ packages=(
   qt6-translations-l10n libgl-dev libqt6opengl6-dev libqt6sql6-sqlite
   libgtest-dev zlib1g-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk xdotool imagemagick openbox
   sqlite3
 )
 

@@ -11,6 +11,7 @@
 #include "CalibrationImage.h"
 #include "Changes.h"
 #include "ConfigFile.h"
+#include "Mnemonics.h"
 #include "PageBook.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
@@ -37,15 +38,18 @@ std::optional<FileChooser::Choice> DialogChooser::loadFile(QWidget* parent, cons
         QStringList items;
         for (const Choice& c : offered) items << c.label;
         items << other;
-        bool ok = false;
-        const QString label = QInputDialog::getItem(
-            parent, title,
-            language_ == config::Language::Chinese
-                ? QStringLiteral("写入此控制器的历史记录（最新在前）：")
-                : QStringLiteral("Written to this controller (newest first):"),
-            items, 0, false, &ok);
-        if (!ok)
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(language_ == config::Language::Chinese
+                                ? QStringLiteral("写入此控制器的历史记录（最新在前）：")
+                                : QStringLiteral("Written to this controller (newest first):"));
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+        dialog.show();  // builds the buttons, which then get their mnemonics
+        mnemonic::giveButtons(&dialog);
+        if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
+        const QString label = dialog.textValue();
         for (const Choice& c : offered)
             if (c.label == label)
                 return c;
@@ -67,9 +71,9 @@ ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const Calibratio
       historyDir_(std::move(historyDir)),
       menu_(std::make_unique<QMenu>()) {
     chooser = std::make_unique<DialogChooser>(language_);
-    menu_->addAction(text("Save configuration...", "保存配置..."), this, &ConfigMenu::save);
-    menu_->addAction(text("Load configuration...", "载入配置..."), this, &ConfigMenu::load);
-    menu_->addAction(text("Show changes...", "显示更改..."), this, &ConfigMenu::showChanges);
+    menu_->addAction(text("&Save configuration...", "保存配置(&S)..."), this, &ConfigMenu::save);
+    menu_->addAction(text("&Load configuration...", "载入配置(&L)..."), this, &ConfigMenu::load);
+    menu_->addAction(text("Show &changes...", "显示更改(&C)..."), this, &ConfigMenu::showChanges);
 }
 
 ConfigMenu::~ConfigMenu() = default;

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <atomic>
@@ -111,10 +112,29 @@ void LinkRunner::showIndicator() {
         window_ = window;
     }
     // The wizard's own title: during start-up the wizard itself is not shown yet.
-    window_->setWindowTitle(owner_ != nullptr ? owner_->windowTitle() : QString());
+    const QString title = owner_ != nullptr ? owner_->windowTitle() : QString();
+    window_->setWindowTitle(title);
     label_->setText(text_);
     bar_->setRange(0, steps_);
     bar_->setValue(step_);
+    // Wide enough for the whole title beside the title bar's buttons, which window managers
+    // draw in a bold face.
+    QFont bold = window_->font();
+    bold.setBold(true);
+    window_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(title) + TitleBarButtons);
+    window_->adjustSize();
+    window_->move(centredOn(owner_, window_->frameGeometry().size()));
     window_->show();
     emit indicatorShown();
+}
+
+QPoint LinkRunner::centredOn(const QWidget* owner, QSize size) {
+    // On the wizard once it is shown; before, where it will be: the middle of its screen.
+    QRect area;
+    if (owner != nullptr && owner->window()->isVisible())
+        area = owner->window()->frameGeometry();
+    else if (const QScreen* screen =
+                 owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    return area.center() - QPoint(size.width() / 2, size.height() / 2);
 }

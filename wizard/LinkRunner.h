@@ -3,7 +3,9 @@
 #include <functional>
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 
@@ -30,6 +32,11 @@ public:
     bool running() const { return running_; }
 
     int delayMs = 500;
+    // Where a window of the given size is centred on the owner's window, or on its screen while
+    // that is not shown.
+    static QPoint centredOn(const QWidget* owner, QSize size);
+    // Room for a title bar's buttons and margins beside the title.
+    static constexpr int TitleBarButtons = 120;
     // The progress window while it is shown, else null.
     QWidget* indicator() const;
     // What the window says (the last progress the link gave).

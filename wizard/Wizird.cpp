@@ -76,6 +76,13 @@ QUrl Wizird::helpUrl() const {
             .filePath(QStringLiteral("../share/doc/trnsetup/manual/%1/index.html").arg(language))));
 }
 
+QUrl Wizird::supportedControllersUrl() const {
+    QUrl url = helpUrl();
+    if (url.isLocalFile())
+        url.setFragment(QStringLiteral("controllers"));
+    return url;
+}
+
 Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
     : QDialog(parent),
       env_(std::move(environment)),
@@ -142,8 +149,9 @@ bool Wizird::buildFrame() {
                                    .arg(b.id));
             return false;
         }
-        // Enter must not press whichever button has the focus by surprise.
-        button->setAutoDefault(false);
+        // Enter presses the button that has the focus, else the default one (Next or Finish),
+        // which UpdateButtons chooses.
+        button->setAutoDefault(true);
         button->setDefault(false);
         connect(button, &QPushButton::clicked, this, b.handler);
     }
@@ -418,6 +426,15 @@ void Wizird::ShowPage(unsigned n) {
         state = ButtonState::First;
     }
     UpdateButtons(state);
+    focusFirstSetting();
+}
+
+void Wizird::focusFirstSetting() {
+    const SettingsPage* shown = pages_.page(pages_.current());
+    QWidget* first = shown != nullptr ? shown->firstSetting() : nullptr;
+    if (first == nullptr)  // a page without settings: the button Enter would press
+        first = frameControl(pages_.current() >= pageCount ? IdFinish : IdNext);
+    first->setFocus(Qt::TabFocusReason);
 }
 
 void Wizird::UpdateButtons(ButtonState state) {
@@ -435,6 +452,9 @@ void Wizird::UpdateButtons(ButtonState state) {
             frameControl(IdDefault)->setEnabled(false);
             break;
     }
+    // Enter moves on: Next, and Finish on the last page.
+    findControl<QPushButton>(form_, IdNext)->setDefault(state != ButtonState::Last);
+    findControl<QPushButton>(form_, IdFinish)->setDefault(state == ButtonState::Last);
 }
 
 void Wizird::reject() {

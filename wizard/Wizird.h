@@ -54,6 +54,9 @@ public:
     // What Help opens: the support site when the build names one, otherwise the manual in the
     // module's language, installed (or, in the build folder, copied) beside the program.
     QUrl helpUrl() const;
+    // Where message 107 sends a user whose controller is of another series: the support site,
+    // or the manual's section on the controllers the program serves.
+    QUrl supportedControllersUrl() const;
 
     explicit Wizird(WizardEnvironment environment, QWidget* parent = nullptr);
     ~Wizird() override;
@@ -127,6 +130,9 @@ private:
     bool busy() const override { return pages_.changing() || runner_.running(); }
     PageBook& pages() override { return pages_; }
     void fitPages();
+    // The keyboard starts on the shown page's first setting (Tab then walks its settings
+    // before the wizard's buttons), or on Next or Finish when it has none.
+    void focusFirstSetting();
     bool confirmWarning();
     bool connectController();
     // Writes the image, reads the controller back and completes the journal's entry with what

@@ -2,11 +2,17 @@
 //
 //   trnpictures english|chinese <outdir>
 //
-// writes <outdir>/bitmap/165.bmp, <outdir>/bitmap/166.bmp and <outdir>/icon/159.png.
+// writes <outdir>/bitmap/165.bmp, <outdir>/bitmap/166.bmp and <outdir>/icon/159.png;
+//
+//   trnpictures icons <outdir>
+//
+// writes the desktop icons <outdir>/hicolor/<size>x<size>/apps/trnsetup.png and
+// <outdir>/hicolor/scalable/apps/trnsetup.svg.
 // Runs while building, so it needs no display and no particular font: text that no
 // installed font can show falls back to English, and with no font at all the pictures
 // are drawn without text.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -19,6 +25,7 @@
 #include <QtMath>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -82,52 +89,71 @@ Texts textsFor(const QString& language) {
     return texts;
 }
 
+// One shape of a picture: filled, then outlined, in the picture's coordinates. Pictures made
+// of parts are painted at any size and written as SVG from the same description.
+struct Part {
+    QPainterPath path;
+    QBrush fill;
+    QPen pen = Qt::NoPen;
+};
+using Parts = std::vector<Part>;
+
+void paint(QPainter& p, const Parts& parts) {
+    for (const Part& part : parts) {
+        p.setPen(part.pen);
+        p.setBrush(part.fill);
+        p.drawPath(part.path);
+    }
+}
+
+QPainterPath ellipse(QPointF centre, qreal radius) {
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
+}
+
 // A stylised three-phase motor seen from the front: stator ring with teeth, windings, rotor.
-void drawMotor(QPainter& p, QPointF centre, qreal radius) {
-    p.save();
-    p.translate(centre);
-    QRadialGradient glow(QPointF(0, 0), radius * 1.6);
+Parts motorParts(QPointF centre, qreal radius) {
+    Parts parts;
+    QRadialGradient glow(centre, radius * 1.6);
     glow.setColorAt(0, QColor(80, 160, 255, 90));
     glow.setColorAt(1, QColor(80, 160, 255, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(glow);
-    p.drawEllipse(QPointF(0, 0), radius * 1.6, radius * 1.6);
+    parts.push_back({ellipse(centre, radius * 1.6), glow});
 
     // Stator ring.
-    p.setPen(QPen(QColor(200, 220, 245), radius * 0.08));
-    p.setBrush(QColor(30, 60, 110));
-    p.drawEllipse(QPointF(0, 0), radius, radius);
+    parts.push_back(
+        {ellipse(centre, radius), QColor(30, 60, 110), QPen(QColor(200, 220, 245), radius * 0.08)});
 
     // Teeth with windings in the three phase colours.
     const QColor phases[] = {QColor(240, 90, 80), QColor(250, 200, 70), QColor(90, 200, 120)};
     for (int i = 0; i < 9; ++i) {
-        p.save();
-        p.rotate(i * 40.0);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(170, 190, 215));
-        p.drawRect(QRectF(-radius * 0.09, -radius * 0.92, radius * 0.18, radius * 0.42));
-        p.setBrush(phases[i % 3]);
-        p.drawRoundedRect(QRectF(-radius * 0.17, -radius * 0.82, radius * 0.34, radius * 0.22),
-                          radius * 0.05, radius * 0.05);
-        p.restore();
+        const QTransform turn = QTransform::fromTranslate(centre.x(), centre.y()).rotate(i * 40.0);
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-radius * 0.09, -radius * 0.92, radius * 0.18, radius * 0.42));
+        QPainterPath winding;
+        winding.addRoundedRect(QRectF(-radius * 0.17, -radius * 0.82, radius * 0.34, radius * 0.22),
+                               radius * 0.05, radius * 0.05);
+        parts.push_back({turn.map(tooth), QColor(170, 190, 215)});
+        parts.push_back({turn.map(winding), phases[i % 3]});
     }
 
     // Rotor with magnets and shaft.
-    p.setPen(QPen(QColor(220, 230, 245), radius * 0.04));
-    p.setBrush(QColor(60, 70, 90));
-    p.drawEllipse(QPointF(0, 0), radius * 0.42, radius * 0.42);
+    parts.push_back({ellipse(centre, radius * 0.42), QColor(60, 70, 90),
+                     QPen(QColor(220, 230, 245), radius * 0.04)});
     for (int i = 0; i < 6; ++i) {
-        p.save();
-        p.rotate(i * 60.0);
-        p.setPen(Qt::NoPen);
-        p.setBrush(i % 2 == 0 ? QColor(210, 70, 70) : QColor(70, 110, 210));
-        p.drawPie(QRectF(-radius * 0.38, -radius * 0.38, radius * 0.76, radius * 0.76), 60 * 16,
-                  60 * 16);
-        p.restore();
+        const QTransform turn = QTransform::fromTranslate(centre.x(), centre.y()).rotate(i * 60.0);
+        QPainterPath magnet(QPointF(0, 0));
+        magnet.arcTo(QRectF(-radius * 0.38, -radius * 0.38, radius * 0.76, radius * 0.76), 60, 60);
+        magnet.closeSubpath();
+        parts.push_back(
+            {turn.map(magnet), i % 2 == 0 ? QColor(210, 70, 70) : QColor(70, 110, 210)});
     }
-    p.setBrush(QColor(220, 225, 235));
-    p.drawEllipse(QPointF(0, 0), radius * 0.12, radius * 0.12);
-    p.restore();
+    parts.push_back({ellipse(centre, radius * 0.12), QColor(220, 225, 235)});
+    return parts;
+}
+
+void drawMotor(QPainter& p, QPointF centre, qreal radius) {
+    paint(p, motorParts(centre, radius));
 }
 
 // Circuit-board traces: right-angled runs ending in solder pads, placed by a fixed pattern
@@ -263,16 +289,20 @@ QImage sidePicture(int height, const Texts& texts) {
     return image;
 }
 
-QImage icon() {
-    QImage image(48, 48, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
+// The program's icon on a 48 by 48 square: the motor and a lightning stroke across the rotor,
+// the controller's power stage. rounded: with rounded corners, transparent beyond them, as
+// desktop icons are; otherwise the whole square.
+Parts iconParts(bool rounded) {
     QLinearGradient background(0, 0, 48, 48);
     background.setColorAt(0, kLightBlue);
     background.setColorAt(1, kDeepBlue);
-    p.fillRect(image.rect(), background);
-    drawMotor(p, QPointF(24, 24), 17);
-    // A lightning stroke across the rotor: the controller's power stage.
+    QPainterPath square;
+    if (rounded)
+        square.addRoundedRect(QRectF(1, 1, 46, 46), 7, 7);
+    else
+        square.addRect(QRectF(0, 0, 48, 48));
+    Parts parts{{square, background}};
+    for (Part& part : motorParts(QPointF(24, 24), 17)) parts.push_back(std::move(part));
     QPainterPath bolt;
     bolt.moveTo(27, 6);
     bolt.lineTo(17, 26);
@@ -281,10 +311,112 @@ QImage icon() {
     bolt.lineTo(32, 20);
     bolt.lineTo(25, 20);
     bolt.closeSubpath();
-    p.setPen(QPen(kDeepBlue, 1.2));
-    p.setBrush(QColor(255, 210, 70));
-    p.drawPath(bolt);
+    parts.push_back({bolt, QColor(255, 210, 70), QPen(kDeepBlue, 1.2)});
+    return parts;
+}
+
+QImage icon(int size, bool rounded) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 48.0, size / 48.0);
+    paint(p, iconParts(rounded));
     return image;
+}
+
+QString svgNumber(qreal value) {
+    return QString::number(value, 'g', 6);
+}
+
+// A colour as SVG attributes: attribute="#rrggbb", and opacity="..." unless it is opaque.
+QString svgColour(const QColor& colour, const char* attribute, const char* opacity) {
+    QString text = QStringLiteral(" %1=\"%2\"").arg(QLatin1String(attribute), colour.name());
+    if (colour.alpha() != 255)
+        text +=
+            QStringLiteral(" %1=\"%2\"").arg(QLatin1String(opacity), svgNumber(colour.alphaF()));
+    return text;
+}
+
+// The parts as an SVG document of the given size; gradients become definitions.
+QByteArray svg(const Parts& parts, int size, const QString& comment) {
+    QString defs, body;
+    int gradients = 0;
+    for (const Part& part : parts) {
+        QString fill;
+        if (const QGradient* g = part.fill.gradient()) {
+            const QString id = QStringLiteral("g%1").arg(++gradients);
+            if (g->type() == QGradient::LinearGradient) {
+                const auto* l = static_cast<const QLinearGradient*>(g);
+                defs += QStringLiteral(
+                            "    <linearGradient id=\"%1\" x1=\"%2\" y1=\"%3\" x2=\"%4\" "
+                            "y2=\"%5\" gradientUnits=\"userSpaceOnUse\">\n")
+                            .arg(id, svgNumber(l->start().x()), svgNumber(l->start().y()),
+                                 svgNumber(l->finalStop().x()), svgNumber(l->finalStop().y()));
+            } else {
+                const auto* r = static_cast<const QRadialGradient*>(g);
+                defs += QStringLiteral(
+                            "    <radialGradient id=\"%1\" cx=\"%2\" cy=\"%3\" r=\"%4\" "
+                            "gradientUnits=\"userSpaceOnUse\">\n")
+                            .arg(id, svgNumber(r->center().x()), svgNumber(r->center().y()),
+                                 svgNumber(r->radius()));
+            }
+            for (const QGradientStop& stop : g->stops())
+                defs += QStringLiteral("      <stop offset=\"%1\"%2/>\n")
+                            .arg(svgNumber(stop.first),
+                                 svgColour(stop.second, "stop-color", "stop-opacity"));
+            defs += g->type() == QGradient::LinearGradient
+                        ? QStringLiteral("    </linearGradient>\n")
+                        : QStringLiteral("    </radialGradient>\n");
+            fill = QStringLiteral(" fill=\"url(#%1)\"").arg(id);
+        } else {
+            fill = svgColour(part.fill.color(), "fill", "fill-opacity");
+        }
+        QString stroke;
+        if (part.pen.style() != Qt::NoPen)
+            stroke = svgColour(part.pen.color(), "stroke", "stroke-opacity") +
+                     QStringLiteral(" stroke-width=\"%1\" stroke-linejoin=\"%2\"")
+                         .arg(svgNumber(part.pen.widthF()),
+                              part.pen.joinStyle() == Qt::RoundJoin   ? QStringLiteral("round")
+                              : part.pen.joinStyle() == Qt::MiterJoin ? QStringLiteral("miter")
+                                                                      : QStringLiteral("bevel"));
+        QString data;
+        for (int i = 0; i < part.path.elementCount(); ++i) {
+            const QPainterPath::Element e = part.path.elementAt(i);
+            const QString point = svgNumber(e.x) + u',' + svgNumber(e.y);
+            if (e.isMoveTo())
+                data += QStringLiteral("M") + point;
+            else if (e.isLineTo())
+                data += QStringLiteral("L") + point;
+            else if (e.isCurveTo())
+                data += QStringLiteral("C") + point;
+            else
+                data += u' ' + point;
+        }
+        body += QStringLiteral("  <path d=\"%1Z\"%2%3/>\n").arg(data, fill, stroke);
+    }
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- %1 -->\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%2\" height=\"%2\" "
+               "viewBox=\"0 0 48 48\">\n  <defs>\n%3  </defs>\n%4</svg>\n")
+        .arg(comment, QString::number(size), defs, body)
+        .toUtf8();
+}
+
+// The desktop's icons: the usual hicolor sizes and the scalable one, under <out>/hicolor.
+bool writeDesktopIcons(const QDir& out) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        if (!out.mkpath(dir) || !icon(size, true).save(out.filePath(dir + "/trnsetup.png")))
+            return false;
+    }
+    if (!out.mkpath(QStringLiteral("hicolor/scalable/apps")))
+        return false;
+    QFile file(out.filePath(QStringLiteral("hicolor/scalable/apps/trnsetup.svg")));
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(svg(iconParts(true), 48,
+                          QStringLiteral("trnsetup: a brushless motor and the controller's power "
+                                         "stage"))) > 0;
 }
 
 // 24 bits per pixel, no alpha: what the bundles promise for bitmaps and the icon.
@@ -301,9 +433,15 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("icons")) {
+        if (writeDesktopIcons(QDir(args[2])))
+            return 0;
+        std::fprintf(stderr, "trnpictures: cannot write the icons into %s\n", qPrintable(args[2]));
+        return 1;
+    }
     if (args.size() != 3 ||
         (args[1] != QLatin1String("english") && args[1] != QLatin1String("chinese"))) {
-        std::fprintf(stderr, "usage: trnpictures english|chinese <outdir>\n");
+        std::fprintf(stderr, "usage: trnpictures english|chinese|icons <outdir>\n");
         return 2;
     }
     const QString& language = args[1];
@@ -317,7 +455,7 @@ int main(int argc, char** argv) {
     } pictures[] = {
         {banner(texts), QStringLiteral("bitmap/165.bmp")},
         {sidePicture(sideHeight, texts), QStringLiteral("bitmap/166.bmp")},
-        {icon(), QStringLiteral("icon/159.png")},
+        {icon(48, false), QStringLiteral("icon/159.png")},
     };
     for (const auto& picture : pictures) {
         const QString path = out.filePath(picture.name);

@@ -42,8 +42,10 @@ public:
                 return Answer::Ok;
         }
     }
-    void tell(const QString& text) override {
+    void tell(const QString& text) override { tellWithDetail(text, {}); }
+    void tellWithDetail(const QString& text, const QString& detail) override {
         told.push_back(text);
+        toldDetails.push_back(detail);
         if (whileTelling)
             whileTelling(text);
     }
@@ -63,6 +65,7 @@ public:
 
     std::vector<Asked> asked;
     std::vector<QString> told;
+    std::vector<QString> toldDetails;  // one for each of told, empty when none was given
 
 private:
     std::map<int, std::deque<Answer>> planned_;
