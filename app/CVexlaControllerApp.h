@@ -18,6 +18,8 @@ struct CommandLine {
     QString languageFile;  // path of the language module to load
     QStringList ports;     // serial devices to search, in order; empty means all
     QString message;       // help or version text, or the error
+    QString history;       // --history: the server the journal is shared on, or "local"
+    QString station;       // --station: the name entries give this station
 };
 
 // The module file of a language: beside the program (build folder, portable copy), else

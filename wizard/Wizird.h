@@ -36,6 +36,8 @@ struct WizardEnvironment {
     QString dataDir;
     // The data folder whose journal records every write; empty records nothing.
     QString historyDir = {};
+    // The server the journal is shared on, and the station's name.
+    config::HistoryChoice history = {};
 };
 
 // The configuration wizard: warns, connects, reads the controller's image, keeps its default
