@@ -80,8 +80,7 @@ static_assert(ServerJournal::SchemaVersion == 1, "one step per version");
 constexpr qint64 InitLock = 0x74726e7365747570;
 
 const QString Columns = QStringLiteral(
-    "SELECT id, uuid::text, unit,"
-    " to_char(time AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'),"
+    "SELECT id, uuid::text, unit, (extract(epoch FROM time) * 1000)::bigint,"
     " program, station, held, image, outcome FROM trnsetup.entries");
 
 QString timeText(const QDateTime& time) {
@@ -396,7 +395,7 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
         e.id = q.value(0).toLongLong();
         e.uuid = QUuid::fromString(q.value(1).toString());
         e.unit = q.value(2).toString();
-        e.time = QDateTime::fromString(q.value(3).toString(), Qt::ISODateWithMs).toUTC();
+        e.time = QDateTime::fromMSecsSinceEpoch(q.value(3).toLongLong(), Qt::UTC);
         e.program = q.value(4).toString();
         e.host = q.value(5).toString();
         if (!q.value(6).isNull())

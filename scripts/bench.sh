@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the real program against simulated controllers on pseudo-terminals: the search with
 # one and with four silent ports before the controller (from the warning's Yes to page 1), the
-# write, and the longest pause of the GUI thread while the link works.
+# write, and the longest pause of the GUI thread while the link works; then the shared
+# history (scripts/bench-history.sh).
 # Usage: scripts/bench.sh [BUILD_DIR]   (default: build)
 # pipefail: a failing benchmark fails the script, although its output goes through grep.
 set -euo pipefail
@@ -13,3 +14,5 @@ tests=$(find "$build" -name app_tests -type f -perm -u+x | head -n 1)
 [ -n "$tests" ] || { echo "bench: no app_tests in $build" >&2; exit 1; }
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$tests" --gtest_also_run_disabled_tests \
     --gtest_filter='Bench.*' 2>/dev/null | { grep -v '^\[' || true; }
+# The shared history on a throw-away PostgreSQL server, beside the station's own journal.
+"$here/scripts/bench-history.sh" "$build"
