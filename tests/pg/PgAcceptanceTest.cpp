@@ -122,9 +122,11 @@ TEST_F(SharedHistory, TheServerStoppedInTheMiddleOfABatch) {
         EXPECT_TRUE(line.contains(QLatin1String("  verified  "))) << line.toStdString();
 }
 
-// What a station refuses before it writes to the server: a newer journal, with the reason; an
-// address with a password; a server that does not offer the TLS asked for.
+// What a station refuses, and why: a newer journal (never written to), a database without
+// one, an address with a password, a server without the TLS asked for, a wrong search.
 TEST_F(SharedHistory, WhatIsRefusedAndWhy) {
+    const CommandResult again = trnsetup({QStringLiteral("history"), QStringLiteral("--init")});
+    EXPECT_TRUE(again.out.value(0).contains(QLatin1String("at version 1 already")));
     ASSERT_EQ(PgServer::sql(db, QStringLiteral("INSERT INTO trnsetup.schema_version (version) "
                                                "VALUES (2);")),
               QString());
@@ -142,9 +144,16 @@ TEST_F(SharedHistory, WhatIsRefusedAndWhy) {
           PgServer::url(QStringLiteral("trnsetup_owner"), db) + QStringLiteral("?sslmode=require")},
          1,
          "SSL"},
+        {{QStringLiteral("history"), Unit, QStringLiteral("--history"),
+          PgServer::url(QStringLiteral("trnsetup_owner"), QStringLiteral("postgres"))},
+         1,
+         "holds no trnsetup journal"},
         {{QStringLiteral("history"), QStringLiteral("--where"), QStringLiteral("abs>on")},
          2,
          "abs takes only = and !="},
+        {{QStringLiteral("history"), QStringLiteral("--where"), QStringLiteral("torque=1")},
+         2,
+         "no setting is named 'torque'"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
