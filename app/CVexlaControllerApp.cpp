@@ -69,7 +69,17 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
                        "Repeat to search several, in order. Without it every serial port of "
                        "the system is searched."),
         QStringLiteral("device"));
-    parser.addOptions({help, version, language, port});
+    const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Journal of writes shared on a server, postgresql://USER@HOST[:PORT]/DB "
+                       "(the password from ~/.pgpass), or 'local'. Default: TRNSETUP_HISTORY, "
+                       "else the settings file, else this station's own journal."),
+        QStringLiteral("url"));
+    const QCommandLineOption station(
+        QStringLiteral("station"),
+        QStringLiteral("The station's name in the journal. Default: the host name."),
+        QStringLiteral("name"));
+    parser.addOptions({help, version, language, port, history, station});
     parser.addPositionalArgument(
         QStringLiteral("edit"),
         QStringLiteral("edit FILE opens the wizard on a configuration file or a default file "
@@ -134,6 +144,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     } else
         line.languageFile = name;
     line.ports = parser.values(port);
+    line.history = parser.value(history);
+    line.station = parser.value(station);
     for (const QString& p : std::as_const(line.ports)) {
         if (p.isEmpty()) {
             line.action = CommandLine::Action::Error;
@@ -218,6 +230,11 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         return status;
 
     QString error;
+    const std::optional<config::HistoryChoice> history =
+        config::chooseHistory(line.history, qEnvironmentVariable("TRNSETUP_HISTORY"),
+                              config::historySettingsFile(), line.station, &error);
+    if (!history)
+        return answerCommandLine({CommandLine::Action::Error, {}, {}, error, {}, {}});
     if (!languageModule.load(line.languageFile, &error)) {
         reportFatal(QStringLiteral("Cannot load the language module %1.\n%2\n\nThe program "
                                    "cannot run without it; reinstall it beside the program or "
@@ -272,6 +289,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         // Every write is journalled, wherever the program runs from.
         environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         environment.file = std::move(file);
+        environment.history = *history;
         Wizird wizard(environment);
         prompter.setParent(&wizard);
         prompter.setAddress(wizard.supportedControllersUrl().toString());

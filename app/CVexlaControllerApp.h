@@ -19,6 +19,8 @@ struct CommandLine {
     QStringList ports;     // serial devices to search, in order; empty means all
     QString message;       // help or version text, or the error
     QString editFile;      // edit FILE: the wizard on this file, without a controller
+    QString history;       // --history: the server the journal is shared on, or "local"
+    QString station;       // --station: the name entries give this station
 };
 
 // The module file of a language: beside the program (build folder, portable copy), else

@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <tuple>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,6 +37,7 @@
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "Settings.h"
+#include "SharedJournal.h"
 #include "SqliteJournal.h"
 #include "Translation.h"
 #include "UnitRunner.h"
@@ -44,6 +48,9 @@ constexpr int Done = 0;
 constexpr int Failed = 1;
 constexpr int Usage = 2;       // also a file whose content is wrong or not taken as written
 constexpr int Unrecorded = 3;  // written and verified, but the journal does not say so
+// Everything asked for happened, but journal entries wait at this station to be shared with
+// the server: not a failure, and the line goes on; a later run or history --sync sends them.
+constexpr int Waiting = 4;
 
 constexpr int MsgWarning = 110;
 
@@ -165,6 +172,16 @@ QString usageText() {
         "      outcome, program.\n"
         "  trnsetup history --export ENTRY -o FILE\n"
         "      Writes the image of a journal entry into a configuration file.\n"
+        "  trnsetup history [MODEL-SERIAL] [--station NAME] [--since TIME] [--until TIME]\n"
+        "                   [--where 'SETTING OP VALUE']...\n"
+        "      Lists the entries that match, newest first: entry number, UTC time, outcome,\n"
+        "      unit, station, program. OP is one of < <= = != >= >, the setting named as in\n"
+        "      configuration files: --where 'max_motor_current>80%'. TIME is a date or a\n"
+        "      date and time, UTC unless it has an offset (2024-05-01, 2024-05-01T08:00).\n"
+        "  trnsetup history --init\n"
+        "      Creates the shared journal on the server, or upgrades it (its owner runs it).\n"
+        "  trnsetup history --sync\n"
+        "      Sends the entries that wait at this station to the server.\n"
         "Options:\n"
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
@@ -184,6 +201,14 @@ QString usageText() {
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
         "  --force            Writes even when no setting changes.\n"
+        "  --history URL      Journal on a shared server: postgresql://USER@HOST[:PORT]/DB,\n"
+        "                     ?sslmode=require to insist on TLS; 'local' for this station's\n"
+        "                     own. Else TRNSETUP_HISTORY, else 'history' in\n"
+        "                     ~/.config/trnsetup/trnsetup.conf. Passwords come from\n"
+        "                     ~/.pgpass (or PGPASSFILE), never from the command line.\n"
+        "  --station NAME     The station the entries name (write; the host name unless\n"
+        "                     given here or as 'station' in the settings file); history:\n"
+        "                     only this station's entries.\n"
         "Configuration files hold one 'name = value' line per setting, the controller's\n"
         "whole image last; '#' starts a comment listing what a setting takes:\n"
         "  max_motor_current = 90%            # Max Motor Current, 20%..100%\n"
@@ -194,9 +219,11 @@ QString usageText() {
         "Exit status: 0 everything asked for happened, the journal entry included;\n"
         "1 the controller or a file failed; 2 a mistake on the command line, a file that\n"
         "does not read, or one the controller would not take as written; 3 written and\n"
-        "verified, but the journal does not record it. diff: 0 the same, 1 different,\n"
+        "verified, but the journal does not record it; 4 everything happened, but journal\n"
+        "entries wait at this station to be shared with the server (the server is away or\n"
+        "refuses them; history --sync sends them later). diff: 0 the same, 1 different,\n"
         "2 trouble. A batch exits with the most serious status of its units: 1, then 2,\n"
-        "then 3; 0 only when every unit was written and verified (or held the file).");
+        "then 3; 0 (or 4) only when every unit was written and verified (or held the file).");
 }
 
 // What a command works with: its options and the language chosen.
@@ -213,6 +240,10 @@ struct Run {
     bool json = false;
     int loadFailure = Failed;  // the status of the last file loadFile refused
     qint64 exportEntry = 0;
+    config::HistoryChoice historyChoice;
+    config::EntryQuery query;
+    bool asks = false;  // history was given a station, a time or a setting to look for
+    std::unique_ptr<config::Journal> journal_;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
     ResourceModule module;
@@ -516,7 +547,6 @@ struct Run {
         // before the units start; then each unit's thread has a connection of its own, and no
         // unit waits on another's entry while the main thread builds pages.
         const bool journalled = writeJournal() != nullptr;
-        const QString journalFile = config::stationJournalFile(dataDir());
         std::vector<UnitReport> units = runOnPorts(
             [&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
                 std::unique_ptr<config::Journal> own;
@@ -525,11 +555,7 @@ struct Run {
                     if (!journalled || opened)
                         return own.get();
                     opened = true;
-                    config::Message failure{};
-                    own = config::SqliteJournal::open(journalFile, &failure);
-                    if (!own)
-                        channel.fail(QStringLiteral("the journal cannot be opened: ") +
-                                     failure.text(language));
+                    own = makeJournal([&](const QString& why) { channel.fail(why); });
                     return own.get();
                 };
                 journal();  // while the controller is read, not once its pages are done
@@ -552,7 +578,7 @@ struct Run {
     config::Journal* writeJournal() {
         if (!journalOpened_) {
             journalOpened_ = true;
-            journal_ = openJournal();
+            openJournal();
         }
         return journal_.get();
     }
@@ -712,29 +738,79 @@ struct Run {
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }
 
-    std::unique_ptr<config::Journal> openJournal() {
+    // The journal chosen, the station's own and the server's when one is named; kept open
+    // for the run, so that what waits to be shared can be told at its end.
+    config::Journal* openJournal() {
+        journal_ = makeJournal();
+        return journal_.get();
+    }
+
+    // One more connection to the journal chosen (a thread needs its own); what goes wrong goes
+    // to tell, stderr when none.
+    std::unique_ptr<config::Journal> makeJournal(
+        const std::function<void(const QString&)>& tell = err) {
         config::Message failure{};
         std::vector<config::SqliteJournal::Skipped> skipped;
         std::unique_ptr<config::Journal> journal =
-            config::openStationJournal(dataDir(), &failure, &skipped);
+            config::openJournal(dataDir(), historyChoice, &failure, &skipped);
         for (const config::SqliteJournal::Skipped& s : skipped)
-            err(QStringLiteral("not taken into the journal: %1: %2")
-                    .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
+            tell(QStringLiteral("not taken into the journal: %1: %2")
+                     .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
         if (!journal)
-            err(QStringLiteral("the journal cannot be opened: ") + failure.text(language));
+            tell(QStringLiteral("the journal cannot be opened: ") + failure.text(language));
         return journal;
+    }
+
+    // The status, told that entries wait to be shared: success stays success, as Waiting.
+    int sharingStatus(int status) {
+        if (!journal_)
+            return status;
+        const config::Journal::Sharing sharing = journal_->sharing();
+        if (sharing.waiting == 0)
+            return status;
+        err(QStringLiteral("%1 journal entr%2 wait%3 at this station to be shared with %4 "
+                           "(sent when it is back: the next run, or history --sync): %5")
+                .arg(sharing.waiting)
+                .arg(QLatin1String(sharing.waiting == 1 ? "y" : "ies"),
+                     QLatin1String(sharing.waiting == 1 ? "s" : ""), historyChoice.server->text(),
+                     sharing.why));
+        return status == Done ? Waiting : status;
+    }
+
+    // history --init: the shared journal's tables made or upgraded.
+    int initServer() {
+        QString done;
+        if (auto failure = config::ServerJournal::init(*historyChoice.server, &done)) {
+            err(QStringLiteral("the shared journal is not made: ") + failure->text(language));
+            return Failed;
+        }
+        out(done);
+        return Done;
+    }
+
+    // history --sync: what waits here sent to the server (opening the journal sends it).
+    int sync() {
+        if (!openJournal())
+            return Failed;
+        const config::Journal::Sharing sharing = journal_->sharing();
+        out(QStringLiteral("Sent %1 waiting journal entr%2 to %3; %4.")
+                .arg(sharing.shared)
+                .arg(QLatin1String(sharing.shared == 1 ? "y" : "ies"), historyChoice.server->text(),
+                     sharing.waiting == 0 ? QStringLiteral("none waits")
+                                          : QStringLiteral("%1 still wait").arg(sharing.waiting)));
+        return Done;
     }
 
     // A unit's entries, named or read from the controller; or one entry into a file.
     int history(ControllerLink* link) {
         QString unit = files.value(0);
-        if (exportEntry == 0 && unit.isEmpty()) {
+        if (exportEntry == 0 && unit.isEmpty() && !asks) {
             CalibrationImage image;
             if (!connectAndRead(*link, image))
                 return Failed;
             unit = config::unitName(image);
         }
-        const std::unique_ptr<config::Journal> journal = openJournal();
+        config::Journal* journal = openJournal();
         if (!journal)
             return Failed;
         if (exportEntry != 0) {
@@ -756,7 +832,11 @@ struct Run {
             return Done;
         }
         std::vector<config::JournalEntry> entries;
-        if (auto failure = journal->entries(unit, &entries)) {
+        query.unit = unit;
+        // A unit's own journal lists as it always did; anything wider names unit and station.
+        const bool wide = asks || historyChoice.server;
+        if (auto failure =
+                wide ? journal->find(query, &entries) : journal->entries(unit, &entries)) {
             err(failure->text(language));
             return Failed;
         }
@@ -765,9 +845,12 @@ struct Run {
         document.insert(QStringLiteral("unit"), unit);
         document.insert(QStringLiteral("entries"), listed);
         for (const config::JournalEntry& e : entries)
-            out(QStringLiteral("%1  %2  %3  %4")
-                    .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
-                         config::outcomeName(e.outcome), e.program));
+            out(wide ? QStringLiteral("%1  %2  %3  %4  %5  %6")
+                           .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
+                                config::outcomeName(e.outcome), e.unit, e.host, e.program)
+                     : QStringLiteral("%1  %2  %3  %4")
+                           .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
+                                config::outcomeName(e.outcome), e.program));
         return Done;
     }
 
@@ -844,18 +927,76 @@ struct Run {
     }
 
     QJsonObject document;  // what --json prints, besides format, command, status and errors
-    std::unique_ptr<config::Journal> journal_;
     bool journalOpened_ = false;
 };
+
+// The options of the shared history: which journal, which station, and what history looks
+// for. A status when they are wrong.
+std::optional<int> takeHistoryOptions(Run& run, const QCommandLineParser& parser,
+                                      const std::array<QCommandLineOption, 7>& options,
+                                      const std::function<int(const QString&)>& usage) {
+    const auto& [historyOption, station, init, sync, since, until, where] = options;
+    const bool history = run.command == QLatin1String("history");
+    for (const QCommandLineOption& o : {init, sync, since, until, where})
+        if (parser.isSet(o) && !history)
+            return usage(
+                QStringLiteral("%1 takes no --%2").arg(run.command, o.names().constFirst()));
+    QString why;
+    const std::optional<config::HistoryChoice> choice =
+        config::chooseHistory(parser.value(historyOption), qEnvironmentVariable("TRNSETUP_HISTORY"),
+                              config::historySettingsFile(), parser.value(station), &why);
+    if (!choice)
+        return usage(why);
+    run.historyChoice = *choice;
+    if (parser.isSet(station) && parser.value(station).isEmpty())
+        return usage(QStringLiteral("--station needs a name"));
+    if (!history)
+        return std::nullopt;
+    const bool serverWork = parser.isSet(init) || parser.isSet(sync);
+    if (serverWork && !run.historyChoice.server)
+        return usage(
+            QStringLiteral("history --%1 needs a server: --history postgresql://USER@HOST/DB, "
+                           "TRNSETUP_HISTORY or 'history' in %2")
+                .arg(parser.isSet(init) ? QStringLiteral("init") : QStringLiteral("sync"),
+                     QDir::toNativeSeparators(config::historySettingsFile())));
+    // For --init and --sync the station is who asks, not what is asked for.
+    run.query.station = serverWork ? QString() : parser.value(station);
+    for (const auto& [option, bound, isUntil] :
+         {std::tuple{&since, &run.query.since, false}, std::tuple{&until, &run.query.until, true}})
+        if (parser.isSet(*option)) {
+            *bound = config::queryTime(parser.value(*option), isUntil);
+            if (!*bound)
+                return usage(QStringLiteral("--%1 needs a date or a date and time, like "
+                                            "2024-05-01 or 2024-05-01T08:00")
+                                 .arg(option->names().constFirst()));
+        }
+    for (const QString& text : parser.values(where)) {
+        const std::optional<config::SettingCondition> c =
+            config::SettingCondition::parse(text, &why);
+        if (!c)
+            return usage(QStringLiteral("--where: ") + why);
+        run.query.where.push_back(*c);
+    }
+    run.asks = !run.query.station.isEmpty() || run.query.since || run.query.until ||
+               !run.query.where.empty();
+    const bool exporting = parser.isSet(QStringLiteral("export"));
+    if (serverWork &&
+        (run.asks || exporting || !run.files.isEmpty() || parser.isSet(QStringLiteral("output"))))
+        return usage(QStringLiteral("history --init and --sync take no unit, entry or search"));
+    if (exporting && run.asks)
+        return usage(QStringLiteral("history --export takes no search"));
+    return std::nullopt;
+}
 
 }  // namespace
 
 QString commandOf(const QStringList& arguments) {
     // The command word may follow options; a value of an option is not one.
-    static const QStringList takesValue{QStringLiteral("-l"),      QStringLiteral("--language"),
-                                        QStringLiteral("-p"),      QStringLiteral("--port"),
-                                        QStringLiteral("-o"),      QStringLiteral("--output"),
-                                        QStringLiteral("--export")};
+    static const QStringList takesValue{
+        QStringLiteral("-l"),       QStringLiteral("--language"), QStringLiteral("-p"),
+        QStringLiteral("--port"),   QStringLiteral("-o"),         QStringLiteral("--output"),
+        QStringLiteral("--export"), QStringLiteral("--history"),  QStringLiteral("--station"),
+        QStringLiteral("--since"),  QStringLiteral("--until"),    QStringLiteral("--where")};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (takesValue.contains(a)) {
@@ -888,9 +1029,17 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
                                          QStringLiteral("entry"));
     const QCommandLineOption allPorts(QStringLiteral("all-ports"), QString());
     const QCommandLineOption json(QStringLiteral("json"), QString());
+    const QCommandLineOption historyOption(QStringLiteral("history"), QString(),
+                                           QStringLiteral("url"));
+    const QCommandLineOption station(QStringLiteral("station"), QString(), QStringLiteral("name"));
+    const QCommandLineOption init(QStringLiteral("init"), QString());
+    const QCommandLineOption sync(QStringLiteral("sync"), QString());
+    const QCommandLineOption since(QStringLiteral("since"), QString(), QStringLiteral("time"));
+    const QCommandLineOption until(QStringLiteral("until"), QString(), QStringLiteral("time"));
+    const QCommandLineOption where(QStringLiteral("where"), QString(), QStringLiteral("condition"));
     QCommandLineParser parser;
-    parser.addOptions(
-        {help, language, port, output, yes, noVerify, adjust, force, exportEntry, allPorts, json});
+    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, exportEntry,
+                       allPorts, json, historyOption, station, init, sync, since, until, where});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -926,6 +1075,10 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     const bool exporting = parser.isSet(exportEntry);
     if (exporting && !history)
         return usage(QStringLiteral("%1 takes no --export").arg(run.command));
+    if (const std::optional<int> wrong = takeHistoryOptions(
+            run, parser, {historyOption, station, init, sync, since, until, where}, usage))
+        return *wrong;
+    const bool serverWork = parser.isSet(init) || parser.isSet(sync);
     if (exporting) {
         if (!run.files.isEmpty())
             return usage(QStringLiteral("history --export takes no unit"));
@@ -956,8 +1109,8 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
         {"show", 1, false, false, false, false},
         {"diff", 2, false, false, false, false},
         // The controller is read only to know the unit when none is named.
-        {"history", static_cast<int>(run.files.size()), !exporting && run.files.isEmpty(),
-         exporting, false, false},
+        {"history", static_cast<int>(run.files.size()),
+         !exporting && !serverWork && !run.asks && run.files.isEmpty(), exporting, false, false},
     };
     for (const auto& shape : shapes) {
         if (run.command != QLatin1String(shape.command))
@@ -1002,8 +1155,12 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
             } else if (!run.loadModule()) {
                 return Failed;
             }
+            if (history && parser.isSet(init))
+                return run.initServer();
+            if (history && parser.isSet(sync))
+                return run.sharingStatus(run.sync());
             if (history)
-                return run.history(nullptr);
+                return run.sharingStatus(run.history(nullptr));
             return run.command == QLatin1String("show") ? run.show() : run.diff();
         }
         if (!run.loadModule())
@@ -1027,7 +1184,7 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
                            : run.command == QLatin1String("read") ? run.read(link)
                                                                   : run.write(link);
         link.close();
-        return status;
+        return run.sharingStatus(status);
     }
     return usage(QStringLiteral("unknown command"));
 }

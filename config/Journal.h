@@ -15,6 +15,7 @@
 
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
+#include "JournalQuery.h"
 
 namespace config {
 
@@ -72,6 +73,19 @@ public:
     // A unit's entries, newest first.
     virtual std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) = 0;
     virtual std::optional<Message> entry(qint64 id, JournalEntry* out) = 0;
+    // The entries the query matches, newest first.
+    virtual std::optional<Message> find(const EntryQuery& query,
+                                        std::vector<JournalEntry>* out) = 0;
+
+    // Entries kept at this station that wait to be shared with a server, and why they wait;
+    // nothing waits in a journal that shares nothing.
+    struct Sharing {
+        int waiting = 0;
+        QString why;
+        int shared = 0;  // waiting entries this object has sent
+    };
+    // Counted afresh: other connections (a batch's units) add to what waits.
+    virtual Sharing sharing() { return {}; }
 };
 
 }  // namespace config

@@ -47,6 +47,12 @@ const QStringList Schema{
     QStringLiteral("CREATE TABLE IF NOT EXISTS imported ("
                    " file TEXT PRIMARY KEY,"
                    " entry INTEGER NOT NULL REFERENCES entries (id))"),
+    // Entries made while a server was named, with the outcome the server holds (NULL:
+    // nothing yet), until it holds them completed. A table of its own, so that programs that
+    // know no server still read and write the journal.
+    QStringLiteral("CREATE TABLE IF NOT EXISTS to_share ("
+                   " entry INTEGER PRIMARY KEY REFERENCES entries (id),"
+                   " server_has TEXT)"),
     // The rules hold for any program that opens the file, not only this one.
     QStringLiteral("CREATE TRIGGER IF NOT EXISTS entries_are_kept BEFORE DELETE ON entries"
                    " BEGIN SELECT RAISE(ABORT, 'journal entries are never deleted'); END"),
@@ -273,7 +279,10 @@ std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
                                Message::Kind::WriteFailed))
             return failed;
         *id = q.lastInsertId().toLongLong();
-        return std::nullopt;
+        if (!queue_)
+            return std::nullopt;
+        return exec(q, QStringLiteral("INSERT INTO to_share (entry) VALUES (?)"), {*id},
+                    Message::Kind::WriteFailed);
     });
 }
 
@@ -371,6 +380,83 @@ std::optional<Message> SqliteJournal::entry(qint64 id, JournalEntry* out) {
     if (!q.next())
         return failure(Message::Kind::Unreadable, QStringLiteral("there is no entry %1").arg(id));
     return readEntry(q, out);
+}
+
+std::optional<Message> SqliteJournal::find(const EntryQuery& query,
+                                           std::vector<JournalEntry>* out) {
+    // Unit, station and times narrow the search here; the settings are asked of each image.
+    QStringList where{QStringLiteral("1")};
+    QVariantList values;
+    const auto narrow = [&](const char* sql, const QVariant& value) {
+        where << QLatin1String(sql);
+        values << value;
+    };
+    if (!query.unit.isEmpty())
+        narrow("unit = ?", query.unit);
+    if (!query.station.isEmpty())
+        narrow("host = ?", query.station);
+    if (query.since)
+        narrow("time >= ?", timeText(*query.since));
+    if (query.until)
+        narrow("time <= ?", timeText(*query.until));
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (auto failed =
+            exec(q,
+                 QStringLiteral("SELECT ") + Columns + QStringLiteral(" WHERE ") +
+                     where.join(QStringLiteral(" AND ")) + QStringLiteral(" ORDER BY id DESC"),
+                 values, Message::Kind::Unreadable))
+        return failed;
+    std::vector<JournalEntry> found;
+    while (q.next()) {
+        JournalEntry e;
+        if (auto failed = readEntry(q, &e))
+            return failed;
+        if (query.matches(e))
+            found.push_back(std::move(e));
+    }
+    if (q.lastError().isValid())
+        return failure(Message::Kind::Unreadable, q.lastError().text());
+    *out = std::move(found);
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::waiting(std::vector<Queued>* out) {
+    QSqlQuery q(database());
+    if (auto failed =
+            exec(q,
+                 QStringLiteral("SELECT entries.id, uuid, unit, time, program, host, held, image, "
+                                "outcome, server_has FROM entries JOIN to_share ON entry = "
+                                "entries.id WHERE server_has IS NULL OR server_has <> outcome "
+                                "ORDER BY entries.id"),
+                 {}, Message::Kind::Unreadable))
+        return failed;
+    std::vector<Queued> found;
+    while (q.next()) {
+        Queued queued;
+        if (auto failed = readEntry(q, &queued.entry))
+            return failed;
+        if (!q.value(9).isNull())
+            queued.serverHas = outcomeNamed(q.value(9).toString());
+        found.push_back(std::move(queued));
+    }
+    if (q.lastError().isValid())
+        return failure(Message::Kind::Unreadable, q.lastError().text());
+    *out = std::move(found);
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::serverHas(qint64 id, Outcome outcome) {
+    return transaction([&]() -> std::optional<Message> {
+        QSqlQuery q(database());
+        if (outcome == Outcome::Pending)
+            return exec(q, QStringLiteral("UPDATE to_share SET server_has = ? WHERE entry = ?"),
+                        {outcomeName(outcome), id}, Message::Kind::WriteFailed);
+        return exec(q,
+                    QStringLiteral("DELETE FROM to_share WHERE entry = ? AND (SELECT outcome FROM "
+                                   "entries WHERE id = ?) = ?"),
+                    {id, id, outcomeName(outcome)}, Message::Kind::WriteFailed);
+    });
 }
 
 std::vector<SqliteJournal::Skipped> SqliteJournal::importFiles(const QString& folder) {

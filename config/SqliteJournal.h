@@ -44,6 +44,21 @@ public:
                                   const QString& program, qint64* id) override;
     std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
+    std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
+
+    // While on, every entry begun is also queued to be shared with a server, in the same
+    // transaction, so that no entry made while a server is named can miss it.
+    void queueForServer(bool on) { queue_ = on; }
+    // A queued entry and the outcome the server is known to hold for it (none: nothing yet).
+    struct Queued {
+        JournalEntry entry;
+        std::optional<Outcome> serverHas;
+    };
+    // The queued entries the server does not hold as they are here, oldest first.
+    std::optional<Message> waiting(std::vector<Queued>* out);
+    // Notes what the server holds of entry id; an entry the server holds completed, as it is
+    // here, leaves the queue.
+    std::optional<Message> serverHas(qint64 id, Outcome outcome);
 
     // Takes in the configuration files that earlier versions kept under folder, one folder a
     // unit, named by the UTC time of the write; oldest first, so that they keep their order.
@@ -65,6 +80,7 @@ private:
     QString path_;
     QString connection_;
     Station station_;
+    bool queue_ = false;
 };
 
 // The file of the station's journal in dataDir.

@@ -62,13 +62,15 @@ std::optional<FileChooser::Choice> DialogChooser::loadFile(QWidget* parent, cons
 }
 
 ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
-                       Prompter& prompter, const ResourceModule& module, QString historyDir)
+                       Prompter& prompter, const ResourceModule& module, QString historyDir,
+                       config::HistoryChoice history)
     : host_(host),
       image_(image),
       asRead_(asRead),
       prompter_(prompter),
       language_(module.isChinese() ? config::Language::Chinese : config::Language::English),
       historyDir_(std::move(historyDir)),
+      history_(std::move(history)),
       menu_(std::make_unique<QMenu>()) {
     chooser = std::make_unique<DialogChooser>(language_);
     menu_->addAction(text("&Save configuration...", "保存配置(&S)..."), this, &ConfigMenu::save);
@@ -144,7 +146,7 @@ config::Journal* ConfigMenu::journal(QString* problem) {
         return journal_.get();
     config::Message failure{};
     std::vector<config::SqliteJournal::Skipped> skipped;
-    journal_ = config::openStationJournal(historyDir_, &failure, &skipped);
+    journal_ = config::openJournal(historyDir_, history_, &failure, &skipped);
     QStringList lines;
     if (!journal_)
         lines << text("The journal of writes cannot be opened: %1", "无法打开写入日志：%1")
@@ -281,5 +283,13 @@ QString ConfigMenu::completeWrite(config::Outcome outcome) {
         return text("The outcome of the write was not recorded in the journal: %1",
                     "此次写入的结果未记入日志：%1")
             .arg(failure->text(language_));
+    // Kept at this station, the entry is not lost; the user is told that it waits.
+    if (const config::Journal::Sharing sharing = journal_->sharing(); sharing.waiting > 0)
+        return text(
+                   "%1 journal entries wait at this station to be shared with %2; they are "
+                   "sent when it is back. %3",
+                   "%1 条日志记录保存在本工位，等待与 %2 共享；服务器恢复后即发送。%3")
+            .arg(sharing.waiting)
+            .arg(history_.server ? history_.server->text() : QString(), sharing.why);
     return {};
 }

@@ -14,6 +14,7 @@
 #include "CalibrationImage.h"
 #include "Journal.h"
 #include "Settings.h"
+#include "SharedJournal.h"
 
 class PageBook;
 class Prompter;
@@ -67,9 +68,11 @@ class ConfigMenu : public QObject {
     Q_OBJECT
 public:
     // asRead: the image as read at start, kept by the wizard. historyDir: the data folder that
-    // holds the journal of writes; empty records and offers none.
+    // holds the journal of writes; empty records and offers none. history: the server the
+    // journal is shared on, and the station's name.
     ConfigMenu(MenuHost& host, CalibrationImage& image, const CalibrationImage& asRead,
-               Prompter& prompter, const ResourceModule& module, QString historyDir);
+               Prompter& prompter, const ResourceModule& module, QString historyDir,
+               config::HistoryChoice history = {});
     ~ConfigMenu() override;
 
     // The menu the wizard's button opens.
@@ -111,6 +114,7 @@ private:
     Prompter& prompter_;
     config::Language language_;
     QString historyDir_;
+    config::HistoryChoice history_;
     std::unique_ptr<config::Journal> journal_;
     std::optional<qint64> pending_;
     CalibrationImage writing_;

@@ -90,7 +90,7 @@ Wizird::Wizird(WizardEnvironment environment, QWidget* parent)
       pages_({env_.image, env_.prompter}),
       configMenu_(std::make_unique<ConfigMenu>(static_cast<MenuHost&>(*this), env_.image,
                                                imageAsRead, env_.prompter, env_.module,
-                                               env_.historyDir)) {
+                                               env_.historyDir, env_.history)) {
     connect(&pages_, &PageBook::refused, this, [this](const QString& field) { refused_ << field; });
     connect(&pages_, &PageBook::edited, this, [this] { unsaved_ = true; });
     connect(configMenu_.get(), &ConfigMenu::loaded, this, [this] { unsaved_ = true; });

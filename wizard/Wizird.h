@@ -41,6 +41,8 @@ struct WizardEnvironment {
     // Set: the wizard edits this file instead of a controller (no warning, no port), and
     // Finish saves it.
     std::optional<EditedFile> file = {};
+    // The server the journal is shared on, and the station's name.
+    config::HistoryChoice history = {};
 };
 
 // The configuration wizard: warns, connects, reads the controller's image, keeps its default

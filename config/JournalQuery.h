@@ -1,0 +1,51 @@
+#pragma once
+// What the history is asked: entries of a unit, of a station, within a time span, and whose
+// written image holds settings such as "max_motor_current>80%". Settings are named by the
+// keys and units of the settings table, so that a question reads like a configuration file.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+
+#include "CalibrationImage.h"
+#include "Settings.h"
+
+namespace config {
+
+struct JournalEntry;
+
+// One condition on a setting of the image written.
+struct SettingCondition {
+    enum class Op { Less, LessOrEqual, Equal, NotEqual, GreaterOrEqual, Greater };
+    const Setting* setting = nullptr;
+    Op op = Op::Equal;
+    QString value;  // as given
+    // The stored value when it does not depend on the controller (numbers, switches, a list's
+    // code); a list item named by its name is looked up in each entry's own list.
+    std::optional<std::uint32_t> raw;
+
+    // "key OP value" with OP one of < <= = != >= >; none, with why set, when it does not read.
+    static std::optional<SettingCondition> parse(const QString& text, QString* why);
+    // The operator as SQL writes it.
+    const char* sqlOperator() const;
+    // Whether the image has the setting and its value satisfies the condition.
+    bool holds(const CalibrationImage& image) const;
+};
+
+struct EntryQuery {
+    QString unit;  // empty: any
+    QString station;
+    std::optional<QDateTime> since, until;  // both included
+    std::vector<SettingCondition> where;    // all of them
+
+    bool matches(const JournalEntry& entry) const;
+};
+
+// A time as --since and --until take it: an ISO date (the whole day, UTC) or date and time
+// (UTC unless an offset is given). until takes the end of a day given as a date.
+std::optional<QDateTime> queryTime(const QString& text, bool until);
+
+}  // namespace config

@@ -1,0 +1,463 @@
+#include "ServerJournal.h"
+
+#include <algorithm>
+#include <bit>
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUuid>
+
+namespace config {
+
+namespace {
+
+// Each step takes the tables from the version of its index to the next. A program refuses
+// a journal of a version it has no step for, so that nothing is written that it cannot read.
+const std::vector<QStringList> Steps{
+    {
+        QStringLiteral("CREATE SCHEMA IF NOT EXISTS trnsetup"),
+        QStringLiteral("CREATE TABLE trnsetup.schema_version ("
+                       " version integer PRIMARY KEY,"
+                       " made timestamptz NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE TABLE trnsetup.entries ("
+                       " id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+                       " uuid uuid NOT NULL UNIQUE,"
+                       " unit text NOT NULL,"
+                       " time timestamptz NOT NULL,"
+                       " program text NOT NULL,"
+                       " station text NOT NULL,"
+                       " held bytea CHECK (held IS NULL OR length(held) = 128),"
+                       " image bytea NOT NULL CHECK (length(image) = 128),"
+                       " outcome text NOT NULL CHECK (outcome IN ('pending', 'verified',"
+                       " 'differs', 'failed', 'reply-lost-read-back', 'not-verified')),"
+                       " made_by name NOT NULL DEFAULT current_user,"
+                       " shared timestamptz NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE INDEX entries_by_unit ON trnsetup.entries (unit, id)"),
+        QStringLiteral("CREATE INDEX entries_by_station ON trnsetup.entries (station, id)"),
+        QStringLiteral("CREATE INDEX entries_by_time ON trnsetup.entries (time)"),
+        // The server keeps the rules for every role: an entry is never deleted, a completed
+        // one never changes, a pending one only gets its outcome, and only from the role
+        // that added it; who added it is the server's to say.
+        QStringLiteral(
+            "CREATE FUNCTION trnsetup.entries_are_kept() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+            "BEGIN\n"
+            "  IF TG_OP = 'INSERT' THEN\n"
+            "    NEW.made_by := current_user;\n"
+            "    NEW.shared := now();\n"
+            "    RETURN NEW;\n"
+            "  END IF;\n"
+            "  IF TG_OP <> 'UPDATE' THEN\n"
+            "    RAISE EXCEPTION 'journal entries are never deleted';\n"
+            "  END IF;\n"
+            "  IF OLD.outcome <> 'pending' THEN\n"
+            "    RAISE EXCEPTION 'journal entry % is completed and final', OLD.id;\n"
+            "  END IF;\n"
+            "  IF (NEW.id, NEW.uuid, NEW.unit, NEW.time, NEW.program, NEW.station, NEW.held,\n"
+            "      NEW.image, NEW.made_by, NEW.shared) IS DISTINCT FROM (OLD.id, OLD.uuid,\n"
+            "      OLD.unit, OLD.time, OLD.program, OLD.station, OLD.held, OLD.image,\n"
+            "      OLD.made_by, OLD.shared) THEN\n"
+            "    RAISE EXCEPTION 'only the outcome of journal entry % may change', OLD.id;\n"
+            "  END IF;\n"
+            "  IF OLD.made_by <> current_user THEN\n"
+            "    RAISE EXCEPTION 'journal entry % is completed only by %', OLD.id, OLD.made_by;\n"
+            "  END IF;\n"
+            "  RETURN NEW;\n"
+            "END $$"),
+        QStringLiteral("CREATE TRIGGER entries_are_kept BEFORE INSERT OR UPDATE OR DELETE"
+                       " ON trnsetup.entries FOR EACH ROW"
+                       " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
+        QStringLiteral("CREATE TRIGGER entries_are_not_truncated BEFORE TRUNCATE"
+                       " ON trnsetup.entries FOR EACH STATEMENT"
+                       " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
+    },
+};
+static_assert(ServerJournal::SchemaVersion == 1, "one step per version");
+
+// Any number: only trnsetup's --init takes this lock, so that two at once do not collide.
+constexpr qint64 InitLock = 0x74726e7365747570;
+
+const QString Columns = QStringLiteral(
+    "SELECT id, uuid::text, unit, (extract(epoch FROM time) * 1000)::bigint,"
+    " program, station, held, image, outcome FROM trnsetup.entries");
+
+QString timeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QVariant bytesOf(const std::optional<CalibrationImage>& image) {
+    if (!image)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return QByteArray(reinterpret_cast<const char*>(image->data()), CalibrationImage::Size);
+}
+
+std::optional<CalibrationImage> imageOf(const QVariant& value) {
+    const QByteArray bytes = value.toByteArray();
+    if (bytes.size() != CalibrationImage::Size)
+        return std::nullopt;
+    CalibrationImage image;
+    std::copy(bytes.begin(), bytes.end(), image.data());
+    return image;
+}
+
+// The stored value of a setting of one field, as SQL computes it from the image's bytes:
+// each byte's bits of the setting, highest byte first.
+std::optional<QString> rawSql(const Setting& setting) {
+    if (setting.place != Place::Field)
+        return std::nullopt;
+    QString sql;
+    for (const Setting::Bits& b : setting.bits()) {
+        const QString part = QStringLiteral("((get_byte(image, %1) & %2) >> %3)")
+                                 .arg(b.pos)
+                                 .arg(b.mask)
+                                 .arg(std::countr_zero(b.mask));
+        sql =
+            sql.isEmpty()
+                ? part
+                : QStringLiteral("((%1 << %2) | %3)").arg(sql).arg(std::popcount(b.mask)).arg(part);
+    }
+    return sql;
+}
+
+}  // namespace
+
+std::optional<ServerAddress> ServerAddress::parse(const QString& text, QString* why) {
+    static const QRegularExpression form(QStringLiteral(
+        "^postgres(?:ql)?://(?:([^@/]*)@)?([^/:?@]+)(?::(\\d{1,5}))?/([^/?]+)(?:\\?(.*))?$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) {
+        *why = QStringLiteral("'%1' is not a server as postgresql://USER@HOST[:PORT]/DB").arg(text);
+        return std::nullopt;
+    }
+    const auto decoded = [](const QString& part) {
+        return QUrl::fromPercentEncoding(part.toUtf8());
+    };
+    ServerAddress a;
+    a.user = decoded(m.captured(1));
+    if (m.captured(1).contains(QLatin1Char(':'))) {
+        *why = QStringLiteral(
+            "no password on the command line, in the environment or in the settings: put it "
+            "in ~/.pgpass (or the file PGPASSFILE names) or in a service file");
+        return std::nullopt;
+    }
+    a.host = decoded(m.captured(2));
+    a.database = decoded(m.captured(4));
+    if (!m.captured(3).isEmpty())
+        a.port = m.captured(3).toInt();
+    if (a.port <= 0 || a.port > 65535) {
+        *why = QStringLiteral("%1 is no port").arg(m.captured(3));
+        return std::nullopt;
+    }
+    static const QStringList modes{QStringLiteral("disable"),   QStringLiteral("allow"),
+                                   QStringLiteral("prefer"),    QStringLiteral("require"),
+                                   QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+    const QStringList options = m.captured(5).split(QLatin1Char('&'), Qt::SkipEmptyParts);
+    for (const QString& option : options) {
+        const QString mode = option.section(QLatin1Char('='), 1);
+        if (!option.startsWith(QLatin1String("sslmode=")) || !modes.contains(mode)) {
+            *why = QStringLiteral("the server address takes only ?sslmode=%1, not '%2'")
+                       .arg(modes.join(QLatin1Char('|')), option);
+            return std::nullopt;
+        }
+        a.sslmode = mode;
+    }
+    return a;
+}
+
+QString ServerAddress::text() const {
+    QString t = QStringLiteral("postgresql://");
+    if (!user.isEmpty())
+        t += user + QLatin1Char('@');
+    t += QString::fromUtf8(QUrl::toPercentEncoding(host, ":[]")) +
+         QStringLiteral(":%1/").arg(port) + database;
+    if (sslmode != QLatin1String("prefer"))
+        t += QStringLiteral("?sslmode=") + sslmode;
+    return t;
+}
+
+ServerJournal::ServerJournal(ServerAddress address, QString connection)
+    : address_(std::move(address)), connection_(std::move(connection)) {}
+
+ServerJournal::~ServerJournal() {
+    if (!QSqlDatabase::contains(connection_))
+        return;
+    QSqlDatabase::database(connection_, false).close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+Message ServerJournal::failure(const QString& reason) const {
+    return {Message::Kind::Unreadable, 0, {address_.text(), reason.trimmed()}};
+}
+
+std::optional<Message> ServerJournal::exec(QSqlQuery& query, const QString& sql,
+                                           const QVariantList& values) const {
+    // Only statements with values are prepared: the server prepares no SET or CREATE.
+    bool done = false;
+    if (values.isEmpty()) {
+        done = query.exec(sql);
+    } else if (query.prepare(sql)) {
+        for (const QVariant& value : values) query.addBindValue(value);
+        done = query.exec();
+    }
+    if (!done)
+        return failure(query.lastError().text());
+    return std::nullopt;
+}
+
+std::unique_ptr<ServerJournal> ServerJournal::connect(const ServerAddress& address,
+                                                      Message* failure) {
+    const QString connection =
+        QStringLiteral("shared-journal-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    std::unique_ptr<ServerJournal> journal(new ServerJournal(address, connection));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+    if (!db.isValid()) {
+        *failure = journal->failure(
+            QStringLiteral("Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"));
+        return nullptr;
+    }
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setDatabaseName(address.database);
+    db.setUserName(address.user);
+    // No password is ever given here: libpq takes it from its password or service file. A
+    // server away must not hold the line up for long.
+    db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=5;application_name=trnsetup")
+                             .arg(address.sslmode));
+    if (!db.open()) {
+        *failure = journal->failure(db.lastError().text());
+        return nullptr;
+    }
+    QSqlQuery q(db);
+    for (const char* setting : {"SET client_min_messages = warning",
+                                "SET statement_timeout = '15s'", "SET lock_timeout = '10s'"})
+        if (auto failed = journal->exec(q, QLatin1String(setting))) {
+            *failure = *failed;
+            return nullptr;
+        }
+    return journal;
+}
+
+std::optional<Message> ServerJournal::version(int* out) {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (auto failed = exec(q, QStringLiteral("SELECT to_regclass('trnsetup.schema_version') IS "
+                                             "NOT NULL")))
+        return failed;
+    if (!q.next() || !q.value(0).toBool()) {
+        *out = 0;
+        return std::nullopt;
+    }
+    if (auto failed = exec(q, QStringLiteral("SELECT coalesce(max(version), 0) FROM "
+                                             "trnsetup.schema_version")))
+        return failed;
+    *out = q.next() ? q.value(0).toInt() : 0;
+    return std::nullopt;
+}
+
+std::unique_ptr<ServerJournal> ServerJournal::open(const ServerAddress& address, Message* failure) {
+    std::unique_ptr<ServerJournal> journal = connect(address, failure);
+    if (!journal)
+        return nullptr;
+    int version = 0;
+    if (auto failed = journal->version(&version)) {
+        *failure = *failed;
+        return nullptr;
+    }
+    if (version == SchemaVersion)
+        return journal;
+    *failure = journal->failure(
+        version == 0
+            ? QStringLiteral("the server holds no trnsetup journal; its owner creates it with "
+                             "'trnsetup history --init'")
+        : version > SchemaVersion
+            ? QStringLiteral("the journal there has version %1, newer than this program knows "
+                             "(%2): nothing is written to it; install a newer trnsetup")
+                  .arg(version)
+                  .arg(SchemaVersion)
+            : QStringLiteral("the journal there has version %1, older than this program's (%2); "
+                             "its owner upgrades it with 'trnsetup history --init'")
+                  .arg(version)
+                  .arg(SchemaVersion));
+    return nullptr;
+}
+
+std::optional<Message> ServerJournal::init(const ServerAddress& address, QString* done) {
+    Message failure{};
+    std::unique_ptr<ServerJournal> journal = connect(address, &failure);
+    if (!journal)
+        return failure;
+    QSqlDatabase db = QSqlDatabase::database(journal->connection_, false);
+    if (!db.transaction())
+        return journal->failure(db.lastError().text());
+    const auto work = [&]() -> std::optional<Message> {
+        QSqlQuery q(db);
+        if (auto failed =
+                journal->exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {InitLock}))
+            return failed;
+        int version = 0;
+        if (auto failed = journal->version(&version))
+            return failed;
+        if (version > SchemaVersion)
+            return journal->failure(QStringLiteral("the journal there has version %1, newer "
+                                                   "than this program knows (%2): left as it is")
+                                        .arg(version)
+                                        .arg(SchemaVersion));
+        for (int v = version; v < SchemaVersion; ++v)
+            for (const QString& statement : Steps[static_cast<std::size_t>(v)])
+                if (auto failed = journal->exec(q, statement))
+                    return failed;
+        if (version < SchemaVersion)
+            if (auto failed = journal->exec(q,
+                                            QStringLiteral("INSERT INTO trnsetup.schema_version "
+                                                           "(version) VALUES (?)"),
+                                            {SchemaVersion}))
+                return failed;
+        *done = version == SchemaVersion
+                    ? QStringLiteral("The shared journal on %1 is at version %2 already.")
+                          .arg(address.text())
+                          .arg(SchemaVersion)
+                : version == 0 ? QStringLiteral("Created the shared journal (version %2) on %1.")
+                                     .arg(address.text())
+                                     .arg(SchemaVersion)
+                               : QStringLiteral(
+                                     "Upgraded the shared journal on %1 from version "
+                                     "%2 to %3.")
+                                     .arg(address.text())
+                                     .arg(version)
+                                     .arg(SchemaVersion);
+        return std::nullopt;
+    };
+    std::optional<Message> failed = work();
+    if (!failed && !db.commit())
+        failed = journal->failure(db.lastError().text());
+    if (failed)
+        db.rollback();
+    return failed;
+}
+
+std::optional<Message> ServerJournal::share(const JournalEntry& e, Outcome* serverHas) {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!db.transaction())
+        return failure(db.lastError().text());
+    const auto work = [&]() -> std::optional<Message> {
+        QSqlQuery q(db);
+        const QString uuid = e.uuid.toString(QUuid::WithoutBraces);
+        if (auto failed =
+                exec(q,
+                     QStringLiteral("INSERT INTO trnsetup.entries (uuid, unit, time, program, "
+                                    "station, held, image, outcome) VALUES (?::uuid, ?, "
+                                    "?::timestamptz, ?, ?, ?, ?, ?) ON CONFLICT (uuid) DO NOTHING"),
+                     {uuid, e.unit, timeText(e.time), e.program, e.host, bytesOf(e.before),
+                      bytesOf(e.image), outcomeName(e.outcome)}))
+            return failed;
+        if (e.outcome != Outcome::Pending)
+            if (auto failed = exec(q,
+                                   QStringLiteral("UPDATE trnsetup.entries SET outcome = ? WHERE "
+                                                  "uuid = ?::uuid AND outcome = 'pending'"),
+                                   {outcomeName(e.outcome), uuid}))
+                return failed;
+        if (auto failed = exec(q,
+                               QStringLiteral("SELECT outcome FROM trnsetup.entries WHERE uuid = "
+                                              "?::uuid"),
+                               {uuid}))
+            return failed;
+        const std::optional<Outcome> has =
+            q.next() ? outcomeNamed(q.value(0).toString()) : std::nullopt;
+        if (!has)
+            return failure(QStringLiteral("entry %1 did not arrive").arg(uuid));
+        if (*has != e.outcome && *has != Outcome::Pending)
+            return failure(QStringLiteral("the server holds entry %1 as %2, not %3")
+                               .arg(uuid, outcomeName(*has), outcomeName(e.outcome)));
+        *serverHas = *has;
+        return std::nullopt;
+    };
+    std::optional<Message> failed = work();
+    if (!failed && !db.commit())
+        failed = failure(db.lastError().text());
+    if (failed)
+        db.rollback();
+    return failed;
+}
+
+std::optional<Message> ServerJournal::select(const QString& where, const QVariantList& values,
+                                             std::vector<JournalEntry>* out,
+                                             const EntryQuery* recheck) {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.setForwardOnly(true);
+    if (auto failed = exec(
+            q, Columns + QStringLiteral(" WHERE ") + where + QStringLiteral(" ORDER BY id DESC"),
+            values))
+        return failed;
+    std::vector<JournalEntry> found;
+    while (q.next()) {
+        JournalEntry e;
+        e.id = q.value(0).toLongLong();
+        e.uuid = QUuid::fromString(q.value(1).toString());
+        e.unit = q.value(2).toString();
+        e.time = QDateTime::fromMSecsSinceEpoch(q.value(3).toLongLong(), Qt::UTC);
+        e.program = q.value(4).toString();
+        e.host = q.value(5).toString();
+        if (!q.value(6).isNull())
+            e.before = imageOf(q.value(6));
+        const std::optional<CalibrationImage> image = imageOf(q.value(7));
+        const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
+        if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
+            return failure(QStringLiteral("entry %1 is damaged").arg(e.id));
+        e.image = *image;
+        e.outcome = *outcome;
+        if (!recheck || recheck->matches(e))
+            found.push_back(std::move(e));
+    }
+    if (q.lastError().isValid())
+        return failure(q.lastError().text());
+    *out = std::move(found);
+    return std::nullopt;
+}
+
+std::optional<Message> ServerJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
+    return select(QStringLiteral("unit = ?"), {unit}, out, nullptr);
+}
+
+std::optional<Message> ServerJournal::entry(qint64 id, JournalEntry* out) {
+    std::vector<JournalEntry> found;
+    if (auto failed = select(QStringLiteral("id = ?"), {id}, &found, nullptr))
+        return failed;
+    if (found.empty())
+        return failure(QStringLiteral("there is no entry %1").arg(id));
+    *out = std::move(found.front());
+    return std::nullopt;
+}
+
+std::optional<Message> ServerJournal::find(const EntryQuery& query,
+                                           std::vector<JournalEntry>* out) {
+    // The server narrows the search as far as SQL can; each entry found is then asked again,
+    // by the settings table itself, so that the answer never rests on the SQL alone.
+    QStringList where{QStringLiteral("true")};
+    QVariantList values;
+    if (!query.unit.isEmpty()) {
+        where << QStringLiteral("unit = ?");
+        values << query.unit;
+    }
+    if (!query.station.isEmpty()) {
+        where << QStringLiteral("station = ?");
+        values << query.station;
+    }
+    if (query.since) {
+        where << QStringLiteral("time >= ?::timestamptz");
+        values << timeText(*query.since);
+    }
+    if (query.until) {
+        where << QStringLiteral("time <= ?::timestamptz");
+        values << timeText(*query.until);
+    }
+    for (const SettingCondition& c : query.where) {
+        const std::optional<QString> raw = rawSql(*c.setting);
+        if (raw && c.raw)
+            where
+                << QStringLiteral("%1 %2 %3").arg(*raw, QLatin1String(c.sqlOperator())).arg(*c.raw);
+    }
+    return select(where.join(QStringLiteral(" AND ")), values, out, &query);
+}
+
+}  // namespace config

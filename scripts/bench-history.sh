@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Times the shared history on a throw-away PostgreSQL server: history --where over 100,000
+# entries seeded with SQL, and eight writes in a row with the station's own journal and with
+# the shared one, side by side against the simulator.
+# Usage: scripts/bench-history.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+case $build in /*) ;; *) build=$here/$build ;; esac
+bin=$build/bin
+server=$here/tests/pg/pg-server.sh
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  "$server" stop "$work/server" || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$server" start "$work/server"
+if [ -f "$work/server/skip" ]; then
+  echo "bench-history: skipped: $(cat "$work/server/skip")"
+  exit 0
+fi
+export PGPASSFILE=$work/server/pgpass XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+unset TRNSETUP_HISTORY
+port=$(cat "$work/server/port")
+url=postgresql://trnsetup_owner@127.0.0.1:$port/bench
+echo "CREATE DATABASE bench OWNER trnsetup_owner;" | "$server" sql "$work/server" postgres
+"$bin/trnsetup" history --init --history "$url" >/dev/null
+
+# The simulator's sample controller, written to in the second half.
+"$bin/trnsim" --image "$work/sample.img" >"$work/sim.out" &
+sim_pid=$!
+until [ -s "$work/sim.out" ]; do sleep 0.1; done
+device=$(head -n 1 "$work/sim.out")
+
+# 100,000 entries of 5,000 units at 8 stations, the sample image with max motor current
+# (byte 14) from 20% to 100%.
+image=$(od -An -v -tx1 "$work/sample.img" | tr -d ' \n')
+"$server" sql "$work/server" bench <<SQL
+INSERT INTO trnsetup.entries (uuid, unit, time, program, station, image, outcome)
+SELECT gen_random_uuid(), 'TRN48201-' || lpad(upper(to_hex(i % 5000)), 8, '0'),
+       timestamptz '2024-01-01' + i * interval '1 minute', 'trnsetup 4.1.0', 'bay-' || i % 8,
+       overlay(decode('$image', 'hex') placing decode(lpad(to_hex(20 + i % 81), 2, '0'), 'hex')
+               from 15 for 1),
+       'verified'
+FROM generate_series(1, 100000) AS i;
+ANALYZE trnsetup.entries;
+SQL
+seconds() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(seconds)" 'BEGIN { printf "%.2f", b - a }'; }
+for where in 'max_motor_current>80%' 'throttle_sensor_type=1-4V'; do
+  start=$(seconds)
+  lines=$("$bin/trnsetup" history --history "$url" --where "$where" | wc -l)
+  printf 'history --where %-28s on 100000 entries: %5d found in %s s\n' "'$where'" "$lines" \
+    "$(since "$start")"
+done
+
+# Eight writes in a row, each a run of its own, with each journal.
+"$bin/trnsetup" read -o "$work/unit.trncfg" --port "$device" >/dev/null
+for history in local "$url" local "$url"; do
+  start=$(seconds)
+  for _ in 1 2 3 4 5 6 7 8; do
+    "$bin/trnsetup" write "$work/unit.trncfg" --port "$device" --yes --force --history "$history" \
+      >/dev/null
+  done
+  printf '8 writes with the %-6s journal: %s s\n' \
+    "$([ "$history" = local ] && echo local || echo shared)" "$(since "$start")"
+done

@@ -1,0 +1,59 @@
+#pragma once
+// The throw-away server the ctest fixture started (tests/pg/pg-server.sh): its port, its
+// password file, SQL as its superuser, and stopping and starting it again.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+struct PgServer {
+    static QString file(const char* name) {
+        QFile f(QStringLiteral(TRN_PG_DIR "/") + QLatin1String(name));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+    }
+    // Why the tests cannot run; empty when the server is there.
+    static QString absent() {
+        if (const QString why = file("skip"); !why.isEmpty())
+            return why;
+        if (file("port").isEmpty())
+            return QStringLiteral("no PostgreSQL test server: ctest starts it (ctest -R pg)");
+        return {};
+    }
+    static QString run(const QStringList& arguments, const QByteArray& input = {}) {
+        QProcess p;
+        p.start(QStringLiteral(TRN_PG_SCRIPT), arguments);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(30000);
+        return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
+    }
+    // SQL as the superuser; what went wrong, empty when nothing did.
+    static QString sql(const QString& database, const QString& text) {
+        return run({QStringLiteral("sql"), QStringLiteral(TRN_PG_DIR), database}, text.toUtf8());
+    }
+    static QString pause() { return run({QStringLiteral("pause"), QStringLiteral(TRN_PG_DIR)}); }
+    static QString resume() { return run({QStringLiteral("resume"), QStringLiteral(TRN_PG_DIR)}); }
+    // A database of its own for a test, owned by the role that runs history --init.
+    static QString newDatabase() {
+        static int count = 0;
+        const QString name =
+            QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+        const QString failed =
+            sql(QStringLiteral("postgres"),
+                QStringLiteral("CREATE DATABASE %1 OWNER trnsetup_owner;").arg(name));
+        EXPECT_TRUE(failed.isEmpty()) << failed.toStdString();
+        return name;
+    }
+    static QString url(const QString& role, const QString& database) {
+        return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(role, file("port"), database);
+    }
+};
+
+// Skips the test, saying why, when there is no server to test against.
+#define SKIP_WITHOUT_SERVER()                                   \
+    if (const QString why = PgServer::absent(); !why.isEmpty()) \
+        GTEST_SKIP() << why.toStdString();                      \
+    qputenv("PGPASSFILE", TRN_PG_DIR "/pgpass")
