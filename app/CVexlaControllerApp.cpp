@@ -233,8 +233,12 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     const std::optional<config::HistoryChoice> history =
         config::chooseHistory(line.history, qEnvironmentVariable("TRNSETUP_HISTORY"),
                               config::historySettingsFile(), line.station, &error);
-    if (!history)
-        return answerCommandLine({CommandLine::Action::Error, {}, {}, error, {}, {}});
+    if (!history) {
+        CommandLine wrong;
+        wrong.action = CommandLine::Action::Error;
+        wrong.message = error;
+        return answerCommandLine(wrong);
+    }
     if (!languageModule.load(line.languageFile, &error)) {
         reportFatal(QStringLiteral("Cannot load the language module %1.\n%2\n\nThe program "
                                    "cannot run without it; reinstall it beside the program or "

@@ -34,11 +34,11 @@ window() {
     fail "no window '$1'"
 }
 keys() { sleep 0.3; xdotool key --delay 80 "$@"; }
-# The edits, the same in both wizards: page 1 forward switch off, page 2 the start-up delay
-# one step on, Finish.
+# The edits, the same in both wizards: entering a page puts the focus on its first setting, so
+# page 1's forward switch goes off and page 2's start-up delay one step on; then Finish.
 edits() {
-    keys Tab Tab Tab Tab Tab Tab Right
-    keys alt+n Tab Tab Tab Tab Tab Tab Down
+    keys Right
+    keys alt+n Down
     keys alt+f
 }
 
