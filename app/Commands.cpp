@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -296,14 +297,17 @@ struct Run {
         if (link.portOpen != 1 && !link.ConnectController()) {
             // The search has already said what each port gave.
             channel.fail(searched.isEmpty()
-                             ? QStringLiteral("no controller found on any serial port")
-                             : QStringLiteral("no controller found on ") +
+                             ? QCoreApplication::translate("Commands",
+                                                           "no controller found on any serial port")
+                             : QCoreApplication::translate("Commands", "no controller found on ") +
                                    searched.join(QStringLiteral(", ")));
             return false;
         }
         channel.stage(QStringLiteral("reading"));
         if (!link.ReadImage(image)) {
-            channel.fail(QStringLiteral("reading the controller failed: ") + link.failure);
+            channel.fail(
+                QCoreApplication::translate("Commands", "reading the controller failed: ") +
+                link.failure);
             return false;
         }
         channel.found(image);
@@ -366,8 +370,10 @@ struct Run {
         reportUnits(units);
         if (units.empty()) {
             err(ports.isEmpty()
-                    ? QStringLiteral("no controller found on any serial port")
-                    : QStringLiteral("no controller found on ") + ports.join(QStringLiteral(", ")));
+                    ? QCoreApplication::translate("Commands",
+                                                  "no controller found on any serial port")
+                    : QCoreApplication::translate("Commands", "no controller found on ") +
+                          ports.join(QStringLiteral(", ")));
             return Failed;
         }
         for (const UnitReport& u : units)
@@ -381,15 +387,17 @@ struct Run {
             for (const QString& line : u.errors)
                 err(line.startsWith(prefix) ? line : prefix + line);
             if (u.status == Unrecorded)
-                failing << QStringLiteral("%1 (%2, not in the journal)")
+                failing << QCoreApplication::translate("Commands", "%1 (%2, not in the journal)")
                                .arg(visibleText(u.port), u.outcome);
             else if (u.status != Done)
                 failing << QStringLiteral("%1 (%2)").arg(visibleText(u.port), u.outcome);
         }
         if (failing.isEmpty())
-            out(QStringLiteral("All %1 units %2.").arg(units.size()).arg(success));
+            out(QCoreApplication::translate("Commands", "All %1 units %2.")
+                    .arg(units.size())
+                    .arg(success));
         else
-            out(QStringLiteral("%1 of %2 units not %3: %4")
+            out(QCoreApplication::translate("Commands", "%1 of %2 units not %3: %4")
                     .arg(failing.size())
                     .arg(units.size())
                     .arg(success, failing.join(QStringLiteral(", "))));
@@ -416,7 +424,8 @@ struct Run {
             if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
                     static_cast<std::size_t>(bytes.size()) ||
                 std::fflush(stdout) != 0) {
-                channel.fail(QStringLiteral("cannot write the file to standard output: ") +
+                channel.fail(QCoreApplication::translate(
+                                 "Commands", "cannot write the file to standard output: ") +
                              QString::fromLocal8Bit(std::strerror(errno)));
                 return Failed;
             }
@@ -429,9 +438,10 @@ struct Run {
         }
         unit.file = path;
         unit.outcome = QStringLiteral("saved");
-        channel.say(QStringLiteral("Read %1 (firmware %2, serial %3) into %4")
-                        .arg(image.text(Field::Model, Field::ModelLength).trimmed(),
-                             versionText(image), serialText(image), visibleText(path)));
+        channel.say(
+            QCoreApplication::translate("Commands", "Read %1 (firmware %2, serial %3) into %4")
+                .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
+                     serialText(image), visibleText(path)));
         return Done;
     }
 
@@ -468,15 +478,18 @@ struct Run {
     // alike cannot race for one file.
     int readAll() {
         if (QFileInfo info(output); info.exists() && !info.isDir()) {
-            err(QStringLiteral("%1 is not a folder: read --all-ports saves one file a unit into "
-                               "the folder -o names")
+            err(QCoreApplication::translate(
+                    "Commands",
+                    "%1 is not a folder: read --all-ports saves one file a unit into "
+                    "the folder -o names")
                     .arg(visibleText(output)));
             return Usage;
         }
         if (!QDir().mkpath(output)) {
-            err(config::Message{config::Message::Kind::WriteFailed,
-                                0,
-                                {output, QStringLiteral("cannot create the folder")}}
+            err(config::Message{
+                config::Message::Kind::WriteFailed,
+                0,
+                {output, QCoreApplication::translate("Commands", "cannot create the folder")}}
                     .text(language));
             return Failed;
         }
@@ -496,7 +509,8 @@ struct Run {
                 continue;
             const QString name = config::unitName(*unit.controller) + QStringLiteral(".trncfg");
             if (taken.contains(name)) {
-                unit.errors << QStringLiteral("not saved: the unit on %1 is also %2")
+                unit.errors << QCoreApplication::translate("Commands",
+                                                           "not saved: the unit on %1 is also %2")
                                    .arg(visibleText(taken.value(name)),
                                         config::unitName(*unit.controller));
                 unit.outcome = QStringLiteral("failed");
@@ -515,7 +529,8 @@ struct Run {
         if (yes)
             return true;
         out(module.string(MsgWarning));
-        err(QStringLiteral("nothing written: add --yes once the motor is not running"));
+        err(QCoreApplication::translate(
+            "Commands", "nothing written: add --yes once the motor is not running"));
         return false;
     }
 
@@ -571,7 +586,7 @@ struct Run {
                 QString ignored;
                 pages.build(module, &host, &ignored);
             });
-        return finishBatch(units, QStringLiteral("written and verified"));
+        return finishBatch(units, QCoreApplication::translate("Commands", "written and verified"));
     }
 
     // The journal writes go to, opened once; none when it cannot be (said once).
@@ -604,7 +619,8 @@ struct Run {
             if (!journal)
                 return;
             if (auto failure = journal->refuse(controller, image, config::programText(), &id))
-                channel.fail(QStringLiteral("the refusal is not recorded in the journal: ") +
+                channel.fail(QCoreApplication::translate(
+                                 "Commands", "the refusal is not recorded in the journal: ") +
                              failure->text(language));
             else
                 unit.entry = id;
@@ -627,15 +643,16 @@ struct Run {
         }
         if (target == controller && !force) {
             unit.outcome = QStringLiteral("unchanged");
-            channel.say(
-                QStringLiteral("No setting changes; nothing written (--force writes anyway)."));
+            channel.say(QCoreApplication::translate(
+                "Commands", "No setting changes; nothing written (--force writes anyway)."));
             return Done;
         }
         unit.changes = report::changes(controller, target, language);
         const QStringList lines =
             config::changeLines(config::changes(controller, target, language), language);
         if (lines.isEmpty())
-            channel.say(QStringLiteral("No setting changes; writing the controller as it is."));
+            channel.say(QCoreApplication::translate(
+                "Commands", "No setting changes; writing the controller as it is."));
         for (const QString& line : lines) channel.say(line);
 
         // Pending in the journal before the first frame, so that a write cut short by a crash
@@ -644,7 +661,8 @@ struct Run {
         qint64 entry = 0;
         if (journal) {
             if (auto failure = journal->begin(controller, target, config::programText(), &entry)) {
-                channel.fail(QStringLiteral("the write is not recorded in the journal: ") +
+                channel.fail(QCoreApplication::translate(
+                                 "Commands", "the write is not recorded in the journal: ") +
                              failure->text(language));
                 journal = nullptr;
             }
@@ -658,7 +676,8 @@ struct Run {
             if (!journal)
                 return;
             if (auto failure = journal->complete(entry, outcome)) {
-                channel.fail(QStringLiteral("the outcome (%1) is not recorded in the journal: %2")
+                channel.fail(QCoreApplication::translate(
+                                 "Commands", "the outcome (%1) is not recorded in the journal: %2")
                                  .arg(config::outcomeName(outcome), failure->text(language)));
                 recorded = false;
             }
@@ -668,8 +687,8 @@ struct Run {
             channel.say(what);
             if (recorded)
                 return Done;
-            channel.fail(
-                QStringLiteral("written and verified, but the journal does not record it"));
+            channel.fail(QCoreApplication::translate(
+                "Commands", "written and verified, but the journal does not record it"));
             return Unrecorded;
         };
 
@@ -679,58 +698,78 @@ struct Run {
         if (!acknowledged && !link.commitSent) {
             // Nothing was committed: the controller keeps what it held.
             record(config::Outcome::Failed);
-            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure);
+            channel.fail(
+                QCoreApplication::translate("Commands", "writing the controller failed: ") +
+                writeFailure);
             return Failed;
         }
         if (!acknowledged && link.portFailed) {
             // The line is gone: what the controller holds cannot be told; the entry stays
             // pending.
-            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure +
-                         QStringLiteral("; whether it holds the new settings is unknown"));
+            channel.fail(
+                QCoreApplication::translate("Commands", "writing the controller failed: ") +
+                writeFailure +
+                QCoreApplication::translate("Commands",
+                                            "; whether it holds the new settings is unknown"));
             return Failed;
         }
         if (acknowledged && !verify) {
             record(config::Outcome::NotVerified);
-            return done(QStringLiteral("Written; not read back (--no-verify)."));
+            return done(
+                QCoreApplication::translate("Commands", "Written; not read back (--no-verify)."));
         }
         // Read back whatever the reply said: a lost reply does not mean a lost write.
-        channel.stage(QStringLiteral("reading back"));
+        channel.stage(QCoreApplication::translate("Commands", "reading back"));
         CalibrationImage readBack;
         if (!link.ReadImage(readBack)) {
             if (acknowledged)
                 record(config::Outcome::NotVerified);
-            channel.fail(acknowledged
-                             ? QStringLiteral("written, but reading it back failed: ") +
-                                   link.failure
-                             : QStringLiteral("writing the controller failed: ") + writeFailure +
-                                   QStringLiteral("; reading it back failed too: ") + link.failure +
-                                   QStringLiteral("; whether it holds the new settings is "
-                                                  "unknown (the journal entry stays pending)"));
+            channel.fail(
+                acknowledged
+                    ? QCoreApplication::translate("Commands",
+                                                  "written, but reading it back failed: ") +
+                          link.failure
+                    : QCoreApplication::translate("Commands", "writing the controller failed: ") +
+                          writeFailure +
+                          QCoreApplication::translate("Commands",
+                                                      "; reading it back failed too: ") +
+                          link.failure +
+                          QCoreApplication::translate("Commands",
+                                                      "; whether it holds the new settings is "
+                                                      "unknown (the journal entry stays pending)"));
             return Failed;
         }
         if (readBack == target) {
             if (acknowledged) {
                 record(config::Outcome::Verified);
-                return done(QStringLiteral(
-                    "Written and read back: the controller holds what was written."));
+                return done(QCoreApplication::translate(
+                    "Commands", "Written and read back: the controller holds what was written."));
             }
             record(config::Outcome::ReplyLost);
-            return done(QStringLiteral("The controller's reply to the write was lost (") +
-                        writeFailure + QStringLiteral("); read back, it holds what was written."));
+            return done(QCoreApplication::translate(
+                            "Commands", "The controller's reply to the write was lost (") +
+                        writeFailure +
+                        QCoreApplication::translate("Commands",
+                                                    "); read back, it holds what was written."));
         }
         if (!acknowledged && readBack == controller) {
             record(config::Outcome::Failed);
-            channel.fail(QStringLiteral("writing the controller failed: ") + writeFailure +
-                         QStringLiteral("; read back, it holds its settings as before: nothing "
-                                        "written"));
+            channel.fail(
+                QCoreApplication::translate("Commands", "writing the controller failed: ") +
+                writeFailure +
+                QCoreApplication::translate("Commands",
+                                            "; read back, it holds its settings as before: nothing "
+                                            "written"));
             return Failed;
         }
         record(config::Outcome::Differs);
         const QStringList differ =
             config::changeLines(config::changes(target, readBack, language), language);
-        channel.fail(QStringLiteral("read-back mismatch: written -> read back: ") +
-                     (differ.isEmpty() ? QStringLiteral("bytes that are no setting differ")
-                                       : differ.join(QStringLiteral("; "))));
+        channel.fail(
+            QCoreApplication::translate("Commands", "read-back mismatch: written -> read back: ") +
+            (differ.isEmpty()
+                 ? QCoreApplication::translate("Commands", "bytes that are no setting differ")
+                 : differ.join(QStringLiteral("; "))));
         return Failed;
     }
 
@@ -754,10 +793,11 @@ struct Run {
         std::unique_ptr<config::Journal> journal =
             config::openJournal(dataDir(), historyChoice, &failure, &skipped);
         for (const config::SqliteJournal::Skipped& s : skipped)
-            tell(QStringLiteral("not taken into the journal: %1: %2")
+            tell(QCoreApplication::translate("Commands", "not taken into the journal: %1: %2")
                      .arg(QDir::toNativeSeparators(s.path), s.why.text(language)));
         if (!journal)
-            tell(QStringLiteral("the journal cannot be opened: ") + failure.text(language));
+            tell(QCoreApplication::translate("Commands", "the journal cannot be opened: ") +
+                 failure.text(language));
         return journal;
     }
 
@@ -768,12 +808,13 @@ struct Run {
         const config::Journal::Sharing sharing = journal_->sharing();
         if (sharing.waiting == 0)
             return status;
-        err(QStringLiteral("%1 journal entr%2 wait%3 at this station to be shared with %4 "
-                           "(sent when it is back: the next run, or history --sync): %5")
+        err(QCoreApplication::translate("Commands",
+                                        "journal entries waiting at this station to be shared "
+                                        "with %1: %2 (sent when it is back: the next run, or "
+                                        "history --sync): %3")
+                .arg(historyChoice.server->text())
                 .arg(sharing.waiting)
-                .arg(QLatin1String(sharing.waiting == 1 ? "y" : "ies"),
-                     QLatin1String(sharing.waiting == 1 ? "s" : ""), historyChoice.server->text(),
-                     sharing.why));
+                .arg(sharing.why));
         return status == Done ? Waiting : status;
     }
 
@@ -781,7 +822,8 @@ struct Run {
     int initServer() {
         QString done;
         if (auto failure = config::ServerJournal::init(*historyChoice.server, &done)) {
-            err(QStringLiteral("the shared journal is not made: ") + failure->text(language));
+            err(QCoreApplication::translate("Commands", "the shared journal is not made: ") +
+                failure->text(language));
             return Failed;
         }
         out(done);
@@ -793,11 +835,11 @@ struct Run {
         if (!openJournal())
             return Failed;
         const config::Journal::Sharing sharing = journal_->sharing();
-        out(QStringLiteral("Sent %1 waiting journal entr%2 to %3; %4.")
+        out(QCoreApplication::translate("Commands",
+                                        "Journal entries sent to %1: %2; still waiting: %3.")
+                .arg(historyChoice.server->text())
                 .arg(sharing.shared)
-                .arg(QLatin1String(sharing.shared == 1 ? "y" : "ies"), historyChoice.server->text(),
-                     sharing.waiting == 0 ? QStringLiteral("none waits")
-                                          : QStringLiteral("%1 still wait").arg(sharing.waiting)));
+                .arg(sharing.waiting));
         return Done;
     }
 
@@ -826,7 +868,7 @@ struct Run {
             QJsonObject exported = report::entry(e);
             exported.insert(QStringLiteral("file"), output);
             document.insert(QStringLiteral("exported"), exported);
-            out(QStringLiteral("Exported entry %1 (%2, %3, %4) into %5")
+            out(QCoreApplication::translate("Commands", "Exported entry %1 (%2, %3, %4) into %5")
                     .arg(QString::number(e.id), e.unit, e.time.toString(Qt::ISODate),
                          config::outcomeName(e.outcome), output));
             return Done;
@@ -880,10 +922,11 @@ struct Run {
         for (const Adjustment& a : applied.adjustments)
             channel.fail(visibleText(files[0]) + QStringLiteral(": ") + a.text(target, language));
         if (!applied.adjustments.empty() && !adjust) {
-            channel.fail(
-                QStringLiteral("nothing written: the controller would not take these lines as "
-                               "written; correct them, or add --adjust to write what the pages "
-                               "would"));
+            channel.fail(QCoreApplication::translate(
+                "Commands",
+                "nothing written: the controller would not take these lines as "
+                "written; correct them, or add --adjust to write what the pages "
+                "would"));
             return Usage;
         }
         *byUnit = false;

@@ -189,8 +189,10 @@ void runUnits(std::vector<UnitReport>& units,
 }
 
 QStringList summaryTable(const std::vector<UnitReport>& units) {
-    QList<QStringList> rows{{QStringLiteral("port"), QStringLiteral("model"),
-                             QStringLiteral("serial"), QStringLiteral("outcome")}};
+    QList<QStringList> rows{{QCoreApplication::translate("Commands", "port"),
+                             QCoreApplication::translate("Commands", "model"),
+                             QCoreApplication::translate("Commands", "serial"),
+                             QCoreApplication::translate("Commands", "outcome")}};
     for (const UnitReport& u : units)
         rows.append({visibleText(u.port), visibleText(modelOf(u)), serialOf(u), u.outcome});
     std::vector<qsizetype> widths(4, 0);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include "Journal.h"
@@ -57,13 +58,16 @@ std::optional<SettingCondition> SettingCondition::parse(const QString& text, QSt
             if (m.captured(2) == QLatin1String(o.text))
                 op = &o;
     if (!op || m.captured(3).isEmpty()) {
-        *why = QStringLiteral("'%1' is not a condition such as max_motor_current>80%").arg(text);
+        *why = QCoreApplication::translate("Journal",
+                                           "'%1' is not a condition such as max_motor_current>80%")
+                   .arg(text);
         return std::nullopt;
     }
     SettingCondition c;
     c.setting = findSetting(m.captured(1));
     if (!c.setting) {
-        *why = QStringLiteral("no setting is named '%1'").arg(m.captured(1));
+        *why =
+            QCoreApplication::translate("Journal", "no setting is named '%1'").arg(m.captured(1));
         return std::nullopt;
     }
     c.op = op->op;
@@ -74,7 +78,8 @@ std::optional<SettingCondition> SettingCondition::parse(const QString& text, QSt
     c.raw = parseValue(*c.setting, c.value);
     const bool ordered = c.setting->coding == Coding::Number;
     if (!ordered && c.op != Op::Equal && c.op != Op::NotEqual) {
-        *why = QStringLiteral("%1 takes only = and !=").arg(QLatin1String(c.setting->key));
+        *why = QCoreApplication::translate("Journal", "%1 takes only = and !=")
+                   .arg(QLatin1String(c.setting->key));
         return std::nullopt;
     }
     if (!c.raw && c.setting->coding != Coding::List) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -128,7 +129,9 @@ std::optional<ServerAddress> ServerAddress::parse(const QString& text, QString* 
         "^postgres(?:ql)?://(?:([^@/]*)@)?([^/:?@]+)(?::(\\d{1,5}))?/([^/?]+)(?:\\?(.*))?$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch()) {
-        *why = QStringLiteral("'%1' is not a server as postgresql://USER@HOST[:PORT]/DB").arg(text);
+        *why = QCoreApplication::translate(
+                   "Journal", "'%1' is not a server as postgresql://USER@HOST[:PORT]/DB")
+                   .arg(text);
         return std::nullopt;
     }
     const auto decoded = [](const QString& part) {
@@ -137,7 +140,8 @@ std::optional<ServerAddress> ServerAddress::parse(const QString& text, QString* 
     ServerAddress a;
     a.user = decoded(m.captured(1));
     if (m.captured(1).contains(QLatin1Char(':'))) {
-        *why = QStringLiteral(
+        *why = QCoreApplication::translate(
+            "Journal",
             "no password on the command line, in the environment or in the settings: put it "
             "in ~/.pgpass (or the file PGPASSFILE names) or in a service file");
         return std::nullopt;
@@ -147,7 +151,7 @@ std::optional<ServerAddress> ServerAddress::parse(const QString& text, QString* 
     if (!m.captured(3).isEmpty())
         a.port = m.captured(3).toInt();
     if (a.port <= 0 || a.port > 65535) {
-        *why = QStringLiteral("%1 is no port").arg(m.captured(3));
+        *why = QCoreApplication::translate("Journal", "%1 is no port").arg(m.captured(3));
         return std::nullopt;
     }
     static const QStringList modes{QStringLiteral("disable"),   QStringLiteral("allow"),
@@ -157,7 +161,8 @@ std::optional<ServerAddress> ServerAddress::parse(const QString& text, QString* 
     for (const QString& option : options) {
         const QString mode = option.section(QLatin1Char('='), 1);
         if (!option.startsWith(QLatin1String("sslmode=")) || !modes.contains(mode)) {
-            *why = QStringLiteral("the server address takes only ?sslmode=%1, not '%2'")
+            *why = QCoreApplication::translate(
+                       "Journal", "the server address takes only ?sslmode=%1, not '%2'")
                        .arg(modes.join(QLatin1Char('|')), option);
             return std::nullopt;
         }
@@ -213,8 +218,8 @@ std::unique_ptr<ServerJournal> ServerJournal::connect(const ServerAddress& addre
     std::unique_ptr<ServerJournal> journal(new ServerJournal(address, connection));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
     if (!db.isValid()) {
-        *failure = journal->failure(
-            QStringLiteral("Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"));
+        *failure = journal->failure(QCoreApplication::translate(
+            "Journal", "Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"));
         return nullptr;
     }
     db.setHostName(address.host);
@@ -267,16 +272,21 @@ std::unique_ptr<ServerJournal> ServerJournal::open(const ServerAddress& address,
     if (version == SchemaVersion)
         return journal;
     *failure = journal->failure(
-        version == 0
-            ? QStringLiteral("the server holds no trnsetup journal; its owner creates it with "
-                             "'trnsetup history --init'")
+        version == 0 ? QCoreApplication::translate(
+                           "Journal",
+                           "the server holds no trnsetup journal; its owner creates it with "
+                           "'trnsetup history --init'")
         : version > SchemaVersion
-            ? QStringLiteral("the journal there has version %1, newer than this program knows "
-                             "(%2): nothing is written to it; install a newer trnsetup")
+            ? QCoreApplication::translate(
+                  "Journal",
+                  "the journal there has version %1, newer than this program knows "
+                  "(%2): nothing is written to it; install a newer trnsetup")
                   .arg(version)
                   .arg(SchemaVersion)
-            : QStringLiteral("the journal there has version %1, older than this program's (%2); "
-                             "its owner upgrades it with 'trnsetup history --init'")
+            : QCoreApplication::translate(
+                  "Journal",
+                  "the journal there has version %1, older than this program's (%2); "
+                  "its owner upgrades it with 'trnsetup history --init'")
                   .arg(version)
                   .arg(SchemaVersion));
     return nullptr;
@@ -299,10 +309,12 @@ std::optional<Message> ServerJournal::init(const ServerAddress& address, QString
         if (auto failed = journal->version(&version))
             return failed;
         if (version > SchemaVersion)
-            return journal->failure(QStringLiteral("the journal there has version %1, newer "
-                                                   "than this program knows (%2): left as it is")
-                                        .arg(version)
-                                        .arg(SchemaVersion));
+            return journal->failure(
+                QCoreApplication::translate("Journal",
+                                            "the journal there has version %1, newer "
+                                            "than this program knows (%2): left as it is")
+                    .arg(version)
+                    .arg(SchemaVersion));
         for (int v = version; v < SchemaVersion; ++v)
             for (const QString& statement : Steps[static_cast<std::size_t>(v)])
                 if (auto failed = journal->exec(q, statement))
@@ -314,18 +326,21 @@ std::optional<Message> ServerJournal::init(const ServerAddress& address, QString
                                             {SchemaVersion}))
                 return failed;
         *done = version == SchemaVersion
-                    ? QStringLiteral("The shared journal on %1 is at version %2 already.")
+                    ? QCoreApplication::translate(
+                          "Journal", "The shared journal on %1 is at version %2 already.")
                           .arg(address.text())
                           .arg(SchemaVersion)
-                : version == 0 ? QStringLiteral("Created the shared journal (version %2) on %1.")
-                                     .arg(address.text())
-                                     .arg(SchemaVersion)
-                               : QStringLiteral(
-                                     "Upgraded the shared journal on %1 from version "
-                                     "%2 to %3.")
-                                     .arg(address.text())
-                                     .arg(version)
-                                     .arg(SchemaVersion);
+                : version == 0
+                    ? QCoreApplication::translate("Journal",
+                                                  "Created the shared journal (version %2) on %1.")
+                          .arg(address.text())
+                          .arg(SchemaVersion)
+                    : QCoreApplication::translate("Journal",
+                                                  "Upgraded the shared journal on %1 from version "
+                                                  "%2 to %3.")
+                          .arg(address.text())
+                          .arg(version)
+                          .arg(SchemaVersion);
         return std::nullopt;
     };
     std::optional<Message> failed = work();
@@ -365,10 +380,12 @@ std::optional<Message> ServerJournal::share(const JournalEntry& e, Outcome* serv
         const std::optional<Outcome> has =
             q.next() ? outcomeNamed(q.value(0).toString()) : std::nullopt;
         if (!has)
-            return failure(QStringLiteral("entry %1 did not arrive").arg(uuid));
+            return failure(
+                QCoreApplication::translate("Journal", "entry %1 did not arrive").arg(uuid));
         if (*has != e.outcome && *has != Outcome::Pending)
-            return failure(QStringLiteral("the server holds entry %1 as %2, not %3")
-                               .arg(uuid, outcomeName(*has), outcomeName(e.outcome)));
+            return failure(
+                QCoreApplication::translate("Journal", "the server holds entry %1 as %2, not %3")
+                    .arg(uuid, outcomeName(*has), outcomeName(e.outcome)));
         *serverHas = *has;
         return std::nullopt;
     };
@@ -403,7 +420,7 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
         const std::optional<CalibrationImage> image = imageOf(q.value(7));
         const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
         if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
-            return failure(QStringLiteral("entry %1 is damaged").arg(e.id));
+            return failure(QCoreApplication::translate("Journal", "entry %1 is damaged").arg(e.id));
         e.image = *image;
         e.outcome = *outcome;
         if (!recheck || recheck->matches(e))
@@ -424,7 +441,7 @@ std::optional<Message> ServerJournal::entry(qint64 id, JournalEntry* out) {
     if (auto failed = select(QStringLiteral("id = ?"), {id}, &found, nullptr))
         return failed;
     if (found.empty())
-        return failure(QStringLiteral("there is no entry %1").arg(id));
+        return failure(QCoreApplication::translate("Journal", "there is no entry %1").arg(id));
     *out = std::move(found.front());
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -143,8 +144,9 @@ std::unique_ptr<SqliteJournal> SqliteJournal::open(const QString& path, Message*
                                                    Station station) {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        *failure = {
-            Message::Kind::WriteFailed, 0, {folder, QStringLiteral("cannot create the folder")}};
+        *failure = {Message::Kind::WriteFailed,
+                    0,
+                    {folder, QCoreApplication::translate("Journal", "cannot create the folder")}};
         return nullptr;
     }
     // Each object its own connection: Qt's connections belong to one thread, and SQLite's
@@ -155,8 +157,9 @@ std::unique_ptr<SqliteJournal> SqliteJournal::open(const QString& path, Message*
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         if (!db.isValid()) {
-            *failure = journal->failure(Message::Kind::Unreadable,
-                                        QStringLiteral("Qt's SQLite driver is not installed"));
+            *failure = journal->failure(
+                Message::Kind::Unreadable,
+                QCoreApplication::translate("Journal", "Qt's SQLite driver is not installed"));
             return nullptr;
         }
         db.setDatabaseName(path);
@@ -228,7 +231,8 @@ std::optional<Message> SqliteJournal::prepare() {
         return failure(Message::Kind::Unreadable, query.lastError().text());
     if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         return failure(Message::Kind::Unreadable,
-                       QStringLiteral("cannot use write-ahead logging (journal mode %1)")
+                       QCoreApplication::translate(
+                           "Journal", "cannot use write-ahead logging (journal mode %1)")
                            .arg(query.value(0).toString()));
     // A pending entry must be on the disk before the first frame goes to the controller.
     if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
@@ -241,10 +245,12 @@ std::optional<Message> SqliteJournal::prepare() {
         const int version = q.value(0).toInt();
         q.finish();
         if (version > SchemaVersion)
-            return failure(Message::Kind::Unreadable,
-                           QStringLiteral("made by a newer version of the program (journal "
-                                          "version %1)")
-                               .arg(version));
+            return failure(
+                Message::Kind::Unreadable,
+                QCoreApplication::translate("Journal",
+                                            "made by a newer version of the program (journal "
+                                            "version %1)")
+                    .arg(version));
         if (version == 1)
             for (const QString& statement : FromVersion1)
                 if (!q.exec(statement))
@@ -308,8 +314,10 @@ std::optional<Message> SqliteJournal::refuse(const CalibrationImage& before,
 
 std::optional<Message> SqliteJournal::complete(qint64 id, Outcome outcome) {
     if (outcome == Outcome::Pending)
-        return failure(Message::Kind::WriteFailed,
-                       QStringLiteral("entry %1 cannot be completed as pending").arg(id));
+        return failure(
+            Message::Kind::WriteFailed,
+            QCoreApplication::translate("Journal", "entry %1 cannot be completed as pending")
+                .arg(id));
     return transaction([&]() -> std::optional<Message> {
         QSqlQuery q(database());
         // Only a pending entry changes: a completed one keeps what it says.
@@ -324,11 +332,12 @@ std::optional<Message> SqliteJournal::complete(qint64 id, Outcome outcome) {
         if (auto failed = exec(q, QStringLiteral("SELECT outcome FROM entries WHERE id = ?"), {id},
                                Message::Kind::WriteFailed))
             return failed;
-        return failure(Message::Kind::WriteFailed,
-                       q.next() ? QStringLiteral("entry %1 is already completed (%2)")
-                                      .arg(id)
-                                      .arg(q.value(0).toString())
-                                : QStringLiteral("there is no entry %1").arg(id));
+        return failure(
+            Message::Kind::WriteFailed,
+            q.next() ? QCoreApplication::translate("Journal", "entry %1 is already completed (%2)")
+                           .arg(id)
+                           .arg(q.value(0).toString())
+                     : QCoreApplication::translate("Journal", "there is no entry %1").arg(id));
     });
 }
 
@@ -345,7 +354,8 @@ std::optional<Message> SqliteJournal::readEntry(const QSqlQuery& q, JournalEntry
     const std::optional<CalibrationImage> image = imageOf(q.value(7));
     const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
     if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
-        return failure(Message::Kind::Unreadable, QStringLiteral("entry %1 is damaged").arg(e.id));
+        return failure(Message::Kind::Unreadable,
+                       QCoreApplication::translate("Journal", "entry %1 is damaged").arg(e.id));
     e.image = *image;
     e.outcome = *outcome;
     *out = std::move(e);
@@ -378,7 +388,8 @@ std::optional<Message> SqliteJournal::entry(qint64 id, JournalEntry* out) {
                            {id}, Message::Kind::Unreadable))
         return failed;
     if (!q.next())
-        return failure(Message::Kind::Unreadable, QStringLiteral("there is no entry %1").arg(id));
+        return failure(Message::Kind::Unreadable,
+                       QCoreApplication::translate("Journal", "there is no entry %1").arg(id));
     return readEntry(q, out);
 }
 

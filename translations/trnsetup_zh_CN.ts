@@ -2,6 +2,284 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Commands</name>
+    <message>
+        <source>no controller found on any serial port</source>
+        <translation>在所有串口上都未找到控制器</translation>
+    </message>
+    <message>
+        <source>no controller found on </source>
+        <translation>未找到控制器，已查找：</translation>
+    </message>
+    <message>
+        <source>reading the controller failed: </source>
+        <translation>读取控制器失败：</translation>
+    </message>
+    <message>
+        <source>%1 (%2, not in the journal)</source>
+        <translation>%1（%2，未记入写入日志）</translation>
+    </message>
+    <message>
+        <source>All %1 units %2.</source>
+        <translation>全部 %1 台控制器：%2。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 units not %3: %4</source>
+        <translation>%2 台中有 %1 台未能%3：%4</translation>
+    </message>
+    <message>
+        <source>cannot write the file to standard output: </source>
+        <translation>无法把文件写到标准输出：</translation>
+    </message>
+    <message>
+        <source>Read %1 (firmware %2, serial %3) into %4</source>
+        <translation>已将 %1（固件 %2，序列号 %3）读入 %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder: read --all-ports saves one file a unit into the folder -o names</source>
+        <translation>%1 不是文件夹：read --all-ports 会把每台控制器各存为一个文件，放入 -o 指定的文件夹</translation>
+    </message>
+    <message>
+        <source>cannot create the folder</source>
+        <translation>无法创建文件夹</translation>
+    </message>
+    <message>
+        <source>not saved: the unit on %1 is also %2</source>
+        <translation>未保存：%1 上的控制器同样是 %2</translation>
+    </message>
+    <message>
+        <source>nothing written: add --yes once the motor is not running</source>
+        <translation>未写入任何内容：确认电机未运行后请加上 --yes</translation>
+    </message>
+    <message>
+        <source>written and verified</source>
+        <translation>已写入并校验</translation>
+    </message>
+    <message>
+        <source>the refusal is not recorded in the journal: </source>
+        <translation>拒绝写入未能记入写入日志：</translation>
+    </message>
+    <message>
+        <source>No setting changes; nothing written (--force writes anyway).</source>
+        <translation>没有设置变化；未写入任何内容（--force 可强制写入）。</translation>
+    </message>
+    <message>
+        <source>No setting changes; writing the controller as it is.</source>
+        <translation>没有设置变化；按控制器现有内容写入。</translation>
+    </message>
+    <message>
+        <source>the write is not recorded in the journal: </source>
+        <translation>本次写入未能记入写入日志：</translation>
+    </message>
+    <message>
+        <source>the outcome (%1) is not recorded in the journal: %2</source>
+        <translation>结果（%1）未能记入写入日志：%2</translation>
+    </message>
+    <message>
+        <source>written and verified, but the journal does not record it</source>
+        <translation>已写入并校验，但写入日志没有记录</translation>
+    </message>
+    <message>
+        <source>writing the controller failed: </source>
+        <translation>写入控制器失败：</translation>
+    </message>
+    <message>
+        <source>; whether it holds the new settings is unknown</source>
+        <translation>；无法得知控制器是否已保存新设置</translation>
+    </message>
+    <message>
+        <source>Written; not read back (--no-verify).</source>
+        <translation>已写入；未回读（--no-verify）。</translation>
+    </message>
+    <message>
+        <source>reading back</source>
+        <translation>正在回读</translation>
+    </message>
+    <message>
+        <source>written, but reading it back failed: </source>
+        <translation>已写入，但回读失败：</translation>
+    </message>
+    <message>
+        <source>; reading it back failed too: </source>
+        <translation>；回读也失败：</translation>
+    </message>
+    <message>
+        <source>; whether it holds the new settings is unknown (the journal entry stays pending)</source>
+        <translation>；无法得知控制器是否已保存新设置（写入日志记录保持为待定）</translation>
+    </message>
+    <message>
+        <source>Written and read back: the controller holds what was written.</source>
+        <translation>已写入并回读：控制器中的内容与写入的相同。</translation>
+    </message>
+    <message>
+        <source>The controller&apos;s reply to the write was lost (</source>
+        <translation>控制器对写入的回复丢失（</translation>
+    </message>
+    <message>
+        <source>); read back, it holds what was written.</source>
+        <translation>）；回读后，控制器中的内容与写入的相同。</translation>
+    </message>
+    <message>
+        <source>; read back, it holds its settings as before: nothing written</source>
+        <translation>；回读后，控制器保持原来的设置：未写入任何内容</translation>
+    </message>
+    <message>
+        <source>read-back mismatch: written -&gt; read back: </source>
+        <translation>回读不一致：写入 -&gt; 回读：</translation>
+    </message>
+    <message>
+        <source>bytes that are no setting differ</source>
+        <translation>不属于任何设置的字节不同</translation>
+    </message>
+    <message>
+        <source>not taken into the journal: %1: %2</source>
+        <translation>未收入写入日志：%1：%2</translation>
+    </message>
+    <message>
+        <source>the journal cannot be opened: </source>
+        <translation>无法打开写入日志：</translation>
+    </message>
+    <message>
+        <source>journal entries waiting at this station to be shared with %1: %2 (sent when it is back: the next run, or history --sync): %3</source>
+        <translation>本工位等待共享到 %1 的写入日志记录：%2 条（服务器恢复后发送：下次运行时，或 history --sync）：%3</translation>
+    </message>
+    <message>
+        <source>the shared journal is not made: </source>
+        <translation>共享写入日志未能建立：</translation>
+    </message>
+    <message>
+        <source>Journal entries sent to %1: %2; still waiting: %3.</source>
+        <translation>已发送到 %1 的写入日志记录：%2 条；仍在等待：%3 条。</translation>
+    </message>
+    <message>
+        <source>Exported entry %1 (%2, %3, %4) into %5</source>
+        <translation>已将记录 %1（%2，%3，%4）导出到 %5</translation>
+    </message>
+    <message>
+        <source>nothing written: the controller would not take these lines as written; correct them, or add --adjust to write what the pages would</source>
+        <translation>未写入任何内容：控制器不会按原样接受这些行；请改正它们，或加上 --adjust 按页面的取值写入</translation>
+    </message>
+    <message>
+        <source>port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>serial</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>outcome</source>
+        <translation>结果</translation>
+    </message>
+</context>
+<context>
+    <name>Journal</name>
+    <message>
+        <source>&apos;%1&apos; is not a condition such as max_motor_current&gt;80%</source>
+        <translation>“%1”不是形如 max_motor_current&gt;80% 的条件</translation>
+    </message>
+    <message>
+        <source>no setting is named &apos;%1&apos;</source>
+        <translation>没有名为“%1”的设置</translation>
+    </message>
+    <message>
+        <source>%1 takes only = and !=</source>
+        <translation>%1 只能用 = 和 !=</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a server as postgresql://USER@HOST[:PORT]/DB</source>
+        <translation>“%1”不是 postgresql://用户@主机[:端口]/数据库 形式的服务器地址</translation>
+    </message>
+    <message>
+        <source>no password on the command line, in the environment or in the settings: put it in ~/.pgpass (or the file PGPASSFILE names) or in a service file</source>
+        <translation>密码不能出现在命令行、环境变量或设置中：请把它放在 ~/.pgpass（或 PGPASSFILE 指定的文件）或服务文件中</translation>
+    </message>
+    <message>
+        <source>%1 is no port</source>
+        <translation>%1 不是端口号</translation>
+    </message>
+    <message>
+        <source>the server address takes only ?sslmode=%1, not &apos;%2&apos;</source>
+        <translation>服务器地址只接受 ?sslmode=%1，不接受“%2”</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s PostgreSQL driver is not installed (libqt6sql6-psql)</source>
+        <translation>未安装 Qt 的 PostgreSQL 驱动（libqt6sql6-psql）</translation>
+    </message>
+    <message>
+        <source>the server holds no trnsetup journal; its owner creates it with &apos;trnsetup history --init&apos;</source>
+        <translation>服务器上没有 trnsetup 写入日志；其所有者可用“trnsetup history --init”创建</translation>
+    </message>
+    <message>
+        <source>the journal there has version %1, newer than this program knows (%2): nothing is written to it; install a newer trnsetup</source>
+        <translation>那里的写入日志版本为 %1，比本程序所知的（%2）新：不会向其写入；请安装更新的 trnsetup</translation>
+    </message>
+    <message>
+        <source>the journal there has version %1, older than this program&apos;s (%2); its owner upgrades it with &apos;trnsetup history --init&apos;</source>
+        <translation>那里的写入日志版本为 %1，比本程序的（%2）旧；其所有者可用“trnsetup history --init”升级</translation>
+    </message>
+    <message>
+        <source>the journal there has version %1, newer than this program knows (%2): left as it is</source>
+        <translation>那里的写入日志版本为 %1，比本程序所知的（%2）新：保持原样</translation>
+    </message>
+    <message>
+        <source>The shared journal on %1 is at version %2 already.</source>
+        <translation>%1 上的共享写入日志已是版本 %2。</translation>
+    </message>
+    <message>
+        <source>Created the shared journal (version %2) on %1.</source>
+        <translation>已在 %1 上创建共享写入日志（版本 %2）。</translation>
+    </message>
+    <message>
+        <source>Upgraded the shared journal on %1 from version %2 to %3.</source>
+        <translation>已将 %1 上的共享写入日志从版本 %2 升级到 %3。</translation>
+    </message>
+    <message>
+        <source>entry %1 did not arrive</source>
+        <translation>记录 %1 未送达</translation>
+    </message>
+    <message>
+        <source>the server holds entry %1 as %2, not %3</source>
+        <translation>服务器上记录 %1 的结果为 %2，而不是 %3</translation>
+    </message>
+    <message>
+        <source>entry %1 is damaged</source>
+        <translation>记录 %1 已损坏</translation>
+    </message>
+    <message>
+        <source>there is no entry %1</source>
+        <translation>没有记录 %1</translation>
+    </message>
+    <message>
+        <source>cannot create the folder</source>
+        <translation>无法创建文件夹</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s SQLite driver is not installed</source>
+        <translation>未安装 Qt 的 SQLite 驱动</translation>
+    </message>
+    <message>
+        <source>cannot use write-ahead logging (journal mode %1)</source>
+        <translation>无法使用预写式日志（日志模式 %1）</translation>
+    </message>
+    <message>
+        <source>made by a newer version of the program (journal version %1)</source>
+        <translation>由更新版本的程序创建（写入日志版本 %1）</translation>
+    </message>
+    <message>
+        <source>entry %1 cannot be completed as pending</source>
+        <translation>记录 %1 不能以“待定”结束</translation>
+    </message>
+    <message>
+        <source>entry %1 is already completed (%2)</source>
+        <translation>记录 %1 已经结束（%2）</translation>
+    </message>
+</context>
+<context>
     <name>Link</name>
     <message>
         <source>opening the read</source>
@@ -147,6 +425,25 @@
     </message>
 </context>
 <context>
+    <name>SettingsPage</name>
+    <message>
+        <source>A decimal number: %1</source>
+        <translation>十进制数：%1</translation>
+    </message>
+    <message>
+        <source>This text is refused: the setting keeps its previous value.</source>
+        <translation>此文本会被拒绝：该设置保留原来的值。</translation>
+    </message>
+    <message>
+        <source>This text is stored as %1.</source>
+        <translation>此文本将被存为 %1。</translation>
+    </message>
+    <message>
+        <source>Not stored either, because the page stops at the refused value; they keep their previous values: %1</source>
+        <translation>以下各项也未保存，因为页面在被拒绝的值处停止；它们保留原来的值：%1</translation>
+    </message>
+</context>
+<context>
     <name>Wizard</name>
     <message>
         <source>Cannot open the default configuration file
@@ -175,6 +472,95 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
 %1
 
 %2</translation>
+    </message>
+    <message>
+        <source>the journal is not open</source>
+        <translation>日志未打开</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>not a default configuration file: it holds %1 bytes instead of %2.</source>
+        <translation>不是默认配置文件：它有 %1 字节，而不是 %2 字节。</translation>
+    </message>
+    <message>
+        <source>The language module %1 is damaged: the wizard has no button %2.</source>
+        <translation>语言模块 %1 已损坏：向导缺少按钮 %2。</translation>
+    </message>
+    <message>
+        <source>The language module %1 is damaged: the wizard has no page area %2.</source>
+        <translation>语言模块 %1 已损坏：向导缺少页面区域 %2。</translation>
+    </message>
+    <message>
+        <source>The controller was not found again.
+</source>
+        <translation>未能再次找到控制器。
+</translation>
+    </message>
+    <message>
+        <source>The controller found again could not be identified: </source>
+        <translation>再次找到的控制器无法识别：</translation>
+    </message>
+    <message>
+        <source>The controller now connected (%1, %2) is not the one read at start (%3, %4). Nothing was written to it.</source>
+        <translation>现在连接的控制器（%1，%2）不是开始时读取的控制器（%3，%4）。没有向它写入任何内容。</translation>
+    </message>
+    <message>
+        <source> Connect the controller read at start and press Retry.</source>
+        <translation>请连接开始时读取的控制器，然后按“重试”。</translation>
+    </message>
+    <message>
+        <source>The pages do not take these lines of the file as written; Finish saves what the pages show:</source>
+        <translation>页面不会按原样接受文件中的这些行；“完成”将保存页面所显示的值：</translation>
+    </message>
+    <message>
+        <source>The configuration was saved to %1.</source>
+        <translation>配置已保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Not changed, because the value typed was refused: %1. The file keeps the previous value.</source>
+        <translation>未更改，因为输入的值被拒绝：%1。文件保留原来的值。</translation>
+    </message>
+    <message>
+        <source>Not changed, because the value typed was refused: %1. The controller keeps the previous value.</source>
+        <translation>未更改，因为输入的值被拒绝：%1。控制器保留原来的值。</translation>
+    </message>
+    <message>
+        <source>Read back, the controller holds other values than were written (written -&gt; read back): </source>
+        <translation>回读后，控制器中的值与写入的不同（写入 -&gt; 回读）：</translation>
+    </message>
+    <message>
+        <source>bytes that are no setting</source>
+        <translation>不属于任何设置的字节</translation>
+    </message>
+    <message>
+        <source>Written, but it could not be read back to check: </source>
+        <translation>已写入，但无法回读检查：</translation>
+    </message>
+    <message>
+        <source>The manual is not installed: it belongs at
+%1</source>
+        <translation>手册未安装：它应位于
+%1</translation>
+    </message>
+    <message>
+        <source>No browser could open the manual. Open it yourself:
+%1</source>
+        <translation>没有浏览器能打开手册。请自行打开：
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>There is no display to show the wizard on: neither DISPLAY nor WAYLAND_DISPLAY is set. Start it in a desktop session; the workshop commands (trnsetup read, write, show, diff, history) need no display.</source>
+        <translation>没有可显示向导的显示器：DISPLAY 和 WAYLAND_DISPLAY 均未设置。请在桌面会话中启动；车间命令（trnsetup read、write、show、diff、history）不需要显示器。</translation>
+    </message>
+    <message>
+        <source>The window system cannot be reached: %1</source>
+        <translation>无法连接窗口系统：%1</translation>
     </message>
 </context>
 </TS>

@@ -193,7 +193,8 @@ void ConfigMenu::load() {
             journal_ ? journal_->entry(choice->entry, &e)
                      : config::Message{config::Message::Kind::Unreadable,
                                        0,
-                                       {historyDir_, QStringLiteral("the journal is not open")}};
+                                       {historyDir_, QCoreApplication::translate(
+                                                         "Wizard", "the journal is not open")}};
         if (failure) {
             prompter_.tell(notLoaded.arg(failure->text(language_)));
             return;

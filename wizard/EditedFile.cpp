@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 
@@ -33,18 +34,21 @@ std::optional<EditedFile> EditedFile::open(const QString& path, const ResourceMo
         if (const int code = config::readRegularFile(path, DefaultFile::Size, &bytes))
             return fail(
                 Failed,
-                config::Message{config::Message::Kind::Unreadable,
-                                0,
-                                {path, code < 0 ? QStringLiteral("not a regular file")
-                                                : QString::fromLocal8Bit(std::strerror(code))}}
+                config::Message{
+                    config::Message::Kind::Unreadable,
+                    0,
+                    {path, code < 0 ? QCoreApplication::translate("Wizard", "not a regular file")
+                                    : QString::fromLocal8Bit(std::strerror(code))}}
                     .text(language));
         if (bytes.size() != DefaultFile::Size)
-            return fail(WrongContent,
-                        (zh ? QStringLiteral("这不是默认配置文件：它有 %1 字节，而不是 %2 字节。")
-                            : QStringLiteral("not a default configuration file: it holds %1 "
-                                             "bytes instead of %2."))
-                            .arg(bytes.size())
-                            .arg(DefaultFile::Size));
+            return fail(
+                WrongContent,
+                (zh ? QStringLiteral("这不是默认配置文件：它有 %1 字节，而不是 %2 字节。")
+                    : QCoreApplication::translate("Wizard",
+                                                  "not a default configuration file: it holds %1 "
+                                                  "bytes instead of %2."))
+                    .arg(bytes.size())
+                    .arg(DefaultFile::Size));
         std::memcpy(file.reference_.data(), bytes.constData(), CalibrationImage::Size);
     } else {
         config::ReadResult read = config::ConfigFile::load(path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -143,10 +144,12 @@ bool Wizird::buildFrame() {
     for (const auto& b : buttons) {
         auto* button = findControl<QPushButton>(form_, b.id);
         if (button == nullptr) {
-            env_.prompter.tell(QStringLiteral("The language module %1 is damaged: the wizard "
-                                              "has no button %2.")
-                                   .arg(env_.module.fileName())
-                                   .arg(b.id));
+            env_.prompter.tell(
+                QCoreApplication::translate("Wizard",
+                                            "The language module %1 is damaged: the wizard "
+                                            "has no button %2.")
+                    .arg(env_.module.fileName())
+                    .arg(b.id));
             return false;
         }
         // Enter presses the button that has the focus, else the default one (Next or Finish),
@@ -158,10 +161,12 @@ bool Wizird::buildFrame() {
 
     QWidget* content = findControl(form_, IdContent);
     if (content == nullptr) {
-        env_.prompter.tell(QStringLiteral("The language module %1 is damaged: the wizard has no "
-                                          "page area %2.")
-                               .arg(env_.module.fileName())
-                               .arg(IdContent));
+        env_.prompter.tell(
+            QCoreApplication::translate("Wizard",
+                                        "The language module %1 is damaged: the wizard has no "
+                                        "page area %2.")
+                .arg(env_.module.fileName())
+                .arg(IdContent));
         return false;
     }
     // The frame only marks the page area: hidden, but keeping its place in the layout.
@@ -204,12 +209,14 @@ QString Wizird::reconnect() {
         return (!path.isEmpty() && link.ConnectPort(path)) || link.ConnectController();
     });
     if (!found)
-        return QStringLiteral("The controller was not found again.\n") + link.searchDetail();
+        return QCoreApplication::translate("Wizard", "The controller was not found again.\n") +
+               link.searchDetail();
 
     // Identified into a scratch image: the image being edited keeps every change.
     CalibrationImage scratch;
     if (!runner_.run([&link, &scratch] { return link.ReadImage(scratch); }))
-        return QStringLiteral("The controller found again could not be identified: ") +
+        return QCoreApplication::translate("Wizard",
+                                           "The controller found again could not be identified: ") +
                link.failure;
     const QString model = scratch.text(Field::Model, Field::ModelLength);
     if (::versionText(scratch) == versionText && ::identityText(scratch) == identityText &&
@@ -217,12 +224,14 @@ QString Wizird::reconnect() {
         return {};
     link.close();
     const QString refusal =
-        QStringLiteral(
+        QCoreApplication::translate(
+            "Wizard",
             "The controller now connected (%1, %2) is not the one read at start (%3, %4). "
             "Nothing was written to it.")
             .arg(model.trimmed(), ::identityText(scratch), modelText.trimmed(), identityText);
     env_.prompter.tell(refusal);
-    return refusal + QStringLiteral(" Connect the controller read at start and press Retry.");
+    return refusal + QCoreApplication::translate(
+                         "Wizard", " Connect the controller read at start and press Retry.");
 }
 
 bool Wizird::addPages() {
@@ -320,8 +329,9 @@ bool Wizird::showFile() {
         QStringList lines{
             language == config::Language::Chinese
                 ? QStringLiteral("页面不会按文件所写采用以下各行；按“完成”保存页面所示的值：")
-                : QStringLiteral("The pages do not take these lines of the file as "
-                                 "written; Finish saves what the pages show:")};
+                : QCoreApplication::translate("Wizard",
+                                              "The pages do not take these lines of the file as "
+                                              "written; Finish saves what the pages show:")};
         for (const Adjustment& adjustment : applied.adjustments)
             lines << adjustment.text(env_.image, language);
         env_.prompter.tell(lines.join(QStringLiteral("\n\n")));
@@ -357,14 +367,17 @@ void Wizird::saveFile() {
     }
     imageAsRead = env_.file->content();
     unsaved_ = false;
-    QString text = (zh ? QStringLiteral("配置已保存到 %1。")
-                       : QStringLiteral("The configuration was saved to %1."))
-                       .arg(QDir::toNativeSeparators(env_.file->path()));
+    QString text =
+        (zh ? QStringLiteral("配置已保存到 %1。")
+            : QCoreApplication::translate("Wizard", "The configuration was saved to %1."))
+            .arg(QDir::toNativeSeparators(env_.file->path()));
     if (!refused_.isEmpty())
         text += QStringLiteral("\n\n") +
                 (zh ? QStringLiteral("以下输入的值被拒绝，文件保留原值：%1")
-                    : QStringLiteral("Not changed, because the value typed was refused: %1. The "
-                                     "file keeps the previous value."))
+                    : QCoreApplication::translate(
+                          "Wizard",
+                          "Not changed, because the value typed was refused: %1. The "
+                          "file keeps the previous value."))
                     .arg(refused_.join(QStringLiteral(", ")));
     env_.prompter.tell(text);
     endWizard(QDialog::Accepted);
@@ -407,8 +420,9 @@ QString Wizird::title(unsigned n) const {
     if (!env_.file)
         return title;
     const QString name = QFileInfo(env_.file->path()).fileName();
-    return (env_.module.isChinese() ? QStringLiteral("%1（未连接控制器）- %2")
-                                    : QStringLiteral("%1 (no controller connected) - %2"))
+    return (env_.module.isChinese()
+                ? QStringLiteral("%1（未连接控制器）- %2")
+                : QStringLiteral("%1 (no controller connected) - %2"))
         .arg(name, title);
 }
 
@@ -526,10 +540,11 @@ void Wizird::OnFinishButton() {
     // A refused value was written as it was before: the success message must not hide that.
     QString detail;
     if (!refused_.isEmpty())
-        detail = QStringLiteral(
-                     "Not changed, because the value typed was refused: %1. The "
-                     "controller keeps the previous value.")
-                     .arg(refused_.join(QStringLiteral(", ")));
+        detail =
+            QCoreApplication::translate("Wizard",
+                                        "Not changed, because the value typed was refused: %1. The "
+                                        "controller keeps the previous value.")
+                .arg(refused_.join(QStringLiteral(", ")));
     detail = join(detail, unrecorded);
     if (env_.prompter.ask(MsgWritten, Prompter::Buttons::YesNo, detail) == Prompter::Answer::Yes)
         endWizard(QDialog::Accepted);
@@ -554,15 +569,18 @@ std::optional<CalibrationImage> Wizird::writeAndReadBack(QString* detail) {
             config::changes(env_.image, held, configMenu_->language()), configMenu_->language());
         *detail = !acknowledged && held == imageAsRead
                       ? writeFailure
-                      : QStringLiteral(
+                      : QCoreApplication::translate(
+                            "Wizard",
                             "Read back, the controller holds other values than were "
                             "written (written -> read back): ") +
-                            (differ.isEmpty() ? QStringLiteral("bytes that are no setting")
+                            (differ.isEmpty() ? QCoreApplication::translate(
+                                                    "Wizard", "bytes that are no setting")
                                               : differ.join(QStringLiteral("; ")));
     } else if (acknowledged) {
         outcome = Outcome::NotVerified;
-        *detail =
-            QStringLiteral("Written, but it could not be read back to check: ") + link.failure;
+        *detail = QCoreApplication::translate("Wizard",
+                                              "Written, but it could not be read back to check: ") +
+                  link.failure;
     } else {
         if (!link.commitSent)
             outcome = Outcome::Failed;  // nothing was committed
@@ -593,14 +611,16 @@ void Wizird::OnHelpButton() {
         url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
         env_.prompter.tell(
-            QStringLiteral("The manual is not installed: it belongs at\n%1").arg(where));
+            QCoreApplication::translate("Wizard", "The manual is not installed: it belongs at\n%1")
+                .arg(where));
         return;
     }
     const bool opened = env_.openUrl ? env_.openUrl(url) : QDesktopServices::openUrl(url);
     // Saying nothing would leave the user pressing Help again and again.
     if (!opened)
-        env_.prompter.tell(
-            QStringLiteral("No browser could open the manual. Open it yourself:\n%1").arg(where));
+        env_.prompter.tell(QCoreApplication::translate(
+                               "Wizard", "No browser could open the manual. Open it yourself:\n%1")
+                               .arg(where));
 }
 
 void Wizird::OnDefaultButton() {

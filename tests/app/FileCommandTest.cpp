@@ -322,3 +322,26 @@ TEST(FileReaders, ErrorLinesShowControlCharactersWhole) {
         EXPECT_EQ(r.err.value(r.err.size() - 1).toStdString(), row.line.toStdString());
     }
 }
+
+// The program's own messages follow the language chosen: the Chinese catalogue beside the
+// modules is found and used, in a failure as in a success.
+TEST(FileReaders, MessagesFollowTheLanguage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        const char* language;
+        const char* says;
+    } rows[] = {
+        {"english", "trnsetup: nothing written: add --yes once the motor is not running"},
+        {"chinese", "trnsetup: 未写入任何内容：确认电机未运行后请加上 --yes"},
+    };
+    const QString file = dir.filePath(QStringLiteral("unit.trncfg"));
+    put(file, "model = TRN48201\n");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.language);
+        const Result r = run(Trnsetup, {QStringLiteral("write"), file, QStringLiteral("-l"),
+                                        QString::fromLatin1(row.language)});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.value(0).toStdString(), row.says);
+    }
+}
