@@ -45,12 +45,13 @@ if [ "${1:-}" = --inside ]; then
   wait "$app" 2>/dev/null || true
 
   # The offline editor on a file read from the same controller.
-  "$build/bin/trnsetup" read --language "$language" --port "$device" -o "$work/unit-$dir.trncfg" \
+  mkdir -p "$work/$dir"
+  "$build/bin/trnsetup" read --language "$language" --port "$device" -o "$work/$dir/unit7.trncfg" \
     >/dev/null
-  "$build/bin/trnsetup" --language "$language" edit "$work/unit-$dir.trncfg" >/dev/null 2>&1 &
+  "$build/bin/trnsetup" --language "$language" edit "$work/$dir/unit7.trncfg" >/dev/null 2>&1 &
   app=$!
   pids+=("$app")
-  shoot "$app" 'unit-' "docs/manual/$dir/edit.png"
+  shoot "$app" 'unit7' "docs/manual/$dir/edit.png"
   exit 0
 fi
 
