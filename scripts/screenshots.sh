@@ -5,8 +5,55 @@
 # offline editor on a configuration file (edit.png).
 # BUILD_DIR chooses the build directory (default: build).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 build=${BUILD_DIR:-build}
+
+# One language, inside the X server that xvfb-run started for it (see the end of this script).
+if [ "${1:-}" = --inside ]; then
+  language=$2 dir=$3 device=$4 work=$5
+  pids=()
+  cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; }
+  trap cleanup EXIT
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  sleep 0.5
+  # Saves the frame of the newest visible window of process $1 whose title matches $2.
+  shoot() {
+    local id
+    id=$(timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | tail -n1) || {
+      echo "screenshots.sh: no window '$2' ($language)" >&2
+      exit 1
+    }
+    xdotool windowactivate --sync "$id" 2>/dev/null || true
+    sleep 1 # let it paint
+    import -frame -window "$id" "$3"
+  }
+
+  # The wizard: Yes to the motor warning, then page 1 once the controller is read.
+  "$build/bin/trnsetup" --language "$language" --port "$device" >/dev/null 2>&1 &
+  app=$!
+  pids+=("$app")
+  warning=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" --class trnsetup | head -n1) || {
+    echo "screenshots.sh: trnsetup showed no window ($language)" >&2
+    exit 1
+  }
+  xdotool windowactivate --sync "$warning" 2>/dev/null || xdotool windowfocus --sync "$warning"
+  xdotool key --clearmodifiers Return
+  shoot "$app" '(Step|第) ?1' "docs/manual/$dir/page1.png"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+
+  # The offline editor on a file read from the same controller.
+  mkdir -p "$work/$dir"
+  "$build/bin/trnsetup" read --language "$language" --port "$device" -o "$work/$dir/unit7.trncfg" \
+    >/dev/null
+  "$build/bin/trnsetup" --language "$language" edit "$work/$dir/unit7.trncfg" >/dev/null 2>&1 &
+  app=$!
+  pids+=("$app")
+  shoot "$app" 'unit7' "docs/manual/$dir/edit.png"
+  exit 0
+fi
 
 need=()
 for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
@@ -17,8 +64,8 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && as_root=(sudo)
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
 fi
-cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target trnsetup trnsim english chinese translations
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j2 --target trnsetup trnsim english chinese translations
 
 work=$(mktemp -d)
 sim=""
@@ -27,46 +74,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# One language inside an X server that xvfb-run started: the caller exports DISPLAY.
-shoot() {
-  local language=$1 dir=$2 device=$3
-  openbox >/dev/null 2>&1 &
-  local wm=$!
-  sleep 0.5
-  # The wizard: Yes to the motor warning, then page 1 once the controller is read.
-  "$build/bin/trnsetup" --language "$language" --port "$device" >/dev/null 2>&1 &
-  local app=$!
-  window_named() {
-    for _ in $(seq 100); do
-      xdotool search --onlyvisible --pid "$app" 2>/dev/null | tail -n 1 && return 0
-      sleep 0.1
-    done
-    return 1
-  }
-  local id
-  id=$(window_named) # the warning
-  xdotool windowactivate --sync "$id" key Return
-  sleep 1.5
-  id=$(window_named)
-  xdotool windowactivate --sync "$id"
-  sleep 0.5
-  import -frame -window "$id" "docs/manual/$dir/page1.png"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
-
-  # The offline editor on a file read from the same controller.
-  "$build/bin/trnsetup" read --language "$language" --port "$device" -o "$work/unit.trncfg" \
-    >/dev/null
-  "$build/bin/trnsetup" edit "$work/unit.trncfg" --language "$language" >/dev/null 2>&1 &
-  app=$!
-  id=$(window_named)
-  xdotool windowactivate --sync "$id"
-  sleep 1
-  import -frame -window "$id" "docs/manual/$dir/edit.png"
-  kill "$app" "$wm"
-  wait "$app" "$wm" 2>/dev/null || true
-}
+# The runs' journal entries and settings stay out of the user's own.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+unset TRNSETUP_HISTORY
 
 "$build/bin/trnsim" --image "$work/controller.bin" >"$work/device" 2>"$work/trnsim.log" &
 sim=$!
@@ -74,10 +84,8 @@ for _ in $(seq 50); do [ -s "$work/device" ] && break; sleep 0.1; done
 device=$(head -n1 "$work/device")
 [ -n "$device" ] || { echo "trnsim did not start:" >&2; cat "$work/trnsim.log" >&2; exit 1; }
 
-export -f shoot
-export build work
 for pair in english:en chinese:zh_CN; do
-  xvfb-run -a -s "-screen 0 1280x900x24" bash -c "shoot ${pair%%:*} ${pair#*:} $device"
+  xvfb-run -a -s "-screen 0 1280x900x24" "$self" --inside "${pair%%:*}" "${pair#*:}" "$device" "$work"
 done
 cp docs/manual/en/page1.png docs/wizard-page1.png
 echo "Screenshots written: docs/wizard-page1.png, docs/manual/{en,zh_CN}/{page1,edit}.png"
