@@ -420,9 +420,8 @@ QString Wizird::title(unsigned n) const {
     if (!env_.file)
         return title;
     const QString name = QFileInfo(env_.file->path()).fileName();
-    return (env_.module.isChinese()
-                ? QStringLiteral("%1（未连接控制器）- %2")
-                : QStringLiteral("%1 (no controller connected) - %2"))
+    return (env_.module.isChinese() ? QStringLiteral("%1（未连接控制器）- %2")
+                                    : QStringLiteral("%1 (no controller connected) - %2"))
         .arg(name, title);
 }
 
