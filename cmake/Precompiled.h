@@ -1,0 +1,23 @@
+// The heavy headers most files include, compiled once per target instead of once per file:
+// parsing Qt's and GoogleTest's headers takes most of each file's compile time.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#include <QWidget>
+#endif
+
+#ifdef GTEST_HAS_PTHREAD
+#include <gtest/gtest.h>
+#endif
