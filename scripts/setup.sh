@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-serialport-dev
-  qt6-translations-l10n libgl-dev libqt6opengl6-dev libqt6sql6-sqlite
+  qt6-translations-l10n qt6-l10n-tools libgl-dev libqt6opengl6-dev libqt6sql6-sqlite
   libgtest-dev zlib1g-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-noto-cjk xdotool imagemagick openbox
