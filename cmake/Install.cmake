@@ -51,6 +51,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # are loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
+# The shared history on a PostgreSQL server needs Qt's driver for it; the station's own
+# journal does not.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk, libqt6sql6-psql")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
