@@ -16,7 +16,9 @@ fi
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$work"' EXIT
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+# Real windows on the Xvfb display, whatever platform the test runner chose for its own tests.
+export QT_QPA_PLATFORM=xcb
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
