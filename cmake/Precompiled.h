@@ -8,13 +8,22 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QObject>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
 #ifdef QT_WIDGETS_LIB
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
 #include <QWidget>
 #endif
 

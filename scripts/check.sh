@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 build=build-check
-fuzz_seconds=${FUZZ_SECONDS:-30}
+fuzz_seconds=${FUZZ_SECONDS:-20}
 jobs=$(nproc)
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1

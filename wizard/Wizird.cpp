@@ -383,12 +383,6 @@ void Wizird::saveFile() {
     endWizard(QDialog::Accepted);
 }
 
-int Wizird::run() {
-    if (!OnInitDialog())
-        return result();
-    return exec();
-}
-
 void Wizird::fitPages() {
     // Templates are laid out for the font they were drawn with; a larger desktop font makes
     // the pages need more room than the frame's page area gives, so the area grows to the

@@ -65,8 +65,6 @@ public:
 
     // The start-up sequence. False when the wizard closed during it (result() tells how).
     bool OnInitDialog();
-    // OnInitDialog, then the modal run unless start-up already closed the wizard.
-    int run();
 
     void ShowPage(unsigned n);
     // The window's title on page n; it names the file edited without a controller.
