@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the shared history on a throw-away PostgreSQL server: history --where over 100,000
-# entries seeded with SQL, and eight writes in a row with the station's own journal and with
-# the shared one, side by side against the simulator.
+# entries seeded with SQL, and a batch of eight paced simulators with the station's own journal
+# and with the shared one, side by side.
 # Usage: scripts/bench-history.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +12,7 @@ server=$here/tests/pg/pg-server.sh
 work=$(mktemp -d)
 sim_pid=
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -n "$sim_pid" ] && kill $sim_pid 2>/dev/null || true
   "$server" stop "$work/server" || true
   rm -rf "$work"
 }
@@ -57,14 +57,25 @@ for where in 'max_motor_current>80%' 'throttle_sensor_type=1-4V'; do
     "$(since "$start")"
 done
 
-# Eight writes in a row, each a run of its own, with each journal.
+# A batch of eight paced simulators written at once, with each journal, side by side.
 "$bin/trnsetup" read -o "$work/unit.trncfg" --port "$device" >/dev/null
+ports=()
+for n in 1 2 3 4 5 6 7 8; do
+  "$bin/trnsim" --pace --image "$work/unit$n.img" >"$work/sim$n.out" &
+  sim_pid="$sim_pid $!"
+  until [ -s "$work/sim$n.out" ]; do sleep 0.05; done
+  ports+=(--port "$(head -n 1 "$work/sim$n.out")")
+done
+declare -A took
 for history in local "$url" local "$url"; do
   start=$(seconds)
-  for _ in 1 2 3 4 5 6 7 8; do
-    "$bin/trnsetup" write "$work/unit.trncfg" --port "$device" --yes --force --history "$history" \
-      >/dev/null
-  done
-  printf '8 writes with the %-6s journal: %s s\n' \
-    "$([ "$history" = local ] && echo local || echo shared)" "$(since "$start")"
+  "$bin/trnsetup" write "$work/unit.trncfg" "${ports[@]}" --yes --force --history "$history" \
+    >/dev/null
+  kind=$([ "$history" = local ] && echo local || echo shared)
+  took[$kind]=$(since "$start")
+  printf 'a batch of 8 with the %-6s journal: %s s\n' "$kind" "${took[$kind]}"
+  if [ "$kind" = shared ]; then
+    awk -v s="${took[shared]}" -v l="${took[local]}" \
+      'BEGIN { printf "shared / local: %.2f times\n", s / l }'
+  fi
 done
