@@ -293,7 +293,7 @@ struct Run {
     // Finds the controller on the ports searched and reads it, unless it is connected already.
     bool connectAndRead(ControllerLink& link, CalibrationImage& image, UnitChannel& channel,
                         const QStringList& searched) {
-        channel.stage(QStringLiteral("searching"));
+        channel.stage(QCoreApplication::translate("Commands", "searching"));
         if (link.portOpen != 1 && !link.ConnectController()) {
             // The search has already said what each port gave.
             channel.fail(searched.isEmpty()
@@ -303,7 +303,7 @@ struct Run {
                                    searched.join(QStringLiteral(", ")));
             return false;
         }
-        channel.stage(QStringLiteral("reading"));
+        channel.stage(QCoreApplication::translate("Commands", "reading"));
         if (!link.ReadImage(image)) {
             channel.fail(
                 QCoreApplication::translate("Commands", "reading the controller failed: ") +
@@ -350,7 +350,7 @@ struct Run {
                 link.searchNote = [&](const QString& note) { channel.fail(note); };
                 link.progress = [&](const LinkProgress& news) { channel.detail(news.text()); };
                 if (allPorts) {
-                    channel.stage(QStringLiteral("searching"));
+                    channel.stage(QCoreApplication::translate("Commands", "searching"));
                     if (!link.ConnectController())
                         return;
                 }
@@ -521,7 +521,7 @@ struct Run {
             DirectChannel kept(unit, false);  // printed with the unit's other lines
             unit.status = saveRead(*unit.controller, QDir(output).filePath(name), unit, kept);
         }
-        return finishBatch(units, QStringLiteral("saved"));
+        return finishBatch(units, QCoreApplication::translate("Commands", "saved"));
     }
 
     // Without --yes nothing is written: the wizard's warning says why.
@@ -692,7 +692,7 @@ struct Run {
             return Unrecorded;
         };
 
-        channel.stage(QStringLiteral("writing"));
+        channel.stage(QCoreApplication::translate("Commands", "writing"));
         const bool acknowledged = link.WriteImage(target);
         const QString writeFailure = link.failure;
         if (!acknowledged && !link.commitSent) {

@@ -21,11 +21,11 @@
     </message>
     <message>
         <source>All %1 units %2.</source>
-        <translation>全部 %1 台控制器：%2。</translation>
+        <translation>全部 %1 台控制器均已%2。</translation>
     </message>
     <message>
         <source>%1 of %2 units not %3: %4</source>
-        <translation>%2 台中有 %1 台未能%3：%4</translation>
+        <translation>%2 台中有 %1 台未%3：%4</translation>
     </message>
     <message>
         <source>cannot write the file to standard output: </source>
@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>written and verified</source>
-        <translation>已写入并校验</translation>
+        <translation>写入并校验</translation>
     </message>
     <message>
         <source>the refusal is not recorded in the journal: </source>
@@ -174,6 +174,22 @@
     <message>
         <source>outcome</source>
         <translation>结果</translation>
+    </message>
+    <message>
+        <source>searching</source>
+        <translation>正在查找</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>正在读取</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>正在写入</translation>
+    </message>
+    <message>
+        <source>saved</source>
+        <translation>保存</translation>
     </message>
 </context>
 <context>
