@@ -58,7 +58,7 @@ constexpr int MsgWarning = 110;
 const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
                            QStringLiteral("diff"), QStringLiteral("history")};
 
-// With --json, standard output holds the document only; every line for stderr is also one of
+// With --json, standard output holds the JSON only; every line for stderr is also one of
 // its errors. Units' threads may fail at once.
 struct Output {
     bool json = false;

@@ -12,7 +12,7 @@
 
 namespace report {
 
-// The document's "format": raised only when a documented field changes its meaning.
+// The JSON's "format": raised only when a documented field changes its meaning.
 inline constexpr int Format = 1;
 
 // {"value", "unit", "raw", "text"}: the value as a number (the unit apart), as true or false

@@ -62,7 +62,7 @@ protected:
     CommandResult trnsetup(const QStringList& arguments) const {
         return runTrnsetup(arguments, path(QStringLiteral("data")));
     }
-    // The document a --json run printed, checked by Python's own parser where there is one.
+    // The JSON a --json run printed, checked by Python's own parser where there is one.
     static QJsonObject document(const CommandResult& r) {
         const QByteArray text = r.out.join(QLatin1Char('\n')).toUtf8();
         if (const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
