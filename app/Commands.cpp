@@ -21,6 +21,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLayout>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -910,6 +911,12 @@ struct Run {
         if (!pages.build(module, &host, &error)) {
             channel.fail(error);
             return Failed;
+        }
+        // Nothing here is ever shown: sizing the pages' texts for a screen, as showing a page
+        // does, would be wasted. A page with a size of its own is not fitted to its texts.
+        for (unsigned n = 1; n <= pages.count(); ++n) {
+            pages.page(n)->layout()->setEnabled(false);
+            pages.page(n)->setAttribute(Qt::WA_Resized);
         }
         *byUnit = true;
         pages.start();

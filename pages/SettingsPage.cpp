@@ -41,7 +41,14 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
+    // Shown now, laid out when the page is: sizing every text for a page nobody sees yet is
+    // most of what building a page costs, and a command builds pages it never shows.
+    QLayout* own = form_->layout();
+    if (own)
+        own->setEnabled(false);
     form_->show();
+    if (own)
+        own->setEnabled(true);
     for (QLabel* l : form_->findChildren<QLabel*>())
         if (l->text().contains(u'{'))
             rangeTexts_.push_back({l, l->text()});

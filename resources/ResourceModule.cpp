@@ -80,6 +80,8 @@ QImage readImage(const QString& path, QString* reason) {
 
 }  // namespace
 
+ResourceModule::ResourceModule() = default;
+
 ResourceModule::~ResourceModule() {
     release();
 }
@@ -170,6 +172,8 @@ void ResourceModule::release() {
     strings_.clear();
     language_ = 0;
     version_.clear();
+    loader_.reset();
+    templates_.clear();
 }
 
 ResourceModule* ResourceModule::current() {
@@ -181,23 +185,31 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
         fail(error, QStringLiteral("No language module is loaded (dialog %1).").arg(id));
         return nullptr;
     }
-    QFile file(modulePath(QStringLiteral("dialog/%1.ui").arg(id)));
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(error,
-             QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id));
-        return nullptr;
+    if (!loader_) {
+        loader_ = std::make_unique<QUiLoader>();
+        // Relative picture paths in a template resolve inside the bundle.
+        loader_->setWorkingDirectory(QDir(modulePath(QStringLiteral("dialog"))));
     }
-    QUiLoader loader;
-    // Relative picture paths in a template resolve inside the bundle.
-    loader.setWorkingDirectory(QDir(modulePath(QStringLiteral("dialog"))));
-    const QByteArray ui = file.readAll();
-    QString unknown;
-    if (!hasOnlyKnownClasses(ui, loader, &unknown)) {
-        fail(error, QStringLiteral("Dialog %1 of language module %2 cannot be built: it names %3.")
-                        .arg(id)
-                        .arg(fileName_, unknown.isEmpty() ? QStringLiteral("an unnamed class")
-                                                          : QStringLiteral("\"%1\"").arg(unknown)));
-        return nullptr;
+    QUiLoader& loader = *loader_;
+    QByteArray ui = templates_.value(id);
+    if (ui.isNull()) {
+        QFile file(modulePath(QStringLiteral("dialog/%1.ui").arg(id)));
+        if (!file.open(QIODevice::ReadOnly)) {
+            fail(error,
+                 QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id));
+            return nullptr;
+        }
+        ui = file.readAll();
+        QString unknown;
+        if (!hasOnlyKnownClasses(ui, loader, &unknown)) {
+            fail(error,
+                 QStringLiteral("Dialog %1 of language module %2 cannot be built: it names %3.")
+                     .arg(id)
+                     .arg(fileName_, unknown.isEmpty() ? QStringLiteral("an unnamed class")
+                                                       : QStringLiteral("\"%1\"").arg(unknown)));
+            return nullptr;
+        }
+        templates_.insert(id, ui);
     }
     QBuffer buffer;
     buffer.setData(ui);

@@ -7,6 +7,9 @@
 #include <QPixmap>
 #include <QString>
 
+#include <memory>
+
+class QUiLoader;
 class QWidget;
 
 // A language module: a binary Qt resource bundle (english.rcc, chinese.rcc) that holds every
@@ -14,7 +17,7 @@ class QWidget;
 // registered under ":/module" and is the one source of these resources for the program.
 class ResourceModule {
 public:
-    ResourceModule() = default;
+    ResourceModule();
     ~ResourceModule();  // releases the bundle
     ResourceModule(const ResourceModule&) = delete;
     ResourceModule& operator=(const ResourceModule&) = delete;
@@ -62,4 +65,8 @@ private:
     QHash<int, QString> strings_;  // read once at load; the table is small
     int language_ = 0;
     QString version_;
+    // Made once: a loader looks for designer plugins on the disk when it is made, and a batch
+    // builds the same templates for every unit. The templates that passed the class check.
+    mutable std::unique_ptr<QUiLoader> loader_;
+    mutable QHash<int, QByteArray> templates_;
 };
