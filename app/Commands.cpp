@@ -1217,11 +1217,12 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
             return Failed;
         // Several ports written, or every port: one unit each, all at once.
         if (run.allPorts)
-            return run.command == QLatin1String("read") ? run.readAll() : run.writeAll();
+            return run.sharingStatus(run.command == QLatin1String("read") ? run.readAll()
+                                                                          : run.writeAll());
         if (run.command == QLatin1String("write") && run.ports.size() > 1) {
             run.ports.removeDuplicates();
             if (run.ports.size() > 1)
-                return run.writeAll();
+                return run.sharingStatus(run.writeAll());
         }
 
         ThreadSleeper sleeper;

@@ -193,7 +193,8 @@ ServerJournal::~ServerJournal() {
 }
 
 Message ServerJournal::failure(const QString& reason) const {
-    return {Message::Kind::Unreadable, 0, {address_.text(), reason.trimmed()}};
+    // The client library's reasons run over several indented lines; one line reads better.
+    return {Message::Kind::Unreadable, 0, {address_.text(), reason.simplified()}};
 }
 
 std::optional<Message> ServerJournal::exec(QSqlQuery& query, const QString& sql,

@@ -101,6 +101,15 @@ void SharedJournal::countWaiting() {
     sharing_.waiting = static_cast<int>(queued.size());
 }
 
+Journal::Sharing SharedJournal::sharing() {
+    countWaiting();
+    // Entries that other connections queued (a batch's units) wait for a reason not known on
+    // this one: sending them now either shares them or finds out why not.
+    if (sharing_.waiting > 0 && !problem_)
+        sync();
+    return sharing_;
+}
+
 void SharedJournal::sync() {
     std::vector<SqliteJournal::Queued> queued;
     int sent = 0;

@@ -45,10 +45,7 @@ public:
     std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
-    Sharing sharing() override {
-        countWaiting();
-        return sharing_;
-    }
+    Sharing sharing() override;
 
     // Sends every entry that waits, counting those that arrive.
     void sync();

@@ -1,6 +1,8 @@
 #pragma once
 // Runs the real trnsetup program as a workshop command: no display, its own data folder.
 
+#include <functional>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -12,7 +14,9 @@ struct CommandResult {
     QStringList err;
 };
 
-inline CommandResult runTrnsetup(const QStringList& arguments, const QString& dataHome) {
+// whileRunning, when given, runs once the program has started, before it is waited for.
+inline CommandResult runTrnsetup(const QStringList& arguments, const QString& dataHome,
+                                 const std::function<void(QProcess&)>& whileRunning = {}) {
     const auto lines = [](const QByteArray& bytes) {
         return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     };
@@ -24,6 +28,8 @@ inline CommandResult runTrnsetup(const QStringList& arguments, const QString& da
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), arguments);
+    if (whileRunning)
+        whileRunning(p);
     CommandResult r;
     if (!p.waitForFinished(60000)) {
         p.kill();
