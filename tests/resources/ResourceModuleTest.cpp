@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -73,9 +74,16 @@ TEST(ResourceModuleTest, DestructorReleasesTheBundle) {
 
 TEST(ResourceModuleTest, LoadingAnotherBundleReplacesTheFirst) {
     ResourceModule module;
+    // A template built from the first is not built again from what it kept of it.
+    const auto title = [&module] {
+        const std::unique_ptr<QWidget> dialog(module.createDialog(146, nullptr));
+        return dialog ? dialog->findChild<QGroupBox*>()->title() : QString();
+    };
     ASSERT_TRUE(module.load(bundlePath(QStringLiteral("english"))));
+    const QString english = title();
     ASSERT_TRUE(module.load(bundlePath(QStringLiteral("chinese"))));
     EXPECT_EQ(module.language(), 2052);
+    EXPECT_NE(title(), english);
     // Only the Chinese side picture may be visible now, not a mix of both bundles.
     EXPECT_EQ(module.bitmap(166).height(), 281);
 
