@@ -114,7 +114,8 @@ TEST_F(SharedHistory, TheServerStoppedInTheMiddleOfABatch) {
     ASSERT_EQ(paused, QString());
     EXPECT_EQ(r.status, 4) << (r.out + r.err).join('\n').toStdString();
     EXPECT_EQ(r.out.value(r.out.size() - 1), QStringLiteral("All 4 units written and verified."));
-    EXPECT_TRUE(r.err.value(r.err.size() - 1).startsWith(QLatin1String("trnsetup: journal entries waiting")))
+    EXPECT_TRUE(r.err.value(r.err.size() - 1)
+                    .startsWith(QLatin1String("trnsetup: journal entries waiting")))
         << r.err.join('\n').toStdString();
 
     const CommandResult away = trnsetup({QStringLiteral("history"), QStringLiteral("--sync")});
