@@ -302,8 +302,8 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
             wizard.exec();
         link.reportMessage = nullptr;
         // Without a controller, start-up ends early only when the module cannot build the
-        // file's pages (it has said why).
-        if (!started && !line.editFile.isEmpty())
+        // file's pages; either way the wizard has said why.
+        if ((!started && !line.editFile.isEmpty()) || wizard.failed())
             return 1;
     }
     return 0;

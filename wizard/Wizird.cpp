@@ -352,8 +352,10 @@ void Wizird::openFile(const QString& path) {
                         Prompter::Answer::Cancel)
         return;
     env_.file = std::move(file);
-    if (!showFile())
+    if (!showFile()) {
+        failed_ = true;
         endWizard(QDialog::Rejected);
+    }
 }
 
 void Wizird::saveFile() {

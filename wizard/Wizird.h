@@ -107,6 +107,9 @@ public:
 
     // True once start-up or a button closed the wizard.
     bool closed() const { return closed_; }
+    // True when it closed because it could not go on: the pages of a file opened from the
+    // menu could not be built (it has said why).
+    bool failed() const { return failed_; }
     // Template 133 as built, and one of its controls by number.
     QWidget* form() const { return form_; }
     QWidget* frameControl(int id) const;
@@ -151,6 +154,7 @@ private:
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
     bool closed_ = false;
+    bool failed_ = false;
     // Fields whose typed values the pages refused since the last Finish began.
     QStringList refused_;
     LinkRunner runner_;

@@ -102,3 +102,22 @@ TEST_F(OfflineEdit, EditRestoreOpenAnotherAndSave) {
     EXPECT_EQ(saved.readAll(), QByteArray(reinterpret_cast<const char*>(image.data()), 128));
     EXPECT_NE(image, CalibrationImage(unit()));
 }
+
+// A file opened from the menu whose pages the module cannot build: the wizard says why and
+// closes as a failure, which the program's exit status reports.
+TEST_F(OfflineEdit, AFileWhosePagesCannotBeBuiltClosesTheWizardAsAFailure) {
+    ASSERT_TRUE(module.load(QStringLiteral(TRN_NO_J1939_MODULE), &error)) << error.toStdString();
+    EditedFile::Failure failure{};
+    WizardEnvironment env{image, link, prompter, module, dir, [] { return false; }, {}, {}};
+    env.file = EditedFile::open(save(QStringLiteral("plain.trncfg"), unit()), module, &failure);
+    auto w = std::make_unique<Wizird>(std::move(env));
+    ASSERT_TRUE(w->OnInitDialog());
+    EXPECT_FALSE(w->failed());
+    w->configMenu().chooser =
+        std::make_unique<OpensOneFile>(save(QStringLiteral("0405000AB0FFV.v"), unit(), 'J'));
+    w->configMenu().open();
+    EXPECT_TRUE(w->closed() && w->failed());
+    ASSERT_FALSE(prompter.told.empty());
+    EXPECT_TRUE(prompter.told.back().contains(QLatin1String("1127")))
+        << prompter.told.back().toStdString();
+}
