@@ -25,6 +25,34 @@ QString serialOf(const UnitReport& unit) {
     return unit.controller ? serialText(*unit.controller) : QString();
 }
 
+// Terminal columns a character takes: two for the wide East Asian characters (the Chinese
+// texts), one for the others.
+int columnsOf(char32_t c) {
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+int columnsOf(const QString& text) {
+    int n = 0;
+    for (const char32_t c : text.toUcs4()) n += columnsOf(c);
+    return n;
+}
+
+// The longest start of text that takes at most columns.
+QString cutToColumns(const QString& text, int columns) {
+    QString kept;
+    for (const char32_t c : text.toUcs4()) {
+        columns -= columnsOf(c);
+        if (columns < 0)
+            break;
+        kept += QString::fromUcs4(&c, 1);
+    }
+    return kept;
+}
+
 void put(std::FILE* out, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
@@ -137,7 +165,7 @@ void runUnits(std::vector<UnitReport>& units,
                     visibleText(units[i].port + QStringLiteral(": ") + l.stage) + QLatin1Char('\n');
             }
             // Cut to the terminal's width: a line that wrapped would spoil the redraw.
-            shown << line.left(columns - 1);
+            shown << cutToColumns(line, columns - 1);
         }
         if (progress == Progress::InPlace && shown != shownBefore) {
             if (drawn > 0)
@@ -195,16 +223,18 @@ QStringList summaryTable(const std::vector<UnitReport>& units) {
                              QCoreApplication::translate("Commands", "outcome")}};
     for (const UnitReport& u : units)
         rows.append({visibleText(u.port), visibleText(modelOf(u)), serialOf(u), u.outcome});
-    std::vector<qsizetype> widths(4, 0);
+    // Aligned on a terminal: a Chinese heading takes two columns a character.
+    std::vector<int> widths(4, 0);
     for (const QStringList& row : rows)
         for (qsizetype c = 0; c < row.size(); ++c)
             widths[static_cast<std::size_t>(c)] =
-                std::max(widths[static_cast<std::size_t>(c)], row[c].size());
+                std::max(widths[static_cast<std::size_t>(c)], columnsOf(row[c]));
     QStringList lines;
     for (const QStringList& row : rows) {
         QString line;
         for (qsizetype c = 0; c + 1 < row.size(); ++c)
-            line += row[c].leftJustified(widths[static_cast<std::size_t>(c)] + 2);
+            line += row[c] + QString(widths[static_cast<std::size_t>(c)] + 2 - columnsOf(row[c]),
+                                     QLatin1Char(' '));
         lines << line + row.constLast();
     }
     return lines;

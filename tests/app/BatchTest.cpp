@@ -19,6 +19,7 @@
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
 #include "SimController.h"
+#include "UnitRunner.h"
 
 namespace {
 
@@ -200,4 +201,31 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
     EXPECT_EQ(current[QStringLiteral("unit")].toString(), QStringLiteral("%"));
     EXPECT_EQ(shown[QStringLiteral("identity")][QStringLiteral("serial")].toString(),
               QStringLiteral("000AB001"));
+}
+
+// The summary lines up on a terminal when a text in it is Chinese, two columns a character:
+// each row's second column starts where the heading's does.
+TEST(BatchSummary, ColumnsLineUpWhereTextsAreWide) {
+    CalibrationImage controller;
+    const SimController::Image sample = SimController::sampleImage();
+    std::copy(sample.begin(), sample.end(), controller.data());
+    std::vector<UnitReport> units(2);
+    units[0].port = QStringLiteral("/dev/ttyUSB0");
+    units[1].port = QStringLiteral("/dev/串口0");
+    for (UnitReport& u : units) {
+        u.controller = controller;
+        u.outcome = QStringLiteral("verified");
+    }
+    const QStringList lines = summaryTable(units);
+    ASSERT_EQ(lines.size(), 3);
+    const auto columnOf = [](const QString& line, const QString& text) {
+        int column = 0;
+        for (const QChar c : line.left(line.indexOf(text))) column += c.unicode() >= 0x2E80 ? 2 : 1;
+        return column;
+    };
+    const int heading = columnOf(lines[0], QStringLiteral("model"));
+    EXPECT_EQ(columnOf(lines[1], QStringLiteral("TRN48201")), heading)
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(columnOf(lines[2], QStringLiteral("TRN48201")), heading)
+        << lines.join('\n').toStdString();
 }
