@@ -204,28 +204,19 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
 }
 
 // The summary lines up on a terminal when a text in it is Chinese, two columns a character:
-// each row's second column starts where the heading's does.
+// each row's outcome starts in its heading's column.
 TEST(BatchSummary, ColumnsLineUpWhereTextsAreWide) {
-    CalibrationImage controller;
-    const SimController::Image sample = SimController::sampleImage();
-    std::copy(sample.begin(), sample.end(), controller.data());
     std::vector<UnitReport> units(2);
     units[0].port = QStringLiteral("/dev/ttyUSB0");
     units[1].port = QStringLiteral("/dev/串口0");
-    for (UnitReport& u : units) {
-        u.controller = controller;
-        u.outcome = QStringLiteral("verified");
-    }
+    for (UnitReport& u : units) u.outcome = QStringLiteral("verified");
     const QStringList lines = summaryTable(units);
-    ASSERT_EQ(lines.size(), 3);
     const auto columnOf = [](const QString& line, const QString& text) {
         int column = 0;
         for (const QChar c : line.left(line.indexOf(text))) column += c.unicode() >= 0x2E80 ? 2 : 1;
         return column;
     };
-    const int heading = columnOf(lines[0], QStringLiteral("model"));
-    EXPECT_EQ(columnOf(lines[1], QStringLiteral("TRN48201")), heading)
-        << lines.join('\n').toStdString();
-    EXPECT_EQ(columnOf(lines[2], QStringLiteral("TRN48201")), heading)
-        << lines.join('\n').toStdString();
+    for (const QString& line : lines.mid(1))
+        EXPECT_EQ(columnOf(line, QStringLiteral("verified")), columnOf(lines[0], "outcome"))
+            << lines.join('\n').toStdString();
 }
