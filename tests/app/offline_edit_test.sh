@@ -24,10 +24,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 openbox >/dev/null 2>&1 & pids+=($!)
 
-# A simulated controller on a pseudo-terminal; prints its device.
+# A simulated controller on a pseudo-terminal; sets device to its path. Started in this shell,
+# not in $(...), so that the exit trap knows it and stops it.
 simulate() {
     "$bin/trnsim" --image "$1" >"$1.out" 2>&1 & pids+=($!)
-    for _ in $(seq 100); do [ -s "$1.out" ] && { head -n 1 "$1.out"; return; }; sleep 0.05; done
+    for _ in $(seq 100); do [ -s "$1.out" ] && { device=$(head -n 1 "$1.out"); return; }; sleep 0.05; done
     fail "trnsim did not start"
 }
 # Waits (10 s at most) for a visible window whose title matches.
@@ -44,7 +45,7 @@ edits() {
     keys alt+f
 }
 
-unit=$(simulate "$work/unit.img")
+simulate "$work/unit.img"; unit=$device
 "$bin/trnsetup" read --port "$unit" -o "$work/unit.trncfg" >/dev/null
 cp "$work/unit.img" "$work/original.img"
 cp "$work/unit.img" "$work/twin.img"
@@ -61,7 +62,7 @@ wait "$app" || fail "trnsetup edit exited with $?"
 "$bin/trnsetup" write "$work/unit.trncfg" --yes --port "$unit" || fail "trnsetup write failed"
 
 # Connected: the warning's Yes, the same edits, then Yes to close after the write.
-twin=$(simulate "$work/twin.img")
+simulate "$work/twin.img"; twin=$device
 "$bin/trnsetup" --language english --port "$twin" & app=$! pids+=($!)
 window "Configurable Program"
 keys alt+y
