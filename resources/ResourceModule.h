@@ -1,13 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include <QByteArray>
 #include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
-
-#include <memory>
 
 class QUiLoader;
 class QWidget;
