@@ -32,6 +32,7 @@
 #include "ConfigFile.h"
 #include "ControllerLink.h"
 #include "FileNames.h"
+#include "HelpPages.h"
 #include "Journal.h"
 #include "JsonReport.h"
 #include "PageBook.h"
@@ -72,15 +73,33 @@ Output& output() {
     return o;
 }
 
+// The first failure to write standard output (its errno), so that output lost to a full disk or
+// a closed file is a failure of the run, not a silent success.
+int stdoutFailure = 0;
+bool stdoutFailureSaid = false;
+
+void put(const QByteArray& bytes) {
+    if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
+            static_cast<std::size_t>(bytes.size()) &&
+        stdoutFailure == 0)
+        stdoutFailure = errno != 0 ? errno : EIO;
+}
+
 void print(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
+    put(text.toUtf8() + '\n');
 }
 
 // UTF-8 whatever the locale: names and files are UTF-8, and the Chinese names must survive.
+// One line, with control characters escaped: a name or text from a file, a controller or the
+// server cannot make a line of its own or drive the terminal.
 void out(const QString& text) {
     if (!output().json)
-        print(text);
+        print(visibleText(text));
+}
+
+// A text of the program's own or of the language module, line by line.
+void outLines(const QString& text) {
+    for (const QString& line : text.split(QLatin1Char('\n'))) out(line);
 }
 
 void err(const QString& text) {
@@ -240,7 +259,8 @@ struct Run {
     bool verify = true;
     bool allPorts = false;  // every port on which a controller answers: one unit each
     bool json = false;
-    int loadFailure = Failed;  // the status of the last file loadFile refused
+    bool withoutJournal = false;  // write even when the journal cannot record it
+    int loadFailure = Failed;     // the status of the last file loadFile refused
     qint64 exportEntry = 0;
     config::HistoryChoice historyChoice;
     config::EntryQuery query;
@@ -360,15 +380,80 @@ struct Run {
                 link.close();
             },
             progress(), allPorts, meanwhile);
-        if (allPorts)
+        if (allPorts) {
+            // A port named where nothing answered is no unit, but the summary names it.
+            for (const UnitReport& u : units)
+                if (!u.found && !ports.isEmpty())
+                    silentPorts << u.port;
             std::erase_if(units, [](const UnitReport& u) { return !u.found; });
+        }
         return units;
+    }
+
+    // What a unit that succeeded did, in the summary's words.
+    static QString doneWords(const UnitReport& u) {
+        if (u.outcome == QLatin1String("saved"))
+            return QCoreApplication::translate("Commands", "saved");
+        if (u.outcome == QLatin1String("unchanged"))
+            return QCoreApplication::translate("Commands", "already held the file's settings");
+        if (u.outcome == config::outcomeName(config::Outcome::NotVerified))
+            return QCoreApplication::translate("Commands", "written");
+        return QCoreApplication::translate("Commands", "written and verified");
+    }
+
+    // The summary's last line: what every unit that succeeded did (each kind counted when they
+    // differ), or which did not succeed (as the words notDone say); the named ports that did
+    // not answer.
+    QString summaryLine(const std::vector<UnitReport>& units, const QStringList& failing,
+                        const QString& notDone) const {
+        QString line;
+        if (!failing.isEmpty()) {
+            line = QCoreApplication::translate("Commands", "%1 of %2 units not %3: %4")
+                       .arg(failing.size())
+                       .arg(units.size())
+                       .arg(notDone, failing.join(QStringLiteral(", ")));
+        } else {
+            QStringList kinds;
+            QList<int> counts;
+            for (const UnitReport& u : units) {
+                const QString words = doneWords(u);
+                if (const qsizetype i = kinds.indexOf(words); i >= 0) {
+                    ++counts[i];
+                } else {
+                    kinds << words;
+                    counts << 1;
+                }
+            }
+            if (kinds.size() == 1) {
+                line = QCoreApplication::translate("Commands", "All %1 units %2.")
+                           .arg(units.size())
+                           .arg(kinds[0]);
+            } else {
+                QStringList parts;
+                for (qsizetype i = 0; i < kinds.size(); ++i)
+                    parts << QCoreApplication::translate("Commands", "%1 %2",
+                                                         "a count of units, what they did")
+                                 .arg(counts[i])
+                                 .arg(kinds[i]);
+                line = QCoreApplication::translate("Commands", "All %1 units done: %2.")
+                           .arg(units.size())
+                           .arg(parts.join(QStringLiteral(", ")));
+            }
+        }
+        if (!silentPorts.isEmpty())
+            line += QLatin1Char(' ') +
+                    QCoreApplication::translate("Commands", "No controller answered on %1.")
+                        .arg(silentPorts.join(QStringLiteral(", ")));
+        return line;
     }
 
     // After a batch: each unit's lines under its port, the summary table, the units that
     // failed; their errors on stderr.
-    int finishBatch(std::vector<UnitReport>& units, const QString& success) {
+    int finishBatch(std::vector<UnitReport>& units, const QString& notDone) {
         reportUnits(units);
+        if (!silentPorts.isEmpty())
+            document.insert(QStringLiteral("silent_ports"),
+                            QJsonArray::fromStringList(silentPorts));
         if (units.empty()) {
             err(ports.isEmpty()
                     ? QCoreApplication::translate("Commands",
@@ -393,15 +478,7 @@ struct Run {
             else if (u.status != Done)
                 failing << QStringLiteral("%1 (%2)").arg(visibleText(u.port), u.outcome);
         }
-        if (failing.isEmpty())
-            out(QCoreApplication::translate("Commands", "All %1 units %2.")
-                    .arg(units.size())
-                    .arg(success));
-        else
-            out(QCoreApplication::translate("Commands", "%1 of %2 units not %3: %4")
-                    .arg(failing.size())
-                    .arg(units.size())
-                    .arg(success, failing.join(QStringLiteral(", "))));
+        out(summaryLine(units, failing, notDone));
         return batchStatus(units);
     }
 
@@ -421,15 +498,8 @@ struct Run {
             image, {QDateTime::currentDateTime(), config::programText()}, language);
         if (path == QLatin1String("-")) {
             // The file is the whole output: no line about it is mixed in.
-            const QByteArray bytes = text.toUtf8();
-            if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
-                    static_cast<std::size_t>(bytes.size()) ||
-                std::fflush(stdout) != 0) {
-                channel.fail(QCoreApplication::translate(
-                                 "Commands", "cannot write the file to standard output: ") +
-                             QString::fromLocal8Bit(std::strerror(errno)));
+            if (!writeStdout(text, channel))
                 return Failed;
-            }
             unit.outcome = QStringLiteral("saved");
             return Done;
         }
@@ -444,6 +514,21 @@ struct Run {
                 .arg(image.text(Field::Model, Field::ModelLength).trimmed(), versionText(image),
                      serialText(image), visibleText(path)));
         return Done;
+    }
+
+    // A file's text as the whole of standard output ("-" for -o); false, said, when it did not
+    // all get there.
+    static bool writeStdout(const QString& text, UnitChannel& channel) {
+        put(text.toUtf8());
+        if (std::fflush(stdout) != 0 && stdoutFailure == 0)
+            stdoutFailure = errno;
+        if (stdoutFailure == 0)
+            return true;
+        stdoutFailureSaid = true;
+        channel.fail(
+            QCoreApplication::translate("Commands", "cannot write the file to standard output: ") +
+            QString::fromLocal8Bit(std::strerror(stdoutFailure)));
+        return false;
     }
 
     // Only a new name or a regular file is replaced, never a device, a FIFO or a folder:
@@ -529,9 +614,25 @@ struct Run {
     bool confirmed() {
         if (yes)
             return true;
-        out(module.string(MsgWarning));
+        outLines(module.string(MsgWarning));
         err(QCoreApplication::translate(
             "Commands", "nothing written: add --yes once the motor is not running"));
+        return false;
+    }
+
+    static QString noJournalText() {
+        return QCoreApplication::translate(
+            "Commands",
+            "nothing written: the journal cannot record the write (--without-journal writes "
+            "without it)");
+    }
+
+    // The journal is opened before any controller is searched for: without it nothing is
+    // written, unless --without-journal says to.
+    bool journalReady() {
+        if (writeJournal() || withoutJournal)
+            return true;
+        err(noJournalText());
         return false;
     }
 
@@ -541,6 +642,8 @@ struct Run {
         const std::optional<config::ConfigFile> file = loadFile(files[0], false);
         if (!file)
             return loadFailure;
+        if (!journalReady())
+            return Failed;
         document.insert(QStringLiteral("file"), files[0]);
         UnitReport unit;
         unit.port = ports.size() == 1 ? ports[0] : QString();
@@ -562,6 +665,8 @@ struct Run {
         // Opened here first, so that earlier files are taken in once and what it says comes
         // before the units start; then each unit's thread has a connection of its own, and no
         // unit waits on another's entry while the main thread builds pages.
+        if (!journalReady())
+            return Failed;
         const bool journalled = writeJournal() != nullptr;
         std::vector<UnitReport> units = runOnPorts(
             [&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
@@ -587,7 +692,9 @@ struct Run {
                 QString ignored;
                 pages.build(module, &host, &ignored);
             });
-        return finishBatch(units, QCoreApplication::translate("Commands", "written and verified"));
+        return finishBatch(units,
+                           verify ? QCoreApplication::translate("Commands", "written and verified")
+                                  : QCoreApplication::translate("Commands", "written"));
     }
 
     // The journal writes go to, opened once; none when it cannot be (said once).
@@ -628,7 +735,10 @@ struct Run {
         };
         if (const int refusal = controllerRefusal(controller)) {
             refuse(controller);
-            channel.fail(module.string(refusal));
+            // The module's own address for other series is a placeholder, as in the wizard.
+            channel.fail(
+                messageText(module, refusal,
+                            supportedControllersPage(programDir, module.isChinese()).toString()));
             return Failed;
         }
         CalibrationImage target = controller;
@@ -658,6 +768,7 @@ struct Run {
 
         // Pending in the journal before the first frame, so that a write cut short by a crash
         // or a pulled cable is still there.
+        // Without that entry nothing is sent, unless the user said to write without a journal.
         config::Journal* journal = journalOf();
         qint64 entry = 0;
         if (journal) {
@@ -667,6 +778,11 @@ struct Run {
                              failure->text(language));
                 journal = nullptr;
             }
+        }
+        if (!journal && !withoutJournal) {
+            unit.outcome = config::outcomeName(config::Outcome::Failed);
+            channel.fail(noJournalText());
+            return Failed;
         }
         bool recorded = journal != nullptr;
         if (recorded)
@@ -862,6 +978,12 @@ struct Run {
                 err(failure->text(language));
                 return Failed;
             }
+            if (output == QLatin1String("-")) {
+                // The file is the whole output, as read -o - gives it.
+                UnitReport ignored;
+                DirectChannel channel(ignored);
+                return writeStdout(e.fileText(language), channel) ? Done : Failed;
+            }
             if (auto failure = config::saveText(output, e.fileText(language))) {
                 err(failure->text(language));
                 return Failed;
@@ -976,7 +1098,8 @@ struct Run {
         return lines.isEmpty() ? Done : Failed;
     }
 
-    QJsonObject document;  // what --json prints, besides format, command, status and errors
+    QJsonObject document;     // what --json prints, besides format, command, status and errors
+    QStringList silentPorts;  // ports named for --all-ports on which nothing answered
     bool journalOpened_ = false;
 };
 
@@ -1075,6 +1198,7 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
     const QCommandLineOption adjust(QStringLiteral("adjust"), QString());
     const QCommandLineOption force(QStringLiteral("force"), QString());
+    const QCommandLineOption withoutJournal(QStringLiteral("without-journal"), QString());
     const QCommandLineOption exportEntry(QStringLiteral("export"), QString(),
                                          QStringLiteral("entry"));
     const QCommandLineOption allPorts(QStringLiteral("all-ports"), QString());
@@ -1088,8 +1212,9 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     const QCommandLineOption until(QStringLiteral("until"), QString(), QStringLiteral("time"));
     const QCommandLineOption where(QStringLiteral("where"), QString(), QStringLiteral("condition"));
     QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, exportEntry,
-                       allPorts, json, historyOption, station, init, sync, since, until, where});
+    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, withoutJournal,
+                       exportEntry, allPorts, json, historyOption, station, init, sync, since,
+                       until, where});
 
     const auto usage = [](const QString& why) {
         QString text = why;
@@ -1118,6 +1243,9 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     run.adjust = parser.isSet(adjust);
     run.force = parser.isSet(force);
     run.verify = !parser.isSet(noVerify);
+    run.withoutJournal = parser.isSet(withoutJournal);
+    if (run.withoutJournal && run.command != QLatin1String("write"))
+        return usage(QStringLiteral("%1 takes no --without-journal").arg(run.command));
     if (parser.isSet(language))
         run.languageName = parser.value(language);
 
@@ -1205,8 +1333,12 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
             } else if (!run.loadModule()) {
                 return Failed;
             }
-            if (history && parser.isSet(init))
-                return run.initServer();
+            if (history && parser.isSet(init)) {
+                // The tables first, then what waits for them, when both are asked.
+                const int made = run.initServer();
+                if (made != Done || !parser.isSet(sync))
+                    return made;
+            }
             if (history && parser.isSet(sync))
                 return run.sharingStatus(run.sync());
             if (history)
@@ -1242,6 +1374,25 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
 
 }  // namespace
 
+namespace {
+
+// The status, unless what was printed did not all reach standard output: then a failure, said
+// on standard error, so that a script never takes a lost listing or document for one.
+int checkedStdout(int status) {
+    if (std::fflush(stdout) != 0 && stdoutFailure == 0)
+        stdoutFailure = errno != 0 ? errno : EIO;
+    if (stdoutFailure == 0)
+        return status;
+    if (stdoutFailureSaid)
+        return Failed;
+    output().json = false;  // the document is what was lost: the reason goes to stderr only
+    err(QCoreApplication::translate("Commands", "cannot write to standard output: ") +
+        QString::fromLocal8Bit(std::strerror(stdoutFailure)));
+    return Failed;
+}
+
+}  // namespace
+
 int runCommand(int& argc, char** argv, const QStringList& arguments) {
     // The pages take a file's values without a window; no display is needed. What Qt says
     // about its own set-up is not for the workshop's scripts, which read one line a failure.
@@ -1258,10 +1409,12 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
 
     Run run;
     run.json = output().json;
+    // Named in the document even when the options after it are wrong.
+    run.command = commandOf(arguments);
     bool helped = false;
     const int status = runArguments(arguments, run, &helped);
     if (!output().json || helped)
-        return status;
+        return checkedStdout(status);
     QJsonObject document = run.document;
     document.insert(QStringLiteral("format"), report::Format);
     document.insert(QStringLiteral("command"),
@@ -1271,8 +1424,6 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         const std::lock_guard<std::mutex> lock(output().mutex);
         document.insert(QStringLiteral("errors"), output().errors);
     }
-    const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-    return status;
+    put(QJsonDocument(document).toJson(QJsonDocument::Indented));
+    return checkedStdout(status);
 }

@@ -44,8 +44,10 @@ void startupHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The workshop's commands run without a window, so without a display.
-    if (const QStringList arguments = programArguments(argc, argv); !commandOf(arguments).isEmpty())
+    // The workshop's commands run without a window, so without a display; --json asks for a
+    // command's document, which says so when no command is given.
+    if (const QStringList arguments = programArguments(argc, argv);
+        !commandOf(arguments).isEmpty() || arguments.mid(1).contains(QStringLiteral("--json")))
         return runCommand(argc, argv, arguments);
 
     // Help, version and mistakes on the command line need no display: answered before the GUI

@@ -224,9 +224,22 @@ std::optional<Message> SqliteJournal::transaction(
     return failed;
 }
 
+Message SqliteJournal::newerJournal(int version) const {
+    return failure(Message::Kind::Unreadable,
+                   QCoreApplication::translate("Journal",
+                                               "made by a newer version of the program (journal "
+                                               "version %1)")
+                       .arg(version));
+}
+
 std::optional<Message> SqliteJournal::prepare() {
     QSqlQuery query(database());
-    // A file that is not a database fails here, and is left as it is.
+    // A file that is not a database fails here, and is left as it is; so is a journal of a
+    // newer program, refused before anything (its journal mode included) is changed in it.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return failure(Message::Kind::Unreadable, query.lastError().text());
+    if (const int version = query.value(0).toInt(); version > SchemaVersion)
+        return newerJournal(version);
     if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.next())
         return failure(Message::Kind::Unreadable, query.lastError().text());
     if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
@@ -245,12 +258,7 @@ std::optional<Message> SqliteJournal::prepare() {
         const int version = q.value(0).toInt();
         q.finish();
         if (version > SchemaVersion)
-            return failure(
-                Message::Kind::Unreadable,
-                QCoreApplication::translate("Journal",
-                                            "made by a newer version of the program (journal "
-                                            "version %1)")
-                    .arg(version));
+            return newerJournal(version);
         if (version == 1)
             for (const QString& statement : FromVersion1)
                 if (!q.exec(statement))

@@ -76,6 +76,7 @@ private:
                                 Message::Kind kind) const;
     std::optional<Message> readEntry(const QSqlQuery& query, JournalEntry* out) const;
     Message failure(Message::Kind kind, const QString& reason) const;
+    Message newerJournal(int version) const;
 
     QString path_;
     QString connection_;

@@ -97,9 +97,10 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const QString& path, int*
         *error = errno;
         return nullptr;
     }
-    // Frames are written to whatever was opened: never to a regular file a user named by mistake.
+    // Frames are written to whatever was opened: never to a regular file a user named by mistake,
+    // nor to a device that is no terminal (/dev/null takes every frame and sets no line).
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || ::isatty(fd) != 1) {
         ::close(fd);
         *error = ENOTTY;
         return nullptr;

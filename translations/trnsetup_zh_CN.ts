@@ -191,6 +191,35 @@
         <source>saved</source>
         <translation>保存</translation>
     </message>
+    <message>
+        <source>already held the file&apos;s settings</source>
+        <translation>具有该文件的设置</translation>
+    </message>
+    <message>
+        <source>written</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>All %1 units done: %2.</source>
+        <translation>全部 %1 台控制器均已完成：%2。</translation>
+    </message>
+    <message>
+        <source>No controller answered on %1.</source>
+        <translation>以下端口无控制器应答：%1。</translation>
+    </message>
+    <message>
+        <source>nothing written: the journal cannot record the write (--without-journal writes without it)</source>
+        <translation>未写入任何内容：写入日志无法记录本次写入（加上 --without-journal 可不记日志写入）</translation>
+    </message>
+    <message>
+        <source>cannot write to standard output: </source>
+        <translation>无法写到标准输出：</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>a count of units, what they did</comment>
+        <translation>%1 台已%2</translation>
+    </message>
 </context>
 <context>
     <name>Journal</name>

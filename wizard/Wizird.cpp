@@ -20,6 +20,7 @@
 #include "ControllerLink.h"
 #include "Controls.h"
 #include "DefaultFile.h"
+#include "HelpPages.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
@@ -67,21 +68,11 @@ QString Wizird::checkModule(const ResourceModule& module) {
 }
 
 QUrl Wizird::helpUrl() const {
-    const QString support = QStringLiteral(TRN_SUPPORT_URL);
-    if (!support.isEmpty())
-        return QUrl(support);
-    const QString language =
-        env_.module.isChinese() ? QStringLiteral("zh_CN") : QStringLiteral("en");
-    return QUrl::fromLocalFile(QDir::cleanPath(
-        QDir(env_.programDir)
-            .filePath(QStringLiteral("../share/doc/trnsetup/manual/%1/index.html").arg(language))));
+    return helpPage(env_.programDir, env_.module.isChinese());
 }
 
 QUrl Wizird::supportedControllersUrl() const {
-    QUrl url = helpUrl();
-    if (url.isLocalFile())
-        url.setFragment(QStringLiteral("controllers"));
-    return url;
+    return supportedControllersPage(env_.programDir, env_.module.isChinese());
 }
 
 Wizird::Wizird(WizardEnvironment environment, QWidget* parent)

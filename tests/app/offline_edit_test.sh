@@ -18,7 +18,11 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$work"' EXIT
 # Real windows on the Xvfb display, whatever platform the test runner chose for its own tests.
 export QT_QPA_PLATFORM=xcb
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+# A home of its own, and nothing of the user's environment that names a journal or a server.
+export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+    XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
+unset TRNSETUP_HISTORY TRNSETUP_HISTORY_TIMEOUT $(compgen -e | grep '^PG' || true)
+mkdir -p "$HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

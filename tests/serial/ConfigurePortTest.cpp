@@ -149,15 +149,3 @@ TEST(ConfigurePort, FailingSystemCallsOnARealLine) {
         }
     }
 }
-
-TEST(ConfigurePort, NotATerminal) {
-    // /dev/null opens like a device but has no line settings and nothing to purge.
-    for (const bool report : {true, false}) {
-        int error = 0;
-        auto port = PosixSerialPort::open(QStringLiteral("/dev/null"), &error);
-        ASSERT_NE(port, nullptr);
-        Reports reports;
-        EXPECT_FALSE(ConfigurePort(*port, report, reports.sink()));
-        EXPECT_EQ(reports.ids, std::vector<int>(report ? 3 : 0, 164));
-    }
-}

@@ -51,6 +51,8 @@ TEST(PosixSerialPortOpen, ReasonsForRefusedDevices) {
         {QString(), ENOENT, "no such device"},
         // A user naming a file by mistake must not get frames written into it.
         {plainFile, ENOTTY, "not a serial device"},
+        // A device that is no terminal takes frames and no line settings.
+        {QStringLiteral("/dev/null"), ENOTTY, "not a serial device"},
         {dir.path(), EISDIR, nullptr},
     };
     for (const auto& c : cases) {
