@@ -1,6 +1,8 @@
 #include "CVexlaControllerApp.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -193,8 +195,14 @@ int answerCommandLine(const CommandLine& line) {
     switch (line.action) {
         case CommandLine::Action::Help:
         case CommandLine::Action::Version:
-            std::fputs(qPrintable(line.message), stdout);
-            std::fflush(stdout);
+            // A text that did not reach standard output (a full disk) is a failure.
+            if (std::fputs(qPrintable(line.message), stdout) < 0 || std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "trnsetup: %s%s\n",
+                             qPrintable(QCoreApplication::translate(
+                                 "Commands", "cannot write to standard output: ")),
+                             std::strerror(errno));
+                return 1;
+            }
             return 0;
         case CommandLine::Action::Error:
             std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n",

@@ -149,6 +149,34 @@ TEST_F(Batch, FourUnitsEachHandledAsASingleWrite) {
     }
 }
 
+// The summary's last line says what the units had done: never "verified" without a read-back,
+// and units that held the file already are said to.
+TEST_F(Batch, TheSummarySaysWhatEachUnitDid) {
+    const TrnsimProcess* a = sim(QStringLiteral("a.img"), 0x01);
+    const TrnsimProcess* b = sim(QStringLiteral("b.img"), 0x02);
+    const TrnsimProcess* c = sim(QStringLiteral("c.img"), 0x03);
+    const QString file = batchFile();
+    const struct {
+        QStringList arguments;
+        const char* last;
+    } rows[] = {
+        {{"-p", a->device(), "-p", b->device(), "--no-verify"}, "All 2 units written."},
+        {{"-p", a->device(), "-p", b->device()}, "All 2 units already held the file's settings."},
+        {{"-p", a->device(), "-p", c->device()},
+         "All 2 units done: 1 already held the file's settings, 1 written and verified."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.last);
+        const CommandResult r = trnsetup(
+            QStringList{QStringLiteral("write"), file, QStringLiteral("--yes")} + row.arguments);
+        EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+        EXPECT_EQ(r.out.value(r.out.size() - 1), QLatin1String(row.last));
+        if (row.arguments.contains(QStringLiteral("--no-verify"))) {
+            EXPECT_FALSE(r.out.join('\n').contains(QLatin1String(" verified")));
+        }
+    }
+}
+
 // Every command's document parses and carries the status the program exits with.
 TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
     const TrnsimProcess* a = sim(QStringLiteral("a.img"), 0x01);
@@ -177,6 +205,14 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
         {{"history", "TRN48201-000AB001"}, 0, "entries", 1},
         {{"show", path(QStringLiteral("missing"))}, 1, "errors", 1},
         {{"show", unitA, "--frob"}, 2, "errors", 1},
+        {{"read", "--frob"}, 2, "errors", 1},
+        {{}, 2, "errors", 1},
+        // The named port where nothing answered is named.
+        {{"read", "--all-ports", "-p", a->device(), "-p", silent->device(), "-o",
+          path(QStringLiteral("more"))},
+         0,
+         "silent_ports",
+         1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
@@ -185,6 +221,7 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
         const QJsonObject doc = document(r);
         EXPECT_EQ(doc[QStringLiteral("format")].toInt(), 1);
         EXPECT_EQ(doc[QStringLiteral("status")].toInt(-1), r.status);
+        EXPECT_EQ(doc[QStringLiteral("command")].toString(), row.arguments.value(0));
         const QJsonValue field = doc[QLatin1String(row.field)];
         const qsizetype count = field.isArray() ? field.toArray().size() : field.toObject().size();
         if (row.count >= 0) {

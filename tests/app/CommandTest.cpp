@@ -397,6 +397,13 @@ TEST_F(Commands, EveryWriteIsJournalledAndListedByHistory) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.value(0).contains(QLatin1String("there is no entry 99")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.trncfg"))));
+    // "-" is standard output, as for read, never a file of that name.
+    const Result toStdout =
+        trnsetup({QStringLiteral("history"), QStringLiteral("--export"), QStringLiteral("1"),
+                  QStringLiteral("-o"), QStringLiteral("-")});
+    EXPECT_EQ(toStdout.status, 0) << toStdout.err.join('\n').toStdString();
+    EXPECT_TRUE(config::ConfigFile::parse(toStdout.out.join('\n').toUtf8()).ok());
+    EXPECT_FALSE(QFile::exists(QStringLiteral("-")));
 }
 
 // A file goes on as the wizard's pages take it: the control mode's three bytes as the page

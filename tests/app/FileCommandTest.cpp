@@ -345,3 +345,41 @@ TEST(FileReaders, MessagesFollowTheLanguage) {
         EXPECT_EQ(r.err.value(0).toStdString(), row.says);
     }
 }
+
+// Output that never reaches standard output (a full disk) is a failure, whatever the command
+// printed and however it was asked to print it.
+TEST(FileWriters, OutputLostToAFullDeviceIsAFailure) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TrnsimProcess sim({QStringLiteral("--image"), dir.filePath(QStringLiteral("sim.img"))});
+    ASSERT_FALSE(sim.device().isEmpty());
+    const QString file = dir.filePath(QStringLiteral("unit.trncfg"));
+    ASSERT_EQ(run(Trnsetup, {QStringLiteral("read"), QStringLiteral("--port"), sim.device(),
+                             QStringLiteral("-o"), file})
+                  .status,
+              0);
+    const QString unit = QStringLiteral("TRN48201-000AB0FF");
+    const QStringList rows[] = {
+        {"write", file, "--port", sim.device(), "--yes", "--force"},  // leaves an entry
+        {"write", file, "--port", sim.device(), "--yes", "--force", "--json"},
+        {"show", file},
+        {"show", file, "--json"},
+        {"diff", file, file},  // prints nothing but the document
+        {"diff", file, file, "--json"},
+        {"history", unit},
+        {"history", unit, "--json"},
+        {"history", "--export", "1", "-o", "-"},
+        {"--help"},
+    };
+    for (const QStringList& arguments : rows) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const Result r = run(Trnsetup, arguments, [](QProcess& p) {
+            p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        });
+        const bool printsNothing = arguments == QStringList{"diff", file, file};
+        EXPECT_EQ(r.status, printsNothing ? 0 : 1) << r.err.join('\n').toStdString();
+        EXPECT_EQ(r.err.join('\n').contains(QLatin1String("standard output: No space left")),
+                  !printsNothing)
+            << r.err.join('\n').toStdString();
+    }
+}
