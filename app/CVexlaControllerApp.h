@@ -41,7 +41,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
 QStringList programArguments(int argc, char** argv);
 
 // Help, version and errors: prints them (help and version on stdout, an error on stderr) and
-// returns the exit status, 0 or 2. Returns -1 when the line asks for the wizard.
+// returns the exit status: 0, 1 when the text could not be written, 2. Returns -1 when the
+// line asks for the wizard.
 int answerCommandLine(const CommandLine& line);
 
 // The application: loads the language module, runs the wizard, releases the module.

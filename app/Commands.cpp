@@ -174,6 +174,7 @@ QString usageText() {
         "      Reads every controller that answers into FOLDER, one file a unit, named like\n"
         "      TRN48201-000AB0FF.trncfg.\n"
         "  trnsetup write FILE [--port DEV]... --yes [--adjust] [--no-verify]\n"
+        "                 [--without-journal]\n"
         "      Writes the file's settings to the controller as the wizard's pages take them,\n"
         "      then reads it back to check. A line the controller will not take as written\n"
         "      (outside the page's range, not offered on this controller, refused) is named\n"
@@ -199,8 +200,9 @@ QString usageText() {
         "      unit, station, program. OP is one of < <= = != >= >, the setting named as in\n"
         "      configuration files: --where 'max_motor_current>80%'. TIME is a date or a\n"
         "      date and time, UTC unless it has an offset (2024-05-01, 2024-05-01T08:00).\n"
-        "  trnsetup history --init\n"
-        "      Creates the shared journal on the server, or upgrades it (its owner runs it).\n"
+        "  trnsetup history --init [--sync]\n"
+        "      Creates the shared journal on the server, or upgrades it (its owner runs it);\n"
+        "      with --sync, then sends what waits at this station.\n"
         "  trnsetup history --sync\n"
         "      Sends the entries that wait at this station to the server.\n"
         "Options:\n"
@@ -222,6 +224,8 @@ QString usageText() {
         "  --adjust           Writes the values the pages would take instead of refusing.\n"
         "  --no-verify        Skips reading back after a write.\n"
         "  --force            Writes even when no setting changes.\n"
+        "  --without-journal  Writes even when the journal cannot record the write (exit\n"
+        "                     status 3); without it nothing is sent then (exit status 1).\n"
         "  --history URL      Journal on a shared server: postgresql://USER@HOST[:PORT]/DB,\n"
         "                     ?sslmode=require to insist on TLS; 'local' for this station's\n"
         "                     own. Else TRNSETUP_HISTORY, else 'history' in\n"
@@ -238,13 +242,15 @@ QString usageText() {
         "  control_mode = speed               # Control Mode: torque, balanced, speed\n"
         "  abs = on                           # ABS: on or off\n"
         "Exit status: 0 everything asked for happened, the journal entry included;\n"
-        "1 the controller or a file failed; 2 a mistake on the command line, a file that\n"
-        "does not read, or one the controller would not take as written; 3 written and\n"
-        "verified, but the journal does not record it; 4 everything happened, but journal\n"
+        "1 the controller, a file, the journal or standard output failed; 2 a mistake on\n"
+        "the command line, a file that does not read, or one the controller would not take\n"
+        "as written; 3 written and verified, but the journal does not record it\n"
+        "(--without-journal, or an outcome it could not take); 4 everything happened, but journal\n"
         "entries wait at this station to be shared with the server (the server is away or\n"
         "refuses them; history --sync sends them later). diff: 0 the same, 1 different,\n"
         "2 trouble. A batch exits with the most serious status of its units: 1, then 2,\n"
-        "then 3; 0 (or 4) only when every unit was written and verified (or held the file).");
+        "then 3; 0 (or 4) only when every unit was written (and verified, unless\n"
+        "--no-verify) or held the file already.");
 }
 
 // What a command works with: its options and the language chosen.

@@ -177,6 +177,26 @@ TEST_F(Batch, TheSummarySaysWhatEachUnitDid) {
     }
 }
 
+// A controller's texts reach standard output escaped: a model name holding a line break and
+// escape sequences neither makes a line of its own nor drives the terminal.
+TEST_F(Batch, TextsOfAControllerAreShownEscaped) {
+    const TrnsimProcess* a = sim(QStringLiteral("a.img"), 0x01, {}, "TRN\n\x1b[2J");
+    const QString file = path(QStringLiteral("a.trncfg"));
+    const QStringList runs[] = {
+        {"read", "-p", a->device(), "-o", file},
+        {"show", file},
+        {"read", "--all-ports", "-p", a->device(), "-o", path(QStringLiteral("units"))},
+    };
+    for (const QStringList& arguments : runs) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandResult r = trnsetup(arguments);
+        EXPECT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+        const QString out = r.out.join('\n');
+        EXPECT_TRUE(out.contains(QLatin1String("TRN\\x0a\\x1b[2J"))) << out.toStdString();
+        EXPECT_FALSE(out.contains(QLatin1Char('\x1b')));
+    }
+}
+
 // Every command's document parses and carries the status the program exits with.
 TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
     const TrnsimProcess* a = sim(QStringLiteral("a.img"), 0x01);
