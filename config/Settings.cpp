@@ -308,10 +308,15 @@ Language languageNamed(QStringView name) {
                                                                             : Language::English;
 }
 
-bool Setting::appliesTo(const CalibrationImage& image) const {
+bool Setting::inFirmware(const CalibrationImage& image) const {
     const FirmwareVersion v = image.version();
     const unsigned version = (unsigned{v.major} << 8) | v.minor;
-    if (version < since || version >= before)
+    return version >= since && version < before;
+}
+
+bool Setting::appliesTo(const CalibrationImage& image) const {
+    const FirmwareVersion v = image.version();
+    if (!inFirmware(image))
         return false;
     switch (needs) {
         case Needs::Nothing:

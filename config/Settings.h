@@ -138,6 +138,8 @@ struct Setting {
     }
 
     bool appliesTo(const CalibrationImage& image) const;
+    // Whether the controller's firmware is within the setting's span (whatever else it needs).
+    bool inFirmware(const CalibrationImage& image) const;
     // The stored value, shifted down to bit 0 for bit groups.
     std::uint32_t raw(const CalibrationImage& image) const;
     // Writes value into the setting's bits only; other bits of its bytes keep theirs.

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "PageCatalogue.h"
 #include "SettingsPage.h"
 
 // Finish page: only tells the user to press Finish; it loads and stores nothing.
-class CStep6 : public SettingsPage {
+class CStep6 : public SettingsPage, public model::Step6Controls {
     Q_OBJECT
 public:
-    static constexpr int Template = 150;
-    static constexpr std::span<const kit::Required> Controls{};
-    explicit CStep6(PageContext context) : SettingsPage(context) {}
+    explicit CStep6(PageContext context) : SettingsPage(context, Template) {}
 };

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "Form.h"
+
 class QAbstractButton;
 class QComboBox;
 class QWidget;
@@ -15,16 +17,14 @@ class ResourceModule;
 
 namespace kit {
 
-// Formats of a slider's value label.
-using Format = std::function<QString(int)>;
-QString plain(int value);    // "%d"
-QString percent(int value);  // "%d%%"
-QString volts(int value);    // "%dV"
-QString celsius(int value);  // "%dC"
-// The signal voltage of a 1-4 V sensor at a percentage: "%.1fV" of 1.0 + 0.03 x value.
-QString sensorVolts(int value);
-// "禁止" (off) at 0, otherwise the given format.
-Format offAtZero(Format format);
+// Formats of a slider's value label: the rules' own.
+using model::celsius;
+using model::Format;
+using model::offAtZero;
+using model::percent;
+using model::plain;
+using model::sensorVolts;
+using model::volts;
 
 // Lists are bound by item index; an index outside the list leaves no selection.
 void select(QComboBox* list, int index);
@@ -41,12 +41,8 @@ void setPair(QAbstractButton* enable, QAbstractButton* disable, bool enabled);
 void clearPair(QAbstractButton* enable, QAbstractButton* disable);
 
 // What a page expects of a control it addresses.
-enum class Kind { Label, Slider, List, Option, Edit, Button, Group, Widget };
-
-struct Required {
-    int id;
-    Kind kind;
-};
+using model::Kind;
+using model::Required;
 
 // The first control of the table that form lacks or that is of another kind, as
 // "control 1034 (a slider)"; empty when every control is there.

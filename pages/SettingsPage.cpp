@@ -15,8 +15,22 @@
 
 #include "CalibrationImage.h"
 #include "NumberText.h"
+#include "PageCatalogue.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
+#include "WidgetForm.h"
+
+SettingsPage::SettingsPage(PageContext context, int templateId)
+    : image(context.image), prompter(context.prompter) {
+    if (const model::PageKind* kind = model::pageKind(templateId); kind && kind->rules)
+        rules_ = kind->rules(image);
+}
+
+SettingsPage::~SettingsPage() = default;
+
+std::span<const kit::Required> SettingsPage::requiredControls() const {
+    return rules_ ? rules_->controls() : std::span<const kit::Required>{};
+}
 
 bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget* parent,
                           QString* error) {
@@ -54,12 +68,77 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
             rangeTexts_.push_back({l, l->text()});
     for (QGroupBox* box : form_->findChildren<QGroupBox*>())
         boxes_.emplace_back(box, box->minimumHeight());
+    widgets_ = std::make_unique<WidgetForm>(this, form_);
     {
         const QScopedValueRollback<int> own(settingControls_, settingControls_ + 1);
+        if (rules_)
+            rules_->attach(*widgets_);
         initialise();
     }
     watchEdits();
     return true;
+}
+
+void SettingsPage::initialise() {
+    if (!rules_)
+        return;
+    for (const model::PageRules::Binding& b : rules_->bindings()) {
+        if (b.of == model::PageRules::Binding::Of::Slider)
+            bindLabel(b);
+        else if (b.of == model::PageRules::Binding::Of::Edit)
+            bindEdit(b);
+    }
+    for (int id : rules_->refreshingLists())
+        connect(control<QComboBox>(id), &QComboBox::currentIndexChanged, this,
+                &SettingsPage::refreshLabels);
+    for (int id : rules_->refreshingOptions())
+        connect(control<QAbstractButton>(id), &QAbstractButton::clicked, this,
+                &SettingsPage::refreshLabels);
+    // A user's click only: a load or a store sets the buttons without the rules' reaction.
+    for (const kit::Required& r : rules_->controls())
+        if (r.kind == kit::Kind::Option)
+            connect(control<QAbstractButton>(r.id), &QAbstractButton::clicked, this,
+                    [this, id = r.id] { rules_->clicked(id); });
+}
+
+void SettingsPage::load() {
+    if (rules_)
+        rules_->load();
+}
+
+void SettingsPage::refreshed() {
+    if (rules_)
+        rules_->refreshed();
+}
+
+void SettingsPage::store() {
+    if (!rules_)
+        return;
+    const config::Setting* refused = rules_->store();
+    if (refused == nullptr)
+        return;
+    refusal_ = refused;
+    const model::PageRules::Binding& b = *rules_->bindingOf(*refused);
+    if (!quiet_)
+        tellRefused(b);
+    emit this->refused(captionOf(b.control, *refused), QLatin1String(refused->key));
+}
+
+void SettingsPage::tellRefused(const model::PageRules::Binding& b) {
+    // A page's store stops at a refusal, and pages bind their settings in the order they
+    // store them: the settings bound after this one are not stored either.
+    QStringList later;
+    const auto& all = rules_->bindings();
+    for (auto it = all.begin() + (&b - all.data()) + 1; it != all.end(); ++it)
+        if (offers(*it->setting))
+            later << captionOf(it->control, *it->setting);
+    prompter.tellWithDetail(config::refusalText(*b.setting),
+                            later.isEmpty()
+                                ? QString()
+                                : tr("Not stored either, because the page stops at the refused "
+                                     "value; they keep their previous values: %1")
+                                      .arg(later.join(QStringLiteral(", "))));
+    control(b.control)->setFocus();
 }
 
 void SettingsPage::watchEdits() {
@@ -134,101 +213,21 @@ void SettingsPage::collapseEmptyBoxes() {
 }
 
 void SettingsPage::refreshLabels() {
-    for (const LabelBinding& binding : labels_)
-        binding.label->setText(binding.format(binding.slider->value()));
+    for (const LabelBinding& l : labels_)
+        l.label->setText(l.binding->format(control<QSlider>(l.binding->control)->value()));
     refreshed();
 }
 
-void SettingsPage::bindLabel(int sliderId, int labelId, kit::Format format) {
-    QSlider* s = slider(sliderId);
-    labels_.push_back({s, label(labelId), std::move(format)});
+void SettingsPage::bindLabel(const model::PageRules::Binding& binding) {
+    auto* s = control<QSlider>(binding.control);
+    labels_.push_back({&binding, control<QLabel>(binding.other)});
     connect(s, &QSlider::valueChanged, this, &SettingsPage::refreshLabels);
     connect(s, &QSlider::rangeChanged, this, &SettingsPage::refreshLabels);
 }
 
-void SettingsPage::refreshOnChange(int listId) {
-    connect(list(listId), &QComboBox::currentIndexChanged, this, &SettingsPage::refreshLabels);
-}
-
-QSlider* SettingsPage::slider(int id) const {
-    return control<QSlider>(id);
-}
-QComboBox* SettingsPage::list(int id) const {
-    return control<QComboBox>(id);
-}
-QAbstractButton* SettingsPage::option(int id) const {
-    return control<QAbstractButton>(id);
-}
-QLabel* SettingsPage::label(int id) const {
-    return control<QLabel>(id);
-}
-QLineEdit* SettingsPage::edit(int id) const {
-    return control<QLineEdit>(id);
-}
-
-void SettingsPage::setSlider(int id, int minimum, int maximum, int position) {
-    QSlider* s = slider(id);
-    s->setRange(minimum, maximum);
-    s->setValue(position);
-}
-
-int SettingsPage::position(int id) const {
-    return slider(id)->value();
-}
-bool SettingsPage::checked(int id) const {
-    return option(id)->isChecked();
-}
-void SettingsPage::setText(int id, const QString& text) {
-    control(id)->setProperty("text", text);
-}
-
-void SettingsPage::showControls(std::initializer_list<int> ids, bool visible) {
-    for (int id : ids) control(id)->setVisible(visible);
-}
-
-void SettingsPage::enableControls(std::initializer_list<int> ids, bool enabled) {
-    for (int id : ids) control(id)->setEnabled(enabled);
-}
-
-namespace {
-
-kit::Format formatOf(const config::Setting& setting) {
-    const QLatin1String unit(setting.unit);
-    if (unit == QLatin1String("%"))
-        return kit::percent;
-    if (unit == QLatin1String("V"))
-        return kit::volts;
-    if (unit == QLatin1String("C"))
-        return kit::celsius;
-    return kit::plain;
-}
-
-const config::Setting& settingNamed(const char* key) {
-    const config::Setting* s = config::findSetting(QLatin1String(key));
-    Q_ASSERT_X(s, "SettingsPage", key);
-    return *s;
-}
-
-}  // namespace
-
-void SettingsPage::bindSlider(int sliderId, int labelId, const char* key, kit::Format format) {
-    const config::Setting& s = settingNamed(key);
-    bindings_.push_back({&s, sliderId, labelId});
-    bindLabel(sliderId, labelId, format ? std::move(format) : formatOf(s));
-}
-
-void SettingsPage::bindPair(int onId, int offId, const char* key) {
-    bindings_.push_back({&settingNamed(key), onId, offId});
-}
-
-void SettingsPage::bindList(int listId, const char* key) {
-    bindings_.push_back({&settingNamed(key), listId, 0});
-}
-
-void SettingsPage::bindEdit(int editId, const char* key) {
-    const config::Setting& s = settingNamed(key);
-    bindings_.push_back({&s, editId, 0});
-    QLineEdit* field = edit(editId);
+void SettingsPage::bindEdit(const model::PageRules::Binding& binding) {
+    const config::Setting& s = *binding.setting;
+    auto* field = control<QLineEdit>(binding.control);
     QAction* mark = field->addAction(QIcon(), QLineEdit::TrailingPosition);
     mark->setVisible(false);
     connect(field, &QLineEdit::textChanged, this,
@@ -259,94 +258,15 @@ void SettingsPage::markNumber(QLineEdit* field, QAction* mark, const config::Set
     field->setPalette(palette);
 }
 
-const SettingsPage::Binding& SettingsPage::binding(const char* key) const {
-    for (const Binding& b : bindings_)
-        if (qstrcmp(b.setting->key, key) == 0)
-            return b;
-    qFatal("SettingsPage: %s is not bound", key);
-}
-
-const config::Setting& SettingsPage::setting(const char* key) const {
-    return settingNamed(key);
-}
-
 std::vector<const config::Setting*> SettingsPage::boundSettings() const {
     std::vector<const config::Setting*> out;
-    for (const Binding& b : bindings_) out.push_back(b.setting);
+    if (rules_)
+        for (const auto& b : rules_->bindings()) out.push_back(b.setting);
     return out;
 }
 
 bool SettingsPage::offers(const config::Setting& s) const {
-    for (const Binding& b : bindings_) {
-        if (b.setting != &s)
-            continue;
-        const QWidget* c = control(b.control);
-        return c != nullptr && c->isEnabled() && c->isVisibleTo(this);
-    }
-    return false;
-}
-
-void SettingsPage::loadSlider(const char* key) {
-    const Binding& b = binding(key);
-    QSlider* s = slider(b.control);
-    const auto divisor = static_cast<std::uint32_t>(b.setting->divisor);
-    if (const auto span = config::offeredSpan(*b.setting, image))
-        s->setRange(static_cast<int>(span->low / divisor), static_cast<int>(span->high / divisor));
-    s->setValue(static_cast<int>(b.setting->raw(image) / divisor));
-}
-
-void SettingsPage::storeSlider(const char* key) {
-    const Binding& b = binding(key);
-    b.setting->setRaw(image, static_cast<std::uint32_t>(position(b.control) * b.setting->divisor));
-}
-
-void SettingsPage::loadPair(const char* key) {
-    const Binding& b = binding(key);
-    kit::setPair(option(b.control), option(b.other),
-                 (b.setting->raw(image) != 0) != b.setting->inverted);
-}
-
-void SettingsPage::storePair(const char* key) {
-    const Binding& b = binding(key);
-    b.setting->setRaw(image, checked(b.control) != b.setting->inverted ? 1 : 0);
-}
-
-void SettingsPage::fillList(const char* key) {
-    const Binding& b = binding(key);
-    const QStringList items = config::pageItems(*b.setting, image);
-    if (!items.isEmpty())
-        kit::refill(list(b.control), items);
-}
-
-void SettingsPage::loadEdit(const char* key) {
-    const Binding& b = binding(key);
-    // Shown as stored, in range or not; the store's check catches what does not fit.
-    setText(b.control, QString::number(b.setting->raw(image)));
-}
-
-bool SettingsPage::storeEdit(const char* key) {
-    const Binding& b = binding(key);
-    const std::int32_t number = kit::textToNumber(edit(b.control)->text());
-    if (number < 0 || !config::offered(*b.setting, image, static_cast<std::uint32_t>(number))) {
-        if (!quiet_) {
-            QStringList later;
-            for (auto it = bindings_.begin() + (&b - bindings_.data()) + 1; it != bindings_.end();
-                 ++it)
-                if (offers(*it->setting))
-                    later << captionOf(it->control, *it->setting);
-            prompter.tellWithDetail(
-                config::refusalText(*b.setting),
-                later.isEmpty() ? QString()
-                                : tr("Not stored either, because the page stops at the refused "
-                                     "value; they keep their previous values: %1")
-                                      .arg(later.join(QStringLiteral(", "))));
-            edit(b.control)->setFocus();
-        }
-        emit refused(captionOf(b.control, *b.setting), QLatin1String(b.setting->key));
-        return false;
-    }
-    b.setting->setRaw(image, static_cast<std::uint32_t>(number));
-    return true;
+    return rules_ && rules_->offers(s);
 }
 
 namespace {

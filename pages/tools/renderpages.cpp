@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
                 image.setByte(Field::Variant, static_cast<std::uint8_t>(variant.toLatin1()));
 
                 QWidget host;
-                std::unique_ptr<SettingsPage> page = p.make({image, prompter});
+                std::unique_ptr<SettingsPage> page = makePage(p.templateId, {image, prompter});
                 if (!page->create(module, p.templateId, &host, &error)) {
                     std::fprintf(stderr, "trnrenderpages: %s\n", qPrintable(error));
                     ++failures;

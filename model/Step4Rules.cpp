@@ -1,11 +1,8 @@
-#include "CStep4.h"
+#include "Step4Rules.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
+namespace model {
 
-#include "CalibrationImage.h"
-
-void CStep4::initialise() {
+void Step4Rules::bind() {
     bindList(IdSensor, "motor_temperature_sensor");
     bindSlider(IdStop, IdStopLabel, "stop_temperature");
     bindSlider(IdResume, IdResumeLabel, "resume_temperature");
@@ -13,37 +10,37 @@ void CStep4::initialise() {
     bindEdit(IdReceive, "can_receive_id");
     bindPair(IdSmoothOn, IdSmoothOff, "smoothing");
     for (const SmoothRow& row : SmoothRows) bindSlider(row.slider, row.label, row.key);
-
-    // A user's click only: the image is not touched until the page is left.
-    connect(option(IdSmoothOn), &QAbstractButton::clicked, this, [this] {
-        kit::setPair(option(IdSmoothOn), option(IdSmoothOff), true);
-        showSmoothingRows(true);
-    });
-    connect(option(IdSmoothOff), &QAbstractButton::clicked, this, [this] {
-        kit::setPair(option(IdSmoothOn), option(IdSmoothOff), false);
-        showSmoothingRows(false);
-    });
 }
 
-void CStep4::showSmoothingRows(bool visible) {
+void Step4Rules::clicked(int option) {
+    // The image is not touched until the page is left.
+    if (option == IdSmoothOn || option == IdSmoothOff) {
+        setPair(form(), IdSmoothOn, IdSmoothOff, option == IdSmoothOn);
+        showSmoothingRows(option == IdSmoothOn);
+    }
+}
+
+void Step4Rules::showSmoothingRows(bool visible) {
     for (const SmoothRow& row : SmoothRows)
-        showControls({row.caption, row.label, row.slider}, visible);
+        showControls(form(), {row.caption, row.label, row.slider}, visible);
 }
 
-void CStep4::load() {
-    const bool from0404 = image.version().atLeast(0x0404);
+void Step4Rules::load() {
+    Form& f = form();
+    const bool smoothing = firmwareHas("smoothing");
 
-    // Older firmware knows only whether a sensor is fitted, not which one.
+    // Older firmware knows only whether a sensor is fitted, not which one; 2 selects none
+    // where the list has two items.
     fillList("motor_temperature_sensor");
     switch (setting("motor_temperature_sensor").raw(image)) {
         case 0:
-            kit::select(list(IdSensor), 0);
+            f.select(IdSensor, 0);
             break;
         case 2:
-            kit::select(list(IdSensor), 2);
-            break;  // none where the list has two items
+            f.select(IdSensor, 2);
+            break;
         default:
-            kit::select(list(IdSensor), 1);
+            f.select(IdSensor, 1);
             break;
     }
 
@@ -52,16 +49,16 @@ void CStep4::load() {
 
     // Only CAN models have the identifiers; the group box stays, empty, on the others.
     const bool can = isCanVariant(image);
-    showControls({IdSend, IdReceive, IdSendCaption, IdReceiveCaption}, can);
+    showControls(f, {IdSend, IdReceive, IdSendCaption, IdReceiveCaption}, can);
     if (can) {
         loadEdit("can_send_id");
         loadEdit("can_receive_id");
     }
 
-    showControls({IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, from0404);
-    if (from0404) {
+    showControls(f, {IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, smoothing);
+    if (smoothing) {
         loadPair("smoothing");
-        showSmoothingRows(checked(IdSmoothOn));
+        showSmoothingRows(f.checked(IdSmoothOn));
     } else {
         showSmoothingRows(false);
     }
@@ -70,30 +67,31 @@ void CStep4::load() {
     for (const SmoothRow& row : SmoothRows) loadSlider(row.key);
 }
 
-void CStep4::store() {
-    const int sensor = kit::selected(list(IdSensor));
-    if (sensor >= 0)
+const config::Setting* Step4Rules::store() {
+    Form& f = form();
+    if (const int sensor = f.selected(IdSensor); sensor >= 0)
         setting("motor_temperature_sensor").setRaw(image, static_cast<std::uint32_t>(sensor));
 
     storeSlider("stop_temperature");
     storeSlider("resume_temperature");
 
     // A refused identifier ends the store: what follows keeps its previous bytes.
-    if (isCanVariant(image)) {
-        if (!storeEdit("can_send_id"))
-            return;
-        if (!storeEdit("can_receive_id"))
-            return;
-    }
+    if (isCanVariant(image))
+        for (const char* key : {"can_send_id", "can_receive_id"})
+            if (!storeEdit(key))
+                return &setting(key);
 
-    if (image.version().atLeast(0x0404)) {
+    if (firmwareHas("smoothing")) {
         // Disabling clears the whole byte; enabling keeps its other bits.
         const config::Setting& smoothing = setting("smoothing");
-        if (checked(IdSmoothOn))
+        if (f.checked(IdSmoothOn))
             smoothing.setRaw(image, 1);
         else
             image.setByte(smoothing.pos, 0);
         if (smoothing.raw(image) != 0)
             for (const SmoothRow& row : SmoothRows) storeSlider(row.key);
     }
+    return nullptr;
 }
+
+}  // namespace model

@@ -1,12 +1,15 @@
-#include "CStep3.h"
+#include "Step3Rules.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QSlider>
+namespace model {
 
-#include "CalibrationImage.h"
+namespace {
 
-void CStep3::initialise() {
+// Firmware that has the releasing-brake protection on this page.
+constexpr unsigned ReleasingBrakeFrom = 0x0209;
+
+}  // namespace
+
+void Step3Rules::bind() {
     bindList(IdDelay, "startup_delay");
     bindList(IdHall, "hall_sensor_type");
     bindList(IdMode, "control_mode");
@@ -16,20 +19,21 @@ void CStep3::initialise() {
     bindPair(IdPowerOnOn, IdPowerOnOff, "power_on_high_pedal_disable");
     bindPair(IdBrakeOn, IdBrakeOff, "releasing_brake_high_pedal_disable");
     // Older firmware has no releasing-brake protection; the hidden pair still carries its bit.
-    if (image.version().atLeast(0x0209))
-        showControls({IdBrakeOn, IdBrakeOff}, true);
+    if (image.version().atLeast(ReleasingBrakeFrom))
+        showControls(form(), {IdBrakeOn, IdBrakeOff}, true);
     else
-        showControls({IdBrakeCaption, IdBrakeOn, IdBrakeOff, IdBrakeHelp}, false);
+        showControls(form(), {IdBrakeCaption, IdBrakeOn, IdBrakeOff, IdBrakeHelp}, false);
 }
 
-void CStep3::load() {
+void Step3Rules::load() {
+    Form& f = form();
     // The delay list's items are the tenths of a second it stores.
-    kit::select(list(IdDelay), static_cast<int>(setting("startup_delay").raw(image)));
-    kit::select(list(IdHall), setting("hall_sensor_type").raw(image) == 60 ? 0 : 1);
+    f.select(IdDelay, static_cast<int>(setting("startup_delay").raw(image)));
+    f.select(IdHall, setting("hall_sensor_type").raw(image) == 60 ? 0 : 1);
 
     fillList("control_mode");
     const config::Setting& mode = setting("control_mode");
-    kit::select(list(IdMode), config::itemIndex(mode, image, mode.raw(image)));
+    f.select(IdMode, config::itemIndex(mode, image, mode.raw(image)));
 
     loadSlider("under_voltage");
     loadSlider("over_voltage");
@@ -39,19 +43,23 @@ void CStep3::load() {
     loadPair("releasing_brake_high_pedal_disable");
 }
 
-void CStep3::store() {
+const config::Setting* Step3Rules::store() {
+    Form& f = form();
     // No selection (a delay above 2 s) is kept as 0xFF.
-    setting("startup_delay").setRaw(image, static_cast<std::uint8_t>(kit::selected(list(IdDelay))));
-    setting("hall_sensor_type").setRaw(image, kit::selected(list(IdHall)) == 0 ? 60 : 120);
+    setting("startup_delay").setRaw(image, static_cast<std::uint8_t>(f.selected(IdDelay)));
+    setting("hall_sensor_type").setRaw(image, f.selected(IdHall) == 0 ? 60 : 120);
 
     // Anything but torque or speed stores balanced.
     const config::Setting& mode = setting("control_mode");
-    mode.setRaw(image, config::itemAt(mode, image, kit::selected(list(IdMode))).value_or(0));
+    mode.setRaw(image, config::itemAt(mode, image, f.selected(IdMode)).value_or(0));
 
     storePair("power_on_high_pedal_disable");
     // The pair's off-button decides, so that a pair with neither button checked stores on.
-    setting("releasing_brake_high_pedal_disable").setRaw(image, checked(IdBrakeOff) ? 0 : 1);
+    setting("releasing_brake_high_pedal_disable").setRaw(image, f.checked(IdBrakeOff) ? 0 : 1);
     storeSlider("under_voltage");
     storeSlider("over_voltage");
     storeSlider("throttle_rate");
+    return nullptr;
 }
+
+}  // namespace model

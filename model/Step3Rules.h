@@ -1,0 +1,39 @@
+#pragma once
+
+#include "PageRules.h"
+
+namespace model {
+
+// The start-up and voltage page's template and controls.
+struct Step3Controls {
+    static constexpr int Template = 147;
+    static constexpr int IdDelay = 1044, IdHall = 1046, IdMode = 1047;
+    static constexpr int IdUnder = 1035, IdUnderLabel = 1077, IdOver = 1062, IdOverLabel = 1078;
+    static constexpr int IdRate = 1065, IdRateLabel = 1079;
+    static constexpr int IdPowerOnOn = 1024, IdPowerOnOff = 1025;
+    static constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114;
+    static constexpr int IdBrakeHelp = 1115;
+
+    static constexpr Required Controls[] = {
+        {IdDelay, Kind::List},       {IdHall, Kind::List},         {IdMode, Kind::List},
+        {IdUnder, Kind::Slider},     {IdUnderLabel, Kind::Label},  {IdOver, Kind::Slider},
+        {IdOverLabel, Kind::Label},  {IdRate, Kind::Slider},       {IdRateLabel, Kind::Label},
+        {IdPowerOnOn, Kind::Option}, {IdPowerOnOff, Kind::Option}, {IdBrakeCaption, Kind::Label},
+        {IdBrakeOn, Kind::Option},   {IdBrakeOff, Kind::Option},   {IdBrakeHelp, Kind::Label},
+    };
+};
+
+// Start-up delay, Hall sensor, control mode, voltage limits, throttle rate, high-pedal
+// protections.
+class Step3Rules : public PageRules, public Step3Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
+    void load() override;
+    const config::Setting* store() override;
+
+protected:
+    void bind() override;
+};
+
+}  // namespace model

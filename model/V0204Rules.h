@@ -1,0 +1,66 @@
+#pragma once
+
+#include "PageRules.h"
+
+namespace model {
+
+// The motor and speed page's template and controls.
+struct V0204Controls {
+    static constexpr int Template = 156;
+    static constexpr int IdTopSpeed = 1058, IdTopSpeedLabel = 1057;
+    static constexpr int IdPoles = 1085;
+    static constexpr int IdHalfSpeedOn = 1090, IdHalfSpeedOff = 1091;
+    static constexpr int IdBoostOn = 1097, IdBoostOff = 1098;
+    static constexpr int IdEconomyOn = 1099, IdEconomyOff = 1100;
+    static constexpr int IdHalfCurrentOn = 1101, IdHalfCurrentOff = 1102;
+    static constexpr int IdJoystickOn = 1104, IdJoystickOff = 1105;
+    static constexpr int IdNoiseOn = 1119, IdNoiseOff = 1120, IdNoiseCaption = 1121;
+    static constexpr int IdNoiseHelp = 1122;
+    static constexpr int IdAbsCaption = 1130, IdAbsOn = 1127, IdAbsOff = 1128;
+    static constexpr int IdOutputCaption = 1131, IdOutputOn = 1129, IdOutputOff = 1126;
+    static constexpr int IdReverseCaption = 1113, IdReverseSpeed = 1092;
+    static constexpr int IdReverseSpeedLabel = 1111;
+
+    static constexpr Required Controls[] = {
+        {IdTopSpeed, Kind::Slider},
+        {IdTopSpeedLabel, Kind::Label},
+        {IdPoles, Kind::List},
+        {IdHalfSpeedOn, Kind::Option},
+        {IdHalfSpeedOff, Kind::Option},
+        {IdBoostOn, Kind::Option},
+        {IdBoostOff, Kind::Option},
+        {IdEconomyOn, Kind::Option},
+        {IdEconomyOff, Kind::Option},
+        {IdHalfCurrentOn, Kind::Option},
+        {IdHalfCurrentOff, Kind::Option},
+        {IdJoystickOn, Kind::Option},
+        {IdJoystickOff, Kind::Option},
+        {IdNoiseCaption, Kind::Label},
+        {IdNoiseOn, Kind::Option},
+        {IdNoiseOff, Kind::Option},
+        {IdNoiseHelp, Kind::Label},
+        {IdAbsCaption, Kind::Label},
+        {IdAbsOn, Kind::Option},
+        {IdAbsOff, Kind::Option},
+        {IdOutputCaption, Kind::Label},
+        {IdOutputOn, Kind::Option},
+        {IdOutputOff, Kind::Option},
+        {IdReverseCaption, Kind::Label},
+        {IdReverseSpeed, Kind::Slider},
+        {IdReverseSpeedLabel, Kind::Label},
+    };
+};
+
+// Top speeds, motor poles and the function switches (firmware 0204 or later).
+class V0204Rules : public PageRules, public V0204Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
+    void load() override;
+    const config::Setting* store() override;
+
+protected:
+    void bind() override;
+};
+
+}  // namespace model
