@@ -11,7 +11,6 @@
 #include <optional>
 #include <tuple>
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -21,7 +20,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLayout>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -35,7 +33,6 @@
 #include "HelpPages.h"
 #include "Journal.h"
 #include "JsonReport.h"
-#include "PageBook.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
@@ -43,6 +40,7 @@
 #include "SharedJournal.h"
 #include "SqliteJournal.h"
 #include "Translation.h"
+#include "UnitPages.h"
 #include "UnitRunner.h"
 
 namespace {
@@ -142,14 +140,6 @@ public:
 private:
     UnitReport& unit_;
     bool print_;
-};
-
-// Nothing asks the user while the pages take a file: their refusals are reported as
-// adjustments.
-class SilentPrompter : public Prompter {
-public:
-    Answer ask(int, Buttons, const QString&) override { return Answer::Ok; }
-    void tell(const QString&) override {}
 };
 
 // A batch's status: the most serious of its units', failures first, then files to mend, then
@@ -674,8 +664,8 @@ struct Run {
         if (!journalReady())
             return Failed;
         const bool journalled = writeJournal() != nullptr;
-        std::vector<UnitReport> units = runOnPorts(
-            [&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
+        std::vector<UnitReport> units =
+            runOnPorts([&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
                 std::unique_ptr<config::Journal> own;
                 bool opened = false;
                 const auto journal = [&]() -> config::Journal* {
@@ -687,16 +677,6 @@ struct Run {
                 };
                 journal();  // while the controller is read, not once its pages are done
                 unit.status = writeUnit(link, *file, unit, channel, {unit.port}, journal);
-            },
-            // While the units are searched for and read, the main thread is idle: what the
-            // first pages built cost once (the toolkit's set-up) is paid there.
-            [&] {
-                CalibrationImage scratch = file->image();
-                SilentPrompter silent;
-                QWidget host;
-                PageBook pages({scratch, silent});
-                QString ignored;
-                pages.build(module, &host, &ignored);
             });
         return finishBatch(units,
                            verify ? QCoreApplication::translate("Commands", "written and verified")
@@ -750,7 +730,7 @@ struct Run {
         CalibrationImage target = controller;
         std::optional<int> refused;
         bool byUnit = false;
-        channel.onMain([&] { refused = takeAsPages(file, target, channel, &byUnit); });
+        refused = takeAsPages(file, target, channel, &byUnit);
         if (refused) {
             if (byUnit)
                 refuse(target);
@@ -1026,35 +1006,27 @@ struct Run {
     }
 
     // The file's settings onto target as the wizard's pages take them after Load: what Finish
-    // would write. A status when the file cannot be taken.
-    // The file's settings onto target as the wizard's pages take them after Load: what Finish
     // would write. A status when the file cannot be taken; byUnit then says whether this
-    // controller refused it (rather than the pages failing to build). Main thread only.
+    // controller refused it (rather than the pages failing to build). Any thread.
     std::optional<int> takeAsPages(const config::ConfigFile& file, CalibrationImage& target,
                                    UnitChannel& channel, bool* byUnit) {
-        SilentPrompter silent;
-        QWidget host;
-        PageBook pages({target, silent});
+        model::UnitPages pages(target);
         QString error;
-        if (!pages.build(module, &host, &error)) {
+        const auto templates = [this](int id, QString* why) { return module.dialogText(id, why); };
+        if (!pages.build(templates, module.fileName(), &error)) {
             channel.fail(error);
             return Failed;
         }
-        // Nothing here is ever shown: sizing the pages' texts for a screen, as showing a page
-        // does, would be wasted. A page with a size of its own is not fitted to its texts.
-        for (unsigned n = 1; n <= pages.count(); ++n) {
-            pages.page(n)->layout()->setEnabled(false);
-            pages.page(n)->setAttribute(Qt::WA_Resized);
-        }
         *byUnit = true;
-        pages.start();
-        const PageBook::Applied applied = pages.apply(file);
+        model::PageWalk& walk = pages.walk();
+        walk.start();
+        const model::PageWalk::Applied applied = walk.apply(file);
         if (applied.refusal) {
             channel.fail(visibleText(files[0]) + QStringLiteral(": ") +
                          applied.refusal->text(language));
             return Failed;
         }
-        for (const Adjustment& a : applied.adjustments)
+        for (const model::Adjustment& a : applied.adjustments)
             channel.fail(visibleText(files[0]) + QStringLiteral(": ") + a.text(target, language));
         if (!applied.adjustments.empty() && !adjust) {
             channel.fail(QCoreApplication::translate(
@@ -1065,7 +1037,7 @@ struct Run {
             return Usage;
         }
         *byUnit = false;
-        pages.show(pages.count());  // Finish: the page shown stores
+        walk.show(walk.count());  // Finish: the page shown stores
         return std::nullopt;
     }
 
@@ -1400,14 +1372,14 @@ int checkedStdout(int status) {
 }  // namespace
 
 int runCommand(int& argc, char** argv, const QStringList& arguments) {
-    // The pages take a file's values without a window; no display is needed. What Qt says
-    // about its own set-up is not for the workshop's scripts, which read one line a failure.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The pages' rules take a file's values without a widget: no GUI starts, so no display is
+    // needed. What Qt says about its own set-up is not for the workshop's scripts, which read
+    // one line a failure.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             err(text);
     });
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
     // Known before the options are parsed, so that a mistake in them is a document too.

@@ -40,6 +40,8 @@ private:
     bool shown_ = false;
 };
 
+UnitPages::UnitPages(CalibrationImage& image) : image_(image), walk_(image) {}
+
 UnitPages::~UnitPages() = default;
 
 bool UnitPages::build(const Templates& templates, const QString& moduleFile, QString* error) {

@@ -16,7 +16,7 @@ public:
     // A template's text by its number; a null array, with why set, when the module has none.
     using Templates = std::function<QByteArray(int templateId, QString* why)>;
 
-    explicit UnitPages(CalibrationImage& image) : image_(image), walk_(image) {}
+    explicit UnitPages(CalibrationImage& image);
     ~UnitPages();
 
     // Builds the pages that fit the controller from the templates of the module in

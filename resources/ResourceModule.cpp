@@ -193,13 +193,9 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
     QUiLoader& loader = *loader_;
     QByteArray ui = templates_.value(id);
     if (ui.isNull()) {
-        QFile file(modulePath(QStringLiteral("dialog/%1.ui").arg(id)));
-        if (!file.open(QIODevice::ReadOnly)) {
-            fail(error,
-                 QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id));
+        ui = dialogText(id, error);
+        if (ui.isNull())
             return nullptr;
-        }
-        ui = file.readAll();
         QString unknown;
         if (!hasOnlyKnownClasses(ui, loader, &unknown)) {
             fail(error,
@@ -228,6 +224,18 @@ QWidget* ResourceModule::createDialog(int id, QWidget* parent, QString* error) c
             child->setVisible(false);
     }
     return dialog;
+}
+
+QByteArray ResourceModule::dialogText(int id, QString* error) const {
+    QFile file(modulePath(QStringLiteral("dialog/%1.ui").arg(id)));
+    if (!loaded_ || !file.open(QIODevice::ReadOnly)) {
+        fail(error,
+             loaded_
+                 ? QStringLiteral("Language module %1 holds no dialog %2.").arg(fileName_).arg(id)
+                 : QStringLiteral("No language module is loaded (dialog %1).").arg(id));
+        return {};
+    }
+    return file.readAll();
 }
 
 QString ResourceModule::string(int id, QString* error) const {

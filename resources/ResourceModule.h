@@ -37,6 +37,9 @@ public:
     // Dialog template <id> created with QUiLoader as a child of parent (hidden until shown).
     // Null, with a reason in *error, when the module does not hold it or it cannot be built.
     QWidget* createDialog(int id, QWidget* parent, QString* error = nullptr) const;
+    // The text of dialog template <id> (a .ui file), for reading without building it; a null
+    // array, with a reason, when the module does not hold it. Any thread.
+    QByteArray dialogText(int id, QString* error = nullptr) const;
     // String <id> of the string table; a null QString, with a reason, when it is missing.
     QString string(int id, QString* error = nullptr) const;
     bool hasString(int id) const;
