@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QCommandLineOption>
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
@@ -25,6 +26,10 @@
 #include "UnitRunner.h"
 
 class QCommandLineParser;
+
+namespace session {
+struct Written;
+}
 
 namespace cli {
 
@@ -95,6 +100,9 @@ QString usageText();
 
 // What a command works with: its options and the language chosen.
 struct Run {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+
+public:
     QString command;
     QStringList files;
     QStringList ports;
@@ -197,6 +205,13 @@ struct Run {
     int writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitReport& unit,
                   UnitChannel& channel, const QStringList& searched,
                   const std::function<config::Journal*()>& journalOf);
+    // The image target sent to the unit that held controller: journalled, written, read back.
+    int send(ControllerLink& link, const CalibrationImage& controller,
+             const CalibrationImage& target, UnitReport& unit, UnitChannel& channel,
+             const std::function<config::Journal*()>& journalOf);
+    // What came of a write, for the user; the status a single write exits with.
+    int tellWritten(const session::Written& w, const CalibrationImage& target,
+                    UnitChannel& channel);
 
     static QString dataDir();
 

@@ -1,5 +1,6 @@
 // write: a configuration file onto one controller or a batch of them.
 #include "CommandRun.h"
+#include "WriteSession.h"
 
 #include <unistd.h>
 
@@ -190,9 +191,15 @@ int Run::writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitRep
             "Commands", "No setting changes; writing the controller as it is."));
     for (const QString& line : lines) channel.say(line);
 
+    return send(link, controller, target, unit, channel, journalOf);
+}
+
+int Run::send(ControllerLink& link, const CalibrationImage& controller,
+              const CalibrationImage& target, UnitReport& unit, UnitChannel& channel,
+              const std::function<config::Journal*()>& journalOf) {
     // Pending in the journal before the first frame, so that a write cut short by a crash
-    // or a pulled cable is still there.
-    // Without that entry nothing is sent, unless the user said to write without a journal.
+    // or a pulled cable is still there. Without that entry nothing is sent, unless the user
+    // said to write without a journal.
     config::Journal* journal = journalOf();
     qint64 entry = 0;
     if (journal) {
@@ -208,105 +215,76 @@ int Run::writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitRep
         channel.fail(noJournalText());
         return Failed;
     }
-    bool recorded = journal != nullptr;
-    if (recorded)
+    if (journal)
         unit.entry = entry;
     unit.outcome = config::outcomeName(config::Outcome::Pending);
-    const auto record = [&](config::Outcome outcome) {
-        unit.outcome = config::outcomeName(outcome);
-        if (!journal)
-            return;
-        if (auto failure = journal->complete(entry, outcome)) {
-            channel.fail(QCoreApplication::translate(
-                             "Commands", "the outcome (%1) is not recorded in the journal: %2")
-                             .arg(config::outcomeName(outcome), failure->text(language)));
-            recorded = false;
-        }
-    };
-    // Everything asked for happened; only the journal may still be missing.
-    const auto done = [&](const QString& what) {
-        channel.say(what);
-        if (recorded)
-            return Done;
-        channel.fail(QCoreApplication::translate(
-            "Commands", "written and verified, but the journal does not record it"));
-        return Unrecorded;
-    };
 
     channel.stage(QCoreApplication::translate("Commands", "writing"));
-    const bool acknowledged = link.WriteImage(target);
-    const QString writeFailure = link.failure;
-    if (!acknowledged && !link.commitSent) {
-        // Nothing was committed: the controller keeps what it held.
-        record(config::Outcome::Failed);
-        channel.fail(QCoreApplication::translate("Commands", "writing the controller failed: ") +
-                     writeFailure);
+    const session::Written w = session::write(
+        link, controller, target, verify, session::direct,
+        [&] { channel.stage(QCoreApplication::translate("Commands", "reading back")); });
+    bool recorded = journal != nullptr;
+    if (w.outcome) {
+        unit.outcome = config::outcomeName(*w.outcome);
+        if (journal)
+            if (auto failure = journal->complete(entry, *w.outcome)) {
+                channel.fail(QCoreApplication::translate(
+                                 "Commands", "the outcome (%1) is not recorded in the journal: %2")
+                                 .arg(unit.outcome, failure->text(language)));
+                recorded = false;
+            }
+    }
+    const int status = tellWritten(w, target, channel);
+    if (status != Done || recorded)
+        return status;
+    // Everything asked for happened; only the journal is missing.
+    channel.fail(QCoreApplication::translate(
+        "Commands", "written and verified, but the journal does not record it"));
+    return Unrecorded;
+}
+
+int Run::tellWritten(const session::Written& w, const CalibrationImage& target,
+                     UnitChannel& channel) {
+    using config::Outcome;
+    const QString failed = tr("writing the controller failed: ") + w.writeFailure;
+    if (!w.outcome) {
+        // The line is gone: what the controller holds cannot be told; the entry stays pending.
+        channel.fail(failed + (!w.triedRead
+                                   ? tr("; whether it holds the new settings is unknown")
+                                   : tr("; reading it back failed too: ") + w.readFailure +
+                                         tr("; whether it holds the new settings is unknown (the "
+                                            "journal entry stays pending)")));
         return Failed;
     }
-    if (!acknowledged && link.portFailed) {
-        // The line is gone: what the controller holds cannot be told; the entry stays
-        // pending.
-        channel.fail(QCoreApplication::translate("Commands", "writing the controller failed: ") +
-                     writeFailure +
-                     QCoreApplication::translate("Commands",
-                                                 "; whether it holds the new settings is unknown"));
-        return Failed;
+    switch (*w.outcome) {
+        case Outcome::Verified:
+            channel.say(tr("Written and read back: the controller holds what was written."));
+            return Done;
+        case Outcome::ReplyLost:
+            channel.say(tr("The controller's reply to the write was lost (") + w.writeFailure +
+                        tr("); read back, it holds what was written."));
+            return Done;
+        case Outcome::NotVerified:
+            if (!verify) {
+                channel.say(tr("Written; not read back (--no-verify)."));
+                return Done;
+            }
+            channel.fail(tr("written, but reading it back failed: ") + w.readFailure);
+            return Failed;
+        case Outcome::Failed:
+            // Nothing committed, or read back as it was before.
+            channel.fail(w.read ? failed + tr("; read back, it holds its settings as before: "
+                                              "nothing written")
+                                : failed);
+            return Failed;
+        default:
+            break;
     }
-    if (acknowledged && !verify) {
-        record(config::Outcome::NotVerified);
-        return done(
-            QCoreApplication::translate("Commands", "Written; not read back (--no-verify)."));
-    }
-    // Read back whatever the reply said: a lost reply does not mean a lost write.
-    channel.stage(QCoreApplication::translate("Commands", "reading back"));
-    CalibrationImage readBack;
-    if (!link.ReadImage(readBack)) {
-        if (acknowledged)
-            record(config::Outcome::NotVerified);
-        channel.fail(
-            acknowledged
-                ? QCoreApplication::translate("Commands", "written, but reading it back failed: ") +
-                      link.failure
-                : QCoreApplication::translate("Commands", "writing the controller failed: ") +
-                      writeFailure +
-                      QCoreApplication::translate("Commands", "; reading it back failed too: ") +
-                      link.failure +
-                      QCoreApplication::translate("Commands",
-                                                  "; whether it holds the new settings is "
-                                                  "unknown (the journal entry stays pending)"));
-        return Failed;
-    }
-    if (readBack == target) {
-        if (acknowledged) {
-            record(config::Outcome::Verified);
-            return done(QCoreApplication::translate(
-                "Commands", "Written and read back: the controller holds what was written."));
-        }
-        record(config::Outcome::ReplyLost);
-        return done(
-            QCoreApplication::translate("Commands",
-                                        "The controller's reply to the write was lost (") +
-            writeFailure +
-            QCoreApplication::translate("Commands", "); read back, it holds what was written."));
-    }
-    if (!acknowledged && readBack == controller) {
-        record(config::Outcome::Failed);
-        channel.fail(
-            QCoreApplication::translate("Commands", "writing the controller failed: ") +
-            writeFailure +
-            QCoreApplication::translate("Commands",
-                                        "; read back, it holds its settings as before: nothing "
-                                        "written"));
-        return Failed;
-    }
-    record(config::Outcome::Differs);
     const QStringList differ =
-        config::changeLines(config::changes(target, readBack, language), language);
-    channel.fail(
-        QCoreApplication::translate("Commands", "read-back mismatch: written -> read back: ") +
-        (differ.isEmpty()
-             ? QCoreApplication::translate("Commands", "bytes that are no setting differ")
-             : differ.join(QStringLiteral("; "))));
+        config::changeLines(config::changes(target, w.held, language), language);
+    channel.fail(tr("read-back mismatch: written -> read back: ") +
+                 (differ.isEmpty() ? tr("bytes that are no setting differ")
+                                   : differ.join(QStringLiteral("; "))));
     return Failed;
 }
 

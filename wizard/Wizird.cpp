@@ -24,6 +24,7 @@
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
+#include "WriteSession.h"
 
 namespace {
 
@@ -538,23 +539,15 @@ void Wizird::OnFinishButton() {
 
 std::optional<CalibrationImage> Wizird::writeAndReadBack(QString* detail) {
     ControllerLink& link = env_.link;
-    const bool acknowledged = runner_.run([this] { return env_.link.WriteImage(env_.image); });
-    const QString writeFailure = link.failure;
-    // Read back whatever the reply said: a lost reply does not mean a lost write, and an
-    // acknowledged one does not mean the controller keeps what it was sent.
-    CalibrationImage held;
-    const bool read = (acknowledged || link.commitSent) && !link.portFailed &&
-                      runner_.run([&link, &held] { return link.ReadImage(held); });
+    const session::Written w =
+        session::write(link, imageAsRead, env_.image, true,
+                       [this](const std::function<bool()>& call) { return runner_.run(call); });
     using config::Outcome;
-    std::optional<Outcome> outcome;  // none: what the controller holds is unknown
-    if (read && held == env_.image) {
-        outcome = acknowledged ? Outcome::Verified : Outcome::ReplyLost;
-    } else if (read) {
-        outcome = !acknowledged && held == imageAsRead ? Outcome::Failed : Outcome::Differs;
+    if (w.read && w.outcome != Outcome::Verified && w.outcome != Outcome::ReplyLost) {
         const QStringList differ = config::changeLines(
-            config::changes(env_.image, held, configMenu_->language()), configMenu_->language());
-        *detail = !acknowledged && held == imageAsRead
-                      ? writeFailure
+            config::changes(env_.image, w.held, configMenu_->language()), configMenu_->language());
+        *detail = w.outcome == Outcome::Failed
+                      ? w.writeFailure
                       : QCoreApplication::translate(
                             "Wizard",
                             "Read back, the controller holds other values than were "
@@ -562,20 +555,17 @@ std::optional<CalibrationImage> Wizird::writeAndReadBack(QString* detail) {
                             (differ.isEmpty() ? QCoreApplication::translate(
                                                     "Wizard", "bytes that are no setting")
                                               : differ.join(QStringLiteral("; ")));
-    } else if (acknowledged) {
-        outcome = Outcome::NotVerified;
+    } else if (!w.read && w.acknowledged) {
         *detail = QCoreApplication::translate("Wizard",
                                               "Written, but it could not be read back to check: ") +
-                  link.failure;
-    } else {
-        if (!link.commitSent)
-            outcome = Outcome::Failed;  // nothing was committed
-        *detail = writeFailure;
+                  w.readFailure;
+    } else if (!w.read) {
+        *detail = w.writeFailure;
     }
-    completed_ = outcome ? configMenu_->completeWrite(*outcome) : QString();
-    if (!read)
+    completed_ = w.outcome ? configMenu_->completeWrite(*w.outcome) : QString();
+    if (!w.read)
         return std::nullopt;
-    return held;
+    return w.held;
 }
 
 void Wizird::OnCancelButton() {
