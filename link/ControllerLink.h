@@ -9,18 +9,19 @@
 #include <QStringList>
 
 #include "ByteStream.h"
+#include "ControllerPorts.h"
 #include "LinkProgress.h"
+#include "Wire.h"
 
 class CalibrationImage;
-class PortSystem;
 
 // The serial link state and the framed request/reply exchange with a controller.
 // One instance lives for the whole run.
 class ControllerLink {
 public:
-    static constexpr int TransmitSize = 20;
-    static constexpr int ReceiveSize = 19;
-    static constexpr int MaxData = 16;
+    static constexpr int TransmitSize = wire::TransmitSize;
+    static constexpr int ReceiveSize = wire::ReceiveSize;
+    static constexpr int MaxData = wire::MaxData;
     static constexpr int ReadAttempts = 10;
     static constexpr int AttemptSleepMs = 5;
 
@@ -38,8 +39,9 @@ public:
     std::int32_t frameStarted = 0;
     QStringList portNames;
 
-    // Where ConnectController finds and opens serial ports; set by the owner.
-    PortSystem* portSystem = nullptr;
+    // Where ConnectController finds and opens ports (the serial library's PortSystem); set by
+    // the owner. Without one there is no port to search.
+    ControllerPorts* portSystem = nullptr;
     // Shows a numbered message with an OK button (message 164 while configuring a port).
     std::function<void(int stringId)> reportMessage;
     // Why ports could not be opened during the last search, one line each.

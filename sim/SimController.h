@@ -8,15 +8,16 @@
 
 #include <QString>
 
+#include "CalibrationImage.h"
+
 // Protocol engine of the controller simulator: takes request bytes, answers like a controller.
 class SimController {
 public:
-    static constexpr int ImageSize = 128;
     // The byte and bit a corrupting commit flips: the maximum motor current, a setting of
     // every controller.
     static constexpr int CorruptedByte = 14;
     static constexpr std::uint8_t CorruptedBit = 0x01;
-    using Image = std::array<std::uint8_t, ImageSize>;
+    using Image = std::array<std::uint8_t, CalibrationImage::Size>;
     using Frame = std::vector<std::uint8_t>;
 
     struct Options {

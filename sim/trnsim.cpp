@@ -23,6 +23,7 @@
 
 #include "LinePacer.h"
 #include "SimController.h"
+#include "Wire.h"
 
 namespace {
 
@@ -284,6 +285,7 @@ int main(int argc, char** argv) {
     if (keeper < 0)
         fail(QStringLiteral("cannot open %1: %2").arg(device, std::strerror(errno)));
     termios tio{};
+    static_assert(wire::BaudRate == 19200, "the pseudo-terminal's speed below is the line's");
     if (::tcgetattr(keeper, &tio) == 0) {
         ::cfmakeraw(&tio);
         ::cfsetispeed(&tio, B19200);
