@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include "CalibrationImage.h"
+#include "ControllerPorts.h"
 #include "Wire.h"
 
 namespace {
@@ -106,32 +107,30 @@ bool ControllerLink::IdentifyController() {
 
 bool ControllerLink::ReadImage(CalibrationImage& image) {
     failure.clear();
-    constexpr int Blocks = wire::ReadBlocks;
-    constexpr int ReadBlock = wire::ReadBlock;
-    report(LinkProgress::Stage::Reading, 0, Blocks);
+    report(LinkProgress::Stage::Reading, 0, wire::ReadBlocks);
     setRequest(wire::CmdOpen);
     if (!exchange(wire::CmdOpen, WaitAfterOpenMs))
         return stepFailed(QCoreApplication::translate("Link", "opening the read"));
 
-    for (int k = 0; k < Blocks; ++k) {
-        report(LinkProgress::Stage::Reading, k + 1, Blocks);
+    for (int k = 0; k < wire::ReadBlocks; ++k) {
+        report(LinkProgress::Stage::Reading, k + 1, wire::ReadBlocks);
         const QString block =
-            QCoreApplication::translate("Link", "block %1 of %2").arg(k + 1).arg(Blocks);
+            QCoreApplication::translate("Link", "block %1 of %2").arg(k + 1).arg(wire::ReadBlocks);
         const std::uint8_t request[wire::ReadRequestLength] = {
-            static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
+            static_cast<std::uint8_t>(wire::ReadBlock * k), wire::ReadBlock, 0};
         setRequest(wire::CmdRead, request, wire::ReadRequestLength);
         if (!exchange(wire::CmdRead, 0))
             return stepFailed(block);
         // A reply that does not carry all 16 bytes would leave stale bytes of earlier
         // replies in the image, which a later Finish would write into the controller.
-        if (replyLength() != ReadBlock) {
+        if (replyLength() != wire::ReadBlock) {
             failure = QCoreApplication::translate("Link", "%1: the reply carried %2 of %3 bytes")
                           .arg(block)
                           .arg(replyLength())
-                          .arg(ReadBlock);
+                          .arg(wire::ReadBlock);
             return false;
         }
-        std::copy_n(receive.begin() + 2, ReadBlock, image.data() + ReadBlock * k);
+        std::copy_n(receive.begin() + 2, wire::ReadBlock, image.data() + wire::ReadBlock * k);
     }
 
     setRequest(wire::CmdIdentify);
@@ -145,15 +144,14 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
 bool ControllerLink::WriteImage(const CalibrationImage& image) {
     failure.clear();
     commitSent = false;
-    constexpr int Chunks = wire::WriteChunks;
-    report(LinkProgress::Stage::Writing, 0, Chunks);
+    report(LinkProgress::Stage::Writing, 0, wire::WriteChunks);
     setRequest(wire::CmdOpen);
     if (!exchange(wire::CmdOpen, WaitAfterOpenMs))
         return stepFailed(QCoreApplication::translate("Link", "opening the write"));
 
-    for (int k = 0; k < Chunks; ++k) {
-        report(LinkProgress::Stage::Writing, k + 1, Chunks);
-        const bool last = k == Chunks - 1;
+    for (int k = 0; k < wire::WriteChunks; ++k) {
+        report(LinkProgress::Stage::Writing, k + 1, wire::WriteChunks);
+        const bool last = k == wire::WriteChunks - 1;
         const int offset = wire::WriteChunk * k;
         const int count = last ? wire::LastChunkCount : wire::WriteChunk;
         // Only the bytes of this chunk are refilled: the last chunk's two spare data bytes
@@ -167,10 +165,10 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
         if (!exchange(wire::CmdWrite, 0))
             return stepFailed(QCoreApplication::translate("Link", "chunk %1 of %2 not confirmed")
                                   .arg(k + 1)
-                                  .arg(Chunks));
+                                  .arg(wire::WriteChunks));
     }
 
-    report(LinkProgress::Stage::Committing, Chunks, Chunks);
+    report(LinkProgress::Stage::Committing, wire::WriteChunks, wire::WriteChunks);
     setRequest(wire::CmdCommit);
     commitSent = true;
     if (!exchange(wire::CmdCommit, WaitAfterCommitMs))

@@ -9,11 +9,11 @@
 #include <QStringList>
 
 #include "ByteStream.h"
-#include "ControllerPorts.h"
 #include "LinkProgress.h"
 #include "Wire.h"
 
 class CalibrationImage;
+class ControllerPorts;
 
 // The serial link state and the framed request/reply exchange with a controller.
 // One instance lives for the whole run.
@@ -88,10 +88,10 @@ public:
     bool ReadImage(CalibrationImage& image);
     bool WriteImage(const CalibrationImage& image);
 
-    // Finds the port on which a controller answers; toggles (closes) when already open.
-    // The ports are probed at once, each on its own thread with its own frame buffers and
-    // the shared sleeper (which must therefore be safe to call from several threads); the
-    // port chosen is the first in list order that answers and is accepted.
+    // Finds the port on which a controller answers among portSystem's ports; toggles (closes)
+    // when already open. The ports are probed at once, each on its own thread with its own frame
+    // buffers and the shared sleeper (which must therefore be safe to call from several threads);
+    // the port chosen is the first in list order that answers and is accepted.
     bool ConnectController();
     // The same probe on one device path only (a lost line coming back); false when open.
     bool ConnectPort(const QString& path);
