@@ -37,7 +37,7 @@ bool ControllerLink::SendFrame() {
         return false;
     // The length byte is the caller's; clamp it so a bad value can never overrun the buffer.
     const int n = std::min<int>(transmit[1], MaxData);
-    transmit[n + 2] = wire::checksum(transmit.data(), n + 2);
+    transmit[wire::FrameHeader + n] = wire::checksum(transmit.data(), wire::FrameHeader + n);
     return port->write(transmit.data(), static_cast<std::size_t>(wire::frameSize(n)));
 }
 
@@ -72,9 +72,10 @@ bool ControllerLink::ReceiveFrame() {
             const int length = receive[1];
             if (frameStarted == 1 && receiveCount == wire::frameSize(length)) {
                 frameStarted = 0;
-                const std::uint8_t sum = wire::checksum(receive.data(), length + 2);
+                const std::uint8_t sum = wire::checksum(receive.data(), wire::FrameHeader + length);
                 // Whatever follows the frame in this read is dropped.
-                lastReceive = sum == receive[length + 2] ? Receive::Complete : Receive::BadChecksum;
+                lastReceive = sum == receive[wire::FrameHeader + length] ? Receive::Complete
+                                                                         : Receive::BadChecksum;
                 return lastReceive == Receive::Complete;
             }
         }
@@ -88,7 +89,7 @@ void ControllerLink::setRequest(std::uint8_t command, const std::uint8_t* data, 
     transmit[0] = command;
     transmit[1] = static_cast<std::uint8_t>(length);
     if (data != nullptr)
-        std::copy(data, data + length, transmit.begin() + 2);
+        std::copy(data, data + length, transmit.begin() + wire::FrameHeader);
 }
 
 bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
@@ -130,7 +131,8 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
                           .arg(wire::ReadBlock);
             return false;
         }
-        std::copy_n(receive.begin() + 2, wire::ReadBlock, image.data() + wire::ReadBlock * k);
+        std::copy_n(receive.begin() + wire::FrameHeader, wire::ReadBlock,
+                    image.data() + wire::ReadBlock * k);
     }
 
     setRequest(wire::CmdIdentify);
@@ -161,7 +163,8 @@ bool ControllerLink::WriteImage(const CalibrationImage& image) {
         transmit[2] = static_cast<std::uint8_t>(offset);
         transmit[3] = static_cast<std::uint8_t>(count);
         transmit[4] = 0;
-        std::copy_n(image.data() + offset, count, transmit.begin() + 2 + wire::ChunkHeader);
+        std::copy_n(image.data() + offset, count,
+                    transmit.begin() + wire::FrameHeader + wire::ChunkHeader);
         if (!exchange(wire::CmdWrite, 0))
             return stepFailed(QCoreApplication::translate("Link", "chunk %1 of %2 not confirmed")
                                   .arg(k + 1)

@@ -81,7 +81,9 @@ public:
     // Fills the transmit buffer with a command and its data (at most 16 bytes).
     void setRequest(std::uint8_t command, const std::uint8_t* data = nullptr, int length = 0);
     // Data byte i of the last reply (receive-buffer position 2 + i).
-    std::uint8_t replyData(int i) const { return receive.at(static_cast<std::size_t>(2 + i)); }
+    std::uint8_t replyData(int i) const {
+        return receive.at(static_cast<std::size_t>(wire::FrameHeader + i));
+    }
     std::uint8_t replyLength() const { return receive[1]; }
 
     bool IdentifyController();

@@ -14,7 +14,8 @@ inline constexpr int BitsPerByte = 10;
 
 // A frame: command, length, that many data bytes (16 at most), then the checksum.
 inline constexpr int MaxData = 16;
-inline constexpr int FrameOverhead = 3;
+inline constexpr int FrameHeader = 2;  // command and length; the data follow
+inline constexpr int FrameOverhead = FrameHeader + 1;
 inline constexpr int ReceiveSize = MaxData + FrameOverhead;  // 19, the longest frame
 // The program's request buffer keeps one byte past the longest frame.
 inline constexpr int TransmitSize = ReceiveSize + 1;  // 20

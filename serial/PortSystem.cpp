@@ -25,10 +25,10 @@ std::unique_ptr<SerialPort> PortSystem::open(const QString& path, QString* reaso
 
 PortSearchResult PortSystem::search(const QStringList& names, Sleeper& sleeper,
                                     const std::function<void(const LinkProgress&)>& progress) {
-    const auto open = [this](const QString& path, QString* reason) {
+    const auto openPort = [this](const QString& path, QString* reason) {
         return this->open(path, reason);
     };
-    return PortSearch(open, sleeper, progress).run(names);
+    return PortSearch(openPort, sleeper, progress).run(names);
 }
 
 int EnumerateSerialPorts(const PortSystem& system, QStringList& names) {

@@ -65,9 +65,9 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
         return false;
     };
     const int length = request[1];
-    if (wire::checksum(request.data(), length + 2) != request[static_cast<std::size_t>(length + 2)])
+    const std::uint8_t* data = request.data() + wire::FrameHeader;
+    if (wire::checksum(request.data(), wire::FrameHeader + length) != data[length])
         return refuse("bad checksum");
-    const std::uint8_t* data = request.data() + 2;
 
     // Only the requests a correct host sends are answered, exactly as it sends them; anything
     // else gets the silence of a real controller, so a faulty host fails instead of passing.
@@ -152,7 +152,7 @@ bool SimController::handle(const Frame& request, Frame& reply, std::string* igno
 SimController::Frame SimController::makeReply(std::uint8_t command, const std::uint8_t* data,
                                               int length) const {
     Frame frame;
-    frame.reserve(static_cast<std::size_t>(length) + 3);
+    frame.reserve(static_cast<std::size_t>(wire::frameSize(length)));
     frame.push_back(command);
     frame.push_back(static_cast<std::uint8_t>(length));
     if (length > 0)
