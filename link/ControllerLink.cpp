@@ -100,6 +100,12 @@ bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
     return ReceiveFrame();
 }
 
+bool ControllerLink::openSequence(LinkProgress::Stage stage, int steps) {
+    report(stage, 0, steps);
+    setRequest(wire::CmdOpen);
+    return exchange(wire::CmdOpen, WaitAfterOpenMs);
+}
+
 bool ControllerLink::IdentifyController() {
     setRequest(wire::CmdIdentify);
     SendFrame();
@@ -108,9 +114,7 @@ bool ControllerLink::IdentifyController() {
 
 bool ControllerLink::ReadImage(CalibrationImage& image) {
     failure.clear();
-    report(LinkProgress::Stage::Reading, 0, wire::ReadBlocks);
-    setRequest(wire::CmdOpen);
-    if (!exchange(wire::CmdOpen, WaitAfterOpenMs))
+    if (!openSequence(LinkProgress::Stage::Reading, wire::ReadBlocks))
         return stepFailed(QCoreApplication::translate("Link", "opening the read"));
 
     for (int k = 0; k < wire::ReadBlocks; ++k) {
@@ -146,9 +150,7 @@ bool ControllerLink::ReadImage(CalibrationImage& image) {
 bool ControllerLink::WriteImage(const CalibrationImage& image) {
     failure.clear();
     commitSent = false;
-    report(LinkProgress::Stage::Writing, 0, wire::WriteChunks);
-    setRequest(wire::CmdOpen);
-    if (!exchange(wire::CmdOpen, WaitAfterOpenMs))
+    if (!openSequence(LinkProgress::Stage::Writing, wire::WriteChunks))
         return stepFailed(QCoreApplication::translate("Link", "opening the write"));
 
     for (int k = 0; k < wire::WriteChunks; ++k) {

@@ -102,6 +102,8 @@ public:
 
 private:
     bool exchange(std::uint8_t command, int waitMs);
+    // Starts a read or a write of that many steps: its first progress, then the open request.
+    bool openSequence(LinkProgress::Stage stage, int steps);
     bool search(const QStringList& names);
     bool stepFailed(const QString& step);
     void report(LinkProgress::Stage stage, int step, int steps);
