@@ -60,93 +60,103 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
 }
 
 bool SimController::handle(const Frame& request, Frame& reply, std::string* ignored) {
-    const auto refuse = [ignored](const char* why) {
-        *ignored = why;
-        return false;
-    };
     const int length = request[1];
     const std::uint8_t* data = request.data() + wire::FrameHeader;
-    if (wire::checksum(request.data(), wire::FrameHeader + length) != data[length])
-        return refuse("bad checksum");
+    const char* why = wire::checksum(request.data(), wire::FrameHeader + length) != data[length]
+                          ? "bad checksum"
+                          : answer(request[0], data, length, reply);
+    if (why == nullptr)
+        return true;
+    *ignored = why;
+    return false;
+}
 
+const char* SimController::answer(std::uint8_t command, const std::uint8_t* data, int length,
+                                  Frame& reply) {
     // Only the requests a correct host sends are answered, exactly as it sends them; anything
     // else gets the silence of a real controller, so a faulty host fails instead of passing.
-    switch (request[0]) {
+    switch (command) {
         case wire::CmdIdentify: {
             if (length != 0)
-                return refuse("identify with data");
-            std::uint8_t answer[wire::IdentifyReplyLength] = {};
-            answer[wire::IdentifyMajor] = options.versionMajor;
-            answer[wire::IdentifyMinor] = options.versionMinor;
-            answer[wire::IdentifyAcceptance] = options.acceptance;
-            reply = makeReply(wire::CmdIdentify, answer, wire::IdentifyReplyLength);
-            return true;
+                return "identify with data";
+            std::uint8_t identity[wire::IdentifyReplyLength] = {};
+            identity[wire::IdentifyMajor] = options.versionMajor;
+            identity[wire::IdentifyMinor] = options.versionMinor;
+            identity[wire::IdentifyAcceptance] = options.acceptance;
+            reply = makeReply(wire::CmdIdentify, identity, wire::IdentifyReplyLength);
+            return nullptr;
         }
         case wire::CmdOpen:
             // May come at any time and starts a sequence afresh, as a Retry does.
             if (length != 0)
-                return refuse("open with data");
+                return "open with data";
             staging = image;
             chunksWritten_ = 0;
             reply = makeReply(wire::CmdOpen, nullptr, 0);
-            return true;
+            return nullptr;
         case wire::CmdRead: {
             if (length != wire::ReadRequestLength)
-                return refuse("read request not of 3 data bytes");
+                return "read request not of 3 data bytes";
             if (data[1] != wire::ReadBlock)
-                return refuse("read count is not 16");
+                return "read count is not 16";
             if (data[2] != 0)
-                return refuse("read data byte 2 is not 0");
+                return "read data byte 2 is not 0";
             if (data[0] % wire::ReadBlock != 0 ||
                 data[0] + wire::ReadBlock > CalibrationImage::Size)
-                return refuse("read offset is not a 16-byte block of the image");
+                return "read offset is not a 16-byte block of the image";
             const int count = options.shortReads ? ShortReadBlock : wire::ReadBlock;
             reply = makeReply(wire::CmdRead, image.data() + data[0], count);
-            return true;
+            return nullptr;
         }
-        case wire::CmdWrite: {
-            if (chunksWritten_ < 0)
-                return refuse("write without a preceding open");
-            if (length != wire::MaxData)
-                return refuse("write request not of 16 data bytes");
-            if (data[2] != 0)
-                return refuse("write data byte 2 is not 0");
-            if (chunksWritten_ >= wire::WriteChunks)
-                return refuse("more than ten write chunks");
-            const bool last = chunksWritten_ == wire::WriteChunks - 1;
-            const int offset = chunksWritten_ * wire::WriteChunk;
-            if (data[0] != offset || data[1] != (last ? wire::LastChunkCount : wire::WriteChunk))
-                return refuse("write chunk out of order or of the wrong size");
-            if (last &&
-                !std::equal(data + wire::ChunkHeader + wire::LastChunkCount, data + wire::MaxData,
-                            staging.begin() + wire::LastChunkSpareFrom))
-                return refuse("last write chunk does not end with image bytes 115 and 116");
-            std::copy_n(data + wire::ChunkHeader, data[1], staging.begin() + offset);
-            ++chunksWritten_;
-            reply = makeReply(wire::CmdWrite, nullptr, 0);
-            return true;
-        }
+        case wire::CmdWrite:
+            return takeChunk(data, length, reply);
         case wire::CmdCommit:
-            if (length != 0)
-                return refuse("commit with data");
-            if (chunksWritten_ != wire::WriteChunks)
-                return refuse("commit without an open and ten chunks");
-            // A controller whose memory fails: what it keeps is not what it was sent.
-            if (options.corruptCommit)
-                staging[CorruptedByte] ^= CorruptedBit;
-            if (onCommit && !onCommit(staging))
-                return refuse("the image could not be saved");
-            chunksWritten_ = -1;
-            image = staging;
-            ++commits_;
-            // The line loses the acknowledgement, not the commit.
-            if (options.loseCommitReply)
-                return refuse("fault: commit reply lost");
-            reply = makeReply(wire::CmdCommit, nullptr, 0);
-            return true;
+            return commit(length, reply);
         default:
-            return refuse("unknown command");
+            return "unknown command";
     }
+}
+
+const char* SimController::takeChunk(const std::uint8_t* data, int length, Frame& reply) {
+    if (chunksWritten_ < 0)
+        return "write without a preceding open";
+    if (length != wire::MaxData)
+        return "write request not of 16 data bytes";
+    if (data[2] != 0)
+        return "write data byte 2 is not 0";
+    if (chunksWritten_ >= wire::WriteChunks)
+        return "more than ten write chunks";
+    const bool last = chunksWritten_ == wire::WriteChunks - 1;
+    const int offset = chunksWritten_ * wire::WriteChunk;
+    if (data[0] != offset || data[1] != (last ? wire::LastChunkCount : wire::WriteChunk))
+        return "write chunk out of order or of the wrong size";
+    if (last && !std::equal(data + wire::ChunkHeader + wire::LastChunkCount, data + wire::MaxData,
+                            staging.begin() + wire::LastChunkSpareFrom))
+        return "last write chunk does not end with image bytes 115 and 116";
+    std::copy_n(data + wire::ChunkHeader, data[1], staging.begin() + offset);
+    ++chunksWritten_;
+    reply = makeReply(wire::CmdWrite, nullptr, 0);
+    return nullptr;
+}
+
+const char* SimController::commit(int length, Frame& reply) {
+    if (length != 0)
+        return "commit with data";
+    if (chunksWritten_ != wire::WriteChunks)
+        return "commit without an open and ten chunks";
+    // A controller whose memory fails: what it keeps is not what it was sent.
+    if (options.corruptCommit)
+        staging[CorruptedByte] ^= CorruptedBit;
+    if (onCommit && !onCommit(staging))
+        return "the image could not be saved";
+    chunksWritten_ = -1;
+    image = staging;
+    ++commits_;
+    // The line loses the acknowledgement, not the commit.
+    if (options.loseCommitReply)
+        return "fault: commit reply lost";
+    reply = makeReply(wire::CmdCommit, nullptr, 0);
+    return nullptr;
 }
 
 SimController::Frame SimController::makeReply(std::uint8_t command, const std::uint8_t* data,

@@ -61,6 +61,11 @@ public:
 private:
     // The reply to a request, or empty with the reason for silence in *ignored.
     bool handle(const Frame& request, Frame& reply, std::string* ignored);
+    // The reply to a request whose checksum is right: null with the reply in place, else why
+    // the controller stays silent.
+    const char* answer(std::uint8_t command, const std::uint8_t* data, int length, Frame& reply);
+    const char* takeChunk(const std::uint8_t* data, int length, Frame& reply);
+    const char* commit(int length, Frame& reply);
     Frame makeReply(std::uint8_t command, const std::uint8_t* data, int length) const;
 
     Frame pending_;
