@@ -2,25 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <QCoreApplication>
 
 #include "CalibrationImage.h"
+#include "ControllerPorts.h"
+#include "Wire.h"
 
 namespace {
-constexpr std::uint8_t CmdIdentify = 0x11;
-constexpr std::uint8_t CmdOpen = 0xF1;
-constexpr std::uint8_t CmdRead = 0xF2;
-constexpr std::uint8_t CmdWrite = 0xF3;
-constexpr std::uint8_t CmdCommit = 0xF4;
-
-constexpr int ReadBlock = 16;
-constexpr int WriteChunk = 13;
-constexpr int WriteChunks = 9;
-constexpr int LastChunkOffset = WriteChunks * WriteChunk;                 // 117
-constexpr int LastChunkCount = CalibrationImage::Size - LastChunkOffset;  // 11
-
 constexpr int WaitAfterOpenMs = 50;
 constexpr int WaitAfterIdentifyMs = 100;
 constexpr int WaitAfterCommitMs = 200;
@@ -46,10 +37,8 @@ bool ControllerLink::SendFrame() {
         return false;
     // The length byte is the caller's; clamp it so a bad value can never overrun the buffer.
     const int n = std::min<int>(transmit[1], MaxData);
-    std::uint8_t sum = 0;
-    for (int i = 0; i < n + 2; ++i) sum = static_cast<std::uint8_t>(sum + transmit[i]);
-    transmit[n + 2] = sum;
-    return port->write(transmit.data(), static_cast<std::size_t>(n + 3));
+    transmit[wire::FrameHeader + n] = wire::checksum(transmit.data(), wire::FrameHeader + n);
+    return port->write(transmit.data(), static_cast<std::size_t>(wire::frameSize(n)));
 }
 
 bool ControllerLink::ReceiveFrame() {
@@ -81,13 +70,12 @@ bool ControllerLink::ReceiveFrame() {
             if (receive[1] > MaxData)
                 receive[1] = MaxData;
             const int length = receive[1];
-            if (frameStarted == 1 && receiveCount == length + 3) {
+            if (frameStarted == 1 && receiveCount == wire::frameSize(length)) {
                 frameStarted = 0;
-                std::uint8_t sum = 0;
-                for (int k = 0; k < length + 2; ++k)
-                    sum = static_cast<std::uint8_t>(sum + receive[k]);
+                const std::uint8_t sum = wire::checksum(receive.data(), wire::FrameHeader + length);
                 // Whatever follows the frame in this read is dropped.
-                lastReceive = sum == receive[length + 2] ? Receive::Complete : Receive::BadChecksum;
+                lastReceive = sum == receive[wire::FrameHeader + length] ? Receive::Complete
+                                                                         : Receive::BadChecksum;
                 return lastReceive == Receive::Complete;
             }
         }
@@ -101,7 +89,7 @@ void ControllerLink::setRequest(std::uint8_t command, const std::uint8_t* data, 
     transmit[0] = command;
     transmit[1] = static_cast<std::uint8_t>(length);
     if (data != nullptr)
-        std::copy(data, data + length, transmit.begin() + 2);
+        std::copy(data, data + length, transmit.begin() + wire::FrameHeader);
 }
 
 bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
@@ -112,80 +100,83 @@ bool ControllerLink::exchange(std::uint8_t command, int waitMs) {
     return ReceiveFrame();
 }
 
+bool ControllerLink::openSequence(LinkProgress::Stage stage, int steps) {
+    report(stage, 0, steps);
+    setRequest(wire::CmdOpen);
+    return exchange(wire::CmdOpen, WaitAfterOpenMs);
+}
+
 bool ControllerLink::IdentifyController() {
-    setRequest(CmdIdentify);
+    setRequest(wire::CmdIdentify);
     SendFrame();
     return ReceiveFrame();
 }
 
 bool ControllerLink::ReadImage(CalibrationImage& image) {
     failure.clear();
-    constexpr int Blocks = CalibrationImage::Size / ReadBlock;
-    report(LinkProgress::Stage::Reading, 0, Blocks);
-    setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs))
+    if (!openSequence(LinkProgress::Stage::Reading, wire::ReadBlocks))
         return stepFailed(QCoreApplication::translate("Link", "opening the read"));
 
-    for (int k = 0; k < Blocks; ++k) {
-        report(LinkProgress::Stage::Reading, k + 1, Blocks);
+    for (int k = 0; k < wire::ReadBlocks; ++k) {
+        report(LinkProgress::Stage::Reading, k + 1, wire::ReadBlocks);
         const QString block =
-            QCoreApplication::translate("Link", "block %1 of %2").arg(k + 1).arg(Blocks);
-        const std::uint8_t request[3] = {static_cast<std::uint8_t>(ReadBlock * k), ReadBlock, 0};
-        setRequest(CmdRead, request, 3);
-        if (!exchange(CmdRead, 0))
+            QCoreApplication::translate("Link", "block %1 of %2").arg(k + 1).arg(wire::ReadBlocks);
+        const std::uint8_t request[wire::ReadRequestLength] = {
+            static_cast<std::uint8_t>(wire::ReadBlock * k), wire::ReadBlock, 0};
+        setRequest(wire::CmdRead, request, wire::ReadRequestLength);
+        if (!exchange(wire::CmdRead, 0))
             return stepFailed(block);
         // A reply that does not carry all 16 bytes would leave stale bytes of earlier
         // replies in the image, which a later Finish would write into the controller.
-        if (replyLength() != ReadBlock) {
+        if (replyLength() != wire::ReadBlock) {
             failure = QCoreApplication::translate("Link", "%1: the reply carried %2 of %3 bytes")
                           .arg(block)
                           .arg(replyLength())
-                          .arg(ReadBlock);
+                          .arg(wire::ReadBlock);
             return false;
         }
-        std::copy_n(receive.begin() + 2, ReadBlock, image.data() + ReadBlock * k);
+        std::copy_n(receive.begin() + wire::FrameHeader, wire::ReadBlock,
+                    image.data() + wire::ReadBlock * k);
     }
 
-    setRequest(CmdIdentify);
-    if (!exchange(CmdIdentify, WaitAfterIdentifyMs))
+    setRequest(wire::CmdIdentify);
+    if (!exchange(wire::CmdIdentify, WaitAfterIdentifyMs))
         return stepFailed(QCoreApplication::translate("Link", "the identify request"));
-    image.setByte(Field::VersionMajor, replyData(0));
-    image.setByte(Field::VersionMinor, replyData(1));
+    image.setByte(Field::VersionMajor, replyData(wire::IdentifyMajor));
+    image.setByte(Field::VersionMinor, replyData(wire::IdentifyMinor));
     return true;
 }
 
 bool ControllerLink::WriteImage(const CalibrationImage& image) {
     failure.clear();
     commitSent = false;
-    constexpr int Chunks = WriteChunks + 1;
-    report(LinkProgress::Stage::Writing, 0, Chunks);
-    setRequest(CmdOpen);
-    if (!exchange(CmdOpen, WaitAfterOpenMs))
+    if (!openSequence(LinkProgress::Stage::Writing, wire::WriteChunks))
         return stepFailed(QCoreApplication::translate("Link", "opening the write"));
 
-    for (int k = 0; k <= WriteChunks; ++k) {
-        report(LinkProgress::Stage::Writing, k + 1, Chunks);
-        const bool last = k == WriteChunks;
-        const int offset = WriteChunk * k;
-        const int count = last ? LastChunkCount : WriteChunk;
+    for (int k = 0; k < wire::WriteChunks; ++k) {
+        report(LinkProgress::Stage::Writing, k + 1, wire::WriteChunks);
+        const bool last = k == wire::WriteChunks - 1;
+        const int offset = wire::WriteChunk * k;
+        const int count = last ? wire::LastChunkCount : wire::WriteChunk;
         // Only the bytes of this chunk are refilled: the last chunk's two spare data bytes
         // keep image bytes 115 and 116 from the chunk before, as the controller expects.
-        transmit[0] = CmdWrite;
-        transmit[1] = MaxData;
+        transmit[0] = wire::CmdWrite;
+        transmit[1] = wire::MaxData;
         transmit[2] = static_cast<std::uint8_t>(offset);
         transmit[3] = static_cast<std::uint8_t>(count);
         transmit[4] = 0;
-        std::copy_n(image.data() + offset, count, transmit.begin() + 5);
-        if (!exchange(CmdWrite, 0))
+        std::copy_n(image.data() + offset, count,
+                    transmit.begin() + wire::FrameHeader + wire::ChunkHeader);
+        if (!exchange(wire::CmdWrite, 0))
             return stepFailed(QCoreApplication::translate("Link", "chunk %1 of %2 not confirmed")
                                   .arg(k + 1)
-                                  .arg(Chunks));
+                                  .arg(wire::WriteChunks));
     }
 
-    report(LinkProgress::Stage::Committing, Chunks, Chunks);
-    setRequest(CmdCommit);
+    report(LinkProgress::Stage::Committing, wire::WriteChunks, wire::WriteChunks);
+    setRequest(wire::CmdCommit);
     commitSent = true;
-    if (!exchange(CmdCommit, WaitAfterCommitMs))
+    if (!exchange(wire::CmdCommit, WaitAfterCommitMs))
         return stepFailed(QCoreApplication::translate("Link", "the commit not confirmed"));
     return true;
 }
@@ -222,23 +213,57 @@ bool ControllerLink::stepFailed(const QString& step) {
     return false;
 }
 
-QString LinkProgress::text() const {
-    switch (stage) {
-        case Stage::Searching:
-            return QCoreApplication::translate("Link", "Searching for the controller on %1")
-                .arg(ports.join(QStringLiteral(", ")));
-        case Stage::Reading:
-            return step == 0 ? QCoreApplication::translate("Link", "Reading the configuration")
-                             : QCoreApplication::translate("Link", "Reading block %1 of %2")
-                                   .arg(step)
-                                   .arg(steps);
-        case Stage::Writing:
-            return step == 0 ? QCoreApplication::translate("Link", "Writing the configuration")
-                             : QCoreApplication::translate("Link", "Writing chunk %1 of %2")
-                                   .arg(step)
-                                   .arg(steps);
-        case Stage::Committing:
-            return QCoreApplication::translate("Link", "Committing the configuration");
+bool ControllerLink::ConnectController() {
+    if (portOpen == 1) {
+        close();
+        return true;
     }
-    return {};
+    portNames = portSystem != nullptr ? portSystem->portNames() : QStringList();
+    return search(portNames);
+}
+
+bool ControllerLink::ConnectPort(const QString& path) {
+    if (portOpen == 1)
+        return false;
+    return search({path});
+}
+
+QString ControllerLink::searchDetail() const {
+    if (searchOutcomes.empty())
+        return openFailures.join(QLatin1Char('\n'));
+    QStringList lines;
+    for (const PortOutcome& o : searchOutcomes) lines << o.text();
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool ControllerLink::search(const QStringList& names) {
+    close();  // a stream attached without the flag is not a connection either
+    openFailures.clear();
+    searchOutcomes.clear();
+    if (portSystem == nullptr)
+        return false;
+    PortSearchResult found = portSystem->search(names, sleeper_, progress);
+
+    searchOutcomes = std::move(found.outcomes);
+    openFailures = found.openFailures;
+    for (const QString& note : found.notes) {
+        if (searchNote)
+            searchNote(note);
+        else
+            std::fprintf(stderr, "trnsetup: %s\n", note.toLocal8Bit().constData());
+    }
+    for (int id : found.messages)
+        if (reportMessage)
+            reportMessage(id);
+
+    if (!found.port)
+        return false;
+    attach(std::move(found.port));
+    portName = found.portName;
+    transmit = found.transmit;
+    receive = found.receive;
+    receiveCount = found.receiveCount;
+    frameStarted = 0;
+    lastReceive = Receive::Complete;
+    return true;
 }

@@ -10,17 +10,18 @@
 
 #include "ByteStream.h"
 #include "LinkProgress.h"
+#include "Wire.h"
 
 class CalibrationImage;
-class PortSystem;
+class ControllerPorts;
 
 // The serial link state and the framed request/reply exchange with a controller.
 // One instance lives for the whole run.
 class ControllerLink {
 public:
-    static constexpr int TransmitSize = 20;
-    static constexpr int ReceiveSize = 19;
-    static constexpr int MaxData = 16;
+    static constexpr int TransmitSize = wire::TransmitSize;
+    static constexpr int ReceiveSize = wire::ReceiveSize;
+    static constexpr int MaxData = wire::MaxData;
     static constexpr int ReadAttempts = 10;
     static constexpr int AttemptSleepMs = 5;
 
@@ -38,8 +39,9 @@ public:
     std::int32_t frameStarted = 0;
     QStringList portNames;
 
-    // Where ConnectController finds and opens serial ports; set by the owner.
-    PortSystem* portSystem = nullptr;
+    // Where ConnectController finds and opens ports (the serial library's PortSystem); set by
+    // the owner. Without one there is no port to search.
+    ControllerPorts* portSystem = nullptr;
     // Shows a numbered message with an OK button (message 164 while configuring a port).
     std::function<void(int stringId)> reportMessage;
     // Why ports could not be opened during the last search, one line each.
@@ -79,17 +81,19 @@ public:
     // Fills the transmit buffer with a command and its data (at most 16 bytes).
     void setRequest(std::uint8_t command, const std::uint8_t* data = nullptr, int length = 0);
     // Data byte i of the last reply (receive-buffer position 2 + i).
-    std::uint8_t replyData(int i) const { return receive.at(static_cast<std::size_t>(2 + i)); }
+    std::uint8_t replyData(int i) const {
+        return receive.at(static_cast<std::size_t>(wire::FrameHeader + i));
+    }
     std::uint8_t replyLength() const { return receive[1]; }
 
     bool IdentifyController();
     bool ReadImage(CalibrationImage& image);
     bool WriteImage(const CalibrationImage& image);
 
-    // Finds the port on which a controller answers; toggles (closes) when already open.
-    // The ports are probed at once, each on its own thread with its own frame buffers and
-    // the shared sleeper (which must therefore be safe to call from several threads); the
-    // port chosen is the first in list order that answers and is accepted.
+    // Finds the port on which a controller answers among portSystem's ports; toggles (closes)
+    // when already open. The ports are probed at once, each on its own thread with its own frame
+    // buffers and the shared sleeper (which must therefore be safe to call from several threads);
+    // the port chosen is the first in list order that answers and is accepted.
     bool ConnectController();
     // The same probe on one device path only (a lost line coming back); false when open.
     bool ConnectPort(const QString& path);
@@ -98,6 +102,8 @@ public:
 
 private:
     bool exchange(std::uint8_t command, int waitMs);
+    // Starts a read or a write of that many steps: its first progress, then the open request.
+    bool openSequence(LinkProgress::Stage stage, int steps);
     bool search(const QStringList& names);
     bool stepFailed(const QString& step);
     void report(LinkProgress::Stage stage, int step, int steps);

@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 
+#include "PortSearch.h"
 #include "PosixSerialPort.h"
 
 QStringList PortSystem::portNames() const {
@@ -22,27 +23,16 @@ std::unique_ptr<SerialPort> PortSystem::open(const QString& path, QString* reaso
     return port;
 }
 
+PortSearchResult PortSystem::search(const QStringList& names, Sleeper& sleeper,
+                                    const std::function<void(const LinkProgress&)>& progress) {
+    const auto openPort = [this](const QString& path, QString* reason) {
+        return this->open(path, reason);
+    };
+    return PortSearch(openPort, sleeper, progress).run(names);
+}
+
 int EnumerateSerialPorts(const PortSystem& system, QStringList& names) {
     names.clear();
     names = system.portNames();
     return static_cast<int>(names.size());
-}
-
-bool ConfigurePort(SerialPort& port, bool report, const std::function<void(int)>& reportMessage) {
-    bool allDone = true;
-    const auto step = [&](bool succeeded) {
-        if (succeeded)
-            return;
-        allDone = false;
-        if (report && reportMessage)
-            reportMessage(SetPortErrorMessage);
-    };
-    // One statement per step: the order is part of the contract.
-    step(port.setBufferSizes(ControllerPortSettings::ReceiveBufferSize,
-                             ControllerPortSettings::TransmitBufferSize));
-    step(port.readLineSettings());
-    step(port.writeLineSettings(ControllerPortSettings::Line));
-    step(port.setTimeouts(ControllerPortSettings::Timeouts));
-    step(port.purge());
-    return allDone;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include "ByteStream.h"
+#include "Wire.h"
 
 // Line parameters of a serial port.
 struct LineParameters {
     enum class Parity { None, Even, Odd };
-    int baudRate = 19200;
+    int baudRate = wire::BaudRate;
     int dataBits = 8;
     Parity parity = Parity::None;
     int stopBits = 1;
@@ -45,3 +48,12 @@ public:
     // Discards whatever waits in the receive and transmit buffers.
     virtual bool purge() = 0;
 };
+
+// Number of the message "Set RS232 port error!", shown for each failing configuration step.
+inline constexpr int SetPortErrorMessage = 164;
+
+// Applies the controller's port settings in order: buffer sizes, read the line settings,
+// set 19200 baud 8N1 in them and write them back, time-outs, purge. With report on, each
+// failing step calls reportMessage(SetPortErrorMessage) and the next step still runs.
+// Returns whether every step succeeded.
+bool ConfigurePort(SerialPort& port, bool report, const std::function<void(int)>& reportMessage);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 
-// Times bytes as one direction of a 19200-baud 8N1 line carries them: 10 bits a byte, one
-// byte after the other. Times are nanoseconds on a monotonic clock.
+#include "Wire.h"
+
+// Times bytes as one direction of the controller's line carries them, one byte after the
+// other. Times are nanoseconds on a monotonic clock.
 class LinePacer {
 public:
-    static constexpr std::int64_t ByteNs = 1'000'000'000LL * 10 / 19200;  // 520833 ns
+    static constexpr std::int64_t ByteNs =
+        1'000'000'000LL * wire::BitsPerByte / wire::BaudRate;  // 520833 ns
 
     // The moment a byte handed to the line at `now` has crossed it: it starts as soon as the
     // line is free of the bytes before it. Measured from absolute times, so sleeping late

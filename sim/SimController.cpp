@@ -13,19 +13,11 @@
 #include <QFileInfo>
 
 #include "AtomicFile.h"
+#include "Wire.h"
 
 namespace {
-constexpr std::uint8_t CmdIdentify = 0x11;
-constexpr std::uint8_t CmdOpen = 0xF1;
-constexpr std::uint8_t CmdRead = 0xF2;
-constexpr std::uint8_t CmdWrite = 0xF3;
-constexpr std::uint8_t CmdCommit = 0xF4;
-constexpr int MaxData = 16;
-constexpr int ReadBlock = 16;
+// What a controller with the short-reads fault answers a read with.
 constexpr int ShortReadBlock = 8;
-constexpr int WriteChunk = 13;
-constexpr int WriteChunks = 10;
-constexpr int LastChunkCount = SimController::ImageSize - (WriteChunks - 1) * WriteChunk;  // 11
 }  // namespace
 
 SimController::SimController() : SimController(Options{}) {}
@@ -38,12 +30,13 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
     std::vector<Frame> out;
     for (std::size_t i = 0; i < count; ++i) {
         pending_.push_back(data[i]);
-        if (pending_.size() >= 2 && pending_[1] > MaxData) {
+        if (pending_.size() >= 2 && pending_[1] > wire::MaxData) {
             // No controller request is that long: drop the byte that started it and resync.
             pending_.erase(pending_.begin());
             continue;
         }
-        if (pending_.size() < 2 || pending_.size() < static_cast<std::size_t>(pending_[1]) + 3)
+        if (pending_.size() < 2 ||
+            pending_.size() < static_cast<std::size_t>(wire::frameSize(pending_[1])))
             continue;
         Frame request;
         request.swap(pending_);
@@ -67,104 +60,114 @@ std::vector<SimController::Frame> SimController::feed(const std::uint8_t* data, 
 }
 
 bool SimController::handle(const Frame& request, Frame& reply, std::string* ignored) {
-    const auto refuse = [ignored](const char* why) {
-        *ignored = why;
-        return false;
-    };
     const int length = request[1];
-    std::uint8_t sum = 0;
-    for (int i = 0; i < length + 2; ++i) sum = static_cast<std::uint8_t>(sum + request[i]);
-    if (sum != request[static_cast<std::size_t>(length + 2)])
-        return refuse("bad checksum");
-    const std::uint8_t* data = request.data() + 2;
+    const std::uint8_t* data = request.data() + wire::FrameHeader;
+    const char* why = wire::checksum(request.data(), wire::FrameHeader + length) != data[length]
+                          ? "bad checksum"
+                          : answer(request[0], data, length, reply);
+    if (why == nullptr)
+        return true;
+    *ignored = why;
+    return false;
+}
 
+const char* SimController::answer(std::uint8_t command, const std::uint8_t* data, int length,
+                                  Frame& reply) {
     // Only the requests a correct host sends are answered, exactly as it sends them; anything
     // else gets the silence of a real controller, so a faulty host fails instead of passing.
-    switch (request[0]) {
-        case CmdIdentify: {
+    switch (command) {
+        case wire::CmdIdentify: {
             if (length != 0)
-                return refuse("identify with data");
-            const std::uint8_t answer[3] = {options.versionMajor, options.versionMinor,
-                                            options.acceptance};
-            reply = makeReply(CmdIdentify, answer, 3);
-            return true;
+                return "identify with data";
+            std::uint8_t identity[wire::IdentifyReplyLength] = {};
+            identity[wire::IdentifyMajor] = options.versionMajor;
+            identity[wire::IdentifyMinor] = options.versionMinor;
+            identity[wire::IdentifyAcceptance] = options.acceptance;
+            reply = makeReply(wire::CmdIdentify, identity, wire::IdentifyReplyLength);
+            return nullptr;
         }
-        case CmdOpen:
+        case wire::CmdOpen:
             // May come at any time and starts a sequence afresh, as a Retry does.
             if (length != 0)
-                return refuse("open with data");
+                return "open with data";
             staging = image;
             chunksWritten_ = 0;
-            reply = makeReply(CmdOpen, nullptr, 0);
-            return true;
-        case CmdRead: {
-            if (length != 3)
-                return refuse("read request not of 3 data bytes");
-            if (data[1] != ReadBlock)
-                return refuse("read count is not 16");
+            reply = makeReply(wire::CmdOpen, nullptr, 0);
+            return nullptr;
+        case wire::CmdRead: {
+            if (length != wire::ReadRequestLength)
+                return "read request not of 3 data bytes";
+            if (data[1] != wire::ReadBlock)
+                return "read count is not 16";
             if (data[2] != 0)
-                return refuse("read data byte 2 is not 0");
-            if (data[0] % ReadBlock != 0 || data[0] + ReadBlock > ImageSize)
-                return refuse("read offset is not a 16-byte block of the image");
-            const int count = options.shortReads ? ShortReadBlock : ReadBlock;
-            reply = makeReply(CmdRead, image.data() + data[0], count);
-            return true;
+                return "read data byte 2 is not 0";
+            if (data[0] % wire::ReadBlock != 0 ||
+                data[0] + wire::ReadBlock > CalibrationImage::Size)
+                return "read offset is not a 16-byte block of the image";
+            const int count = options.shortReads ? ShortReadBlock : wire::ReadBlock;
+            reply = makeReply(wire::CmdRead, image.data() + data[0], count);
+            return nullptr;
         }
-        case CmdWrite: {
-            if (chunksWritten_ < 0)
-                return refuse("write without a preceding open");
-            if (length != MaxData)
-                return refuse("write request not of 16 data bytes");
-            if (data[2] != 0)
-                return refuse("write data byte 2 is not 0");
-            if (chunksWritten_ >= WriteChunks)
-                return refuse("more than ten write chunks");
-            const bool last = chunksWritten_ == WriteChunks - 1;
-            const int offset = chunksWritten_ * WriteChunk;
-            if (data[0] != offset || data[1] != (last ? LastChunkCount : WriteChunk))
-                return refuse("write chunk out of order or of the wrong size");
-            // The last chunk's two spare bytes still hold image bytes 115 and 116 from the
-            // chunk before it.
-            if (last && (data[14] != staging[115] || data[15] != staging[116]))
-                return refuse("last write chunk does not end with image bytes 115 and 116");
-            std::copy_n(data + 3, data[1], staging.begin() + offset);
-            ++chunksWritten_;
-            reply = makeReply(CmdWrite, nullptr, 0);
-            return true;
-        }
-        case CmdCommit:
-            if (length != 0)
-                return refuse("commit with data");
-            if (chunksWritten_ != WriteChunks)
-                return refuse("commit without an open and ten chunks");
-            // A controller whose memory fails: what it keeps is not what it was sent.
-            if (options.corruptCommit)
-                staging[CorruptedByte] ^= CorruptedBit;
-            if (onCommit && !onCommit(staging))
-                return refuse("the image could not be saved");
-            chunksWritten_ = -1;
-            image = staging;
-            ++commits_;
-            // The line loses the acknowledgement, not the commit.
-            if (options.loseCommitReply)
-                return refuse("fault: commit reply lost");
-            reply = makeReply(CmdCommit, nullptr, 0);
-            return true;
+        case wire::CmdWrite:
+            return takeChunk(data, length, reply);
+        case wire::CmdCommit:
+            return commit(length, reply);
         default:
-            return refuse("unknown command");
+            return "unknown command";
     }
+}
+
+const char* SimController::takeChunk(const std::uint8_t* data, int length, Frame& reply) {
+    if (chunksWritten_ < 0)
+        return "write without a preceding open";
+    if (length != wire::MaxData)
+        return "write request not of 16 data bytes";
+    if (data[2] != 0)
+        return "write data byte 2 is not 0";
+    if (chunksWritten_ >= wire::WriteChunks)
+        return "more than ten write chunks";
+    const bool last = chunksWritten_ == wire::WriteChunks - 1;
+    const int offset = chunksWritten_ * wire::WriteChunk;
+    if (data[0] != offset || data[1] != (last ? wire::LastChunkCount : wire::WriteChunk))
+        return "write chunk out of order or of the wrong size";
+    if (last && !std::equal(data + wire::ChunkHeader + wire::LastChunkCount, data + wire::MaxData,
+                            staging.begin() + wire::LastChunkSpareFrom))
+        return "last write chunk does not end with image bytes 115 and 116";
+    std::copy_n(data + wire::ChunkHeader, data[1], staging.begin() + offset);
+    ++chunksWritten_;
+    reply = makeReply(wire::CmdWrite, nullptr, 0);
+    return nullptr;
+}
+
+const char* SimController::commit(int length, Frame& reply) {
+    if (length != 0)
+        return "commit with data";
+    if (chunksWritten_ != wire::WriteChunks)
+        return "commit without an open and ten chunks";
+    // A controller whose memory fails: what it keeps is not what it was sent.
+    if (options.corruptCommit)
+        staging[CorruptedByte] ^= CorruptedBit;
+    if (onCommit && !onCommit(staging))
+        return "the image could not be saved";
+    chunksWritten_ = -1;
+    image = staging;
+    ++commits_;
+    // The line loses the acknowledgement, not the commit.
+    if (options.loseCommitReply)
+        return "fault: commit reply lost";
+    reply = makeReply(wire::CmdCommit, nullptr, 0);
+    return nullptr;
 }
 
 SimController::Frame SimController::makeReply(std::uint8_t command, const std::uint8_t* data,
                                               int length) const {
     Frame frame;
-    frame.reserve(static_cast<std::size_t>(length) + 3);
+    frame.reserve(static_cast<std::size_t>(wire::frameSize(length)));
     frame.push_back(command);
     frame.push_back(static_cast<std::uint8_t>(length));
     if (length > 0)
         frame.insert(frame.end(), data, data + length);
-    std::uint8_t sum = 0;
-    for (std::uint8_t b : frame) sum = static_cast<std::uint8_t>(sum + b);
+    const std::uint8_t sum = wire::checksum(frame.data(), static_cast<int>(frame.size()));
     frame.push_back(options.badChecksum ? static_cast<std::uint8_t>(sum ^ 0x5A) : sum);
     return frame;
 }
@@ -257,12 +260,12 @@ bool loadOrCreateImageFile(const QString& path, SimController::Image& image, QSt
         if (error)
             *error = QStringLiteral("%1 is not a regular file").arg(path);
         ok = false;
-    } else if (ok && info.st_size != SimController::ImageSize) {
+    } else if (ok && info.st_size != CalibrationImage::Size) {
         if (error)
             *error = QStringLiteral("%1 holds %2 bytes; an image file must hold exactly %3")
                          .arg(path)
                          .arg(qint64(info.st_size))
-                         .arg(SimController::ImageSize);
+                         .arg(CalibrationImage::Size);
         ok = false;
     } else if (ok) {
         SimController::Image bytes{};

@@ -8,15 +8,16 @@
 
 #include <QString>
 
+#include "CalibrationImage.h"
+
 // Protocol engine of the controller simulator: takes request bytes, answers like a controller.
 class SimController {
 public:
-    static constexpr int ImageSize = 128;
     // The byte and bit a corrupting commit flips: the maximum motor current, a setting of
     // every controller.
     static constexpr int CorruptedByte = 14;
     static constexpr std::uint8_t CorruptedBit = 0x01;
-    using Image = std::array<std::uint8_t, ImageSize>;
+    using Image = std::array<std::uint8_t, CalibrationImage::Size>;
     using Frame = std::vector<std::uint8_t>;
 
     struct Options {
@@ -60,6 +61,11 @@ public:
 private:
     // The reply to a request, or empty with the reason for silence in *ignored.
     bool handle(const Frame& request, Frame& reply, std::string* ignored);
+    // The reply to a request whose checksum is right: null with the reply in place, else why
+    // the controller stays silent.
+    const char* answer(std::uint8_t command, const std::uint8_t* data, int length, Frame& reply);
+    const char* takeChunk(const std::uint8_t* data, int length, Frame& reply);
+    const char* commit(int length, Frame& reply);
     Frame makeReply(std::uint8_t command, const std::uint8_t* data, int length) const;
 
     Frame pending_;

@@ -23,6 +23,7 @@
 
 #include "LinePacer.h"
 #include "SimController.h"
+#include "Wire.h"
 
 namespace {
 
@@ -149,13 +150,8 @@ void removeOwnLink(const QByteArray& link, const char* device) {
     std::exit(2);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("trnsim"));
-
-    QCommandLineParser parser;
+// The simulator's command line, with its help.
+void describeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Simulates a TRN/TRE motor controller on a pseudo-terminal, so that trnsetup can be\n"
         "tried and tested without hardware. The first line of output is the device path to\n"
@@ -208,11 +204,10 @@ int main(int argc, char** argv) {
          QStringLiteral("Fault: keep every committed image but never acknowledge the commit, as "
                         "a line that loses the reply; later requests are answered.")},
     });
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty())
-        fail(QStringLiteral("unexpected argument '%1' (see --help)")
-                 .arg(parser.positionalArguments().first()));
+}
 
+// The controller the command line asks for; a bad value ends the program with a message.
+SimController::Options controllerOptions(const QCommandLineParser& parser) {
     SimController::Options options;
     if (parser.isSet(QStringLiteral("version"))) {
         static const QRegularExpression fourHex(QStringLiteral("^[0-9A-Fa-f]{4}$"));
@@ -246,31 +241,18 @@ int main(int argc, char** argv) {
     options.shortReads = parser.isSet(QStringLiteral("short-reads"));
     options.corruptCommit = parser.isSet(QStringLiteral("corrupt-commit"));
     options.loseCommitReply = parser.isSet(QStringLiteral("lose-commit-reply"));
-    const bool pace = parser.isSet(QStringLiteral("pace"));
-    ExchangeLog log;
-    if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))
-        fail(QStringLiteral("cannot open log %1: %2")
-                 .arg(parser.value(QStringLiteral("log")), std::strerror(errno)));
+    return options;
+}
 
-    SimController sim(options);
-    sim.onRequest = [&log](const SimController::Frame& request, const std::string& ignored) {
-        log.line(">", request, ignored.empty() ? std::string() : "ignored: " + ignored);
-    };
-    const QString imagePath = parser.value(QStringLiteral("image"));
-    if (!imagePath.isEmpty()) {
-        QString error;
-        if (!loadOrCreateImageFile(imagePath, sim.image, &error))
-            fail(error);
-        sim.staging = sim.image;
-        sim.onCommit = [imagePath](const SimController::Image& image) {
-            QString error;
-            if (saveImageFile(imagePath, image, &error))
-                return true;
-            std::fprintf(stderr, "trnsim: %s\n", qPrintable(error));
-            return false;
-        };
-    }
+// A pseudo-terminal: the master end the simulator serves, the device clients open, and a
+// descriptor of that device the simulator keeps open itself.
+struct Pty {
+    int master = -1;
+    const char* slaveName = nullptr;
+    int keeper = -1;
+};
 
+Pty openPty() {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
         fail(QStringLiteral("cannot create a pseudo-terminal: %1").arg(std::strerror(errno)));
@@ -284,30 +266,19 @@ int main(int argc, char** argv) {
     if (keeper < 0)
         fail(QStringLiteral("cannot open %1: %2").arg(device, std::strerror(errno)));
     termios tio{};
+    static_assert(wire::BaudRate == 19200, "the pseudo-terminal's speed below is the line's");
     if (::tcgetattr(keeper, &tio) == 0) {
         ::cfmakeraw(&tio);
         ::cfsetispeed(&tio, B19200);
         ::cfsetospeed(&tio, B19200);
         ::tcsetattr(keeper, TCSANOW, &tio);
     }
+    return {master, slaveName, keeper};
+}
 
-    const QByteArray linkPath = QFile::encodeName(parser.value(QStringLiteral("link")));
-    if (!linkPath.isEmpty()) {
-        QString error;
-        if (!makeLink(linkPath, slaveName, &error))
-            fail(error);
-    }
-
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::sigaction(SIGHUP, &sa, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
-
-    std::printf("%s\n", slaveName);
-    std::fflush(stdout);
-
+// Answers the requests arriving on master until a stop is requested; a line quiet for
+// QuietResyncMs throws a partial request away.
+void serve(int master, SimController& sim, int delayMs, bool pace, ExchangeLog& log) {
     LinePacer requestLine, replyLine;
     std::uint8_t buffer[256];
     while (!stopRequested) {
@@ -338,17 +309,78 @@ int main(int argc, char** argv) {
             if (pace)
                 sleepUntil(requestLine.carry(readAt));
             for (const auto& reply : sim.feed(buffer + i, 1)) {
-                if (options.delayMs > 0)
-                    ::usleep(static_cast<useconds_t>(options.delayMs) * 1000);
+                if (delayMs > 0)
+                    ::usleep(static_cast<useconds_t>(delayMs) * 1000);
                 log.line("<", reply, std::string());
                 writeAll(master, reply.data(), reply.size(), pace ? &replyLine : nullptr);
             }
         }
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("trnsim"));
+
+    QCommandLineParser parser;
+    describeOptions(parser);
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("unexpected argument '%1' (see --help)")
+                 .arg(parser.positionalArguments().first()));
+
+    const SimController::Options options = controllerOptions(parser);
+    const bool pace = parser.isSet(QStringLiteral("pace"));
+    ExchangeLog log;
+    if (parser.isSet(QStringLiteral("log")) && !log.open(parser.value(QStringLiteral("log"))))
+        fail(QStringLiteral("cannot open log %1: %2")
+                 .arg(parser.value(QStringLiteral("log")), std::strerror(errno)));
+
+    SimController sim(options);
+    sim.onRequest = [&log](const SimController::Frame& request, const std::string& ignored) {
+        log.line(">", request, ignored.empty() ? std::string() : "ignored: " + ignored);
+    };
+    const QString imagePath = parser.value(QStringLiteral("image"));
+    if (!imagePath.isEmpty()) {
+        QString error;
+        if (!loadOrCreateImageFile(imagePath, sim.image, &error))
+            fail(error);
+        sim.staging = sim.image;
+        sim.onCommit = [imagePath](const SimController::Image& image) {
+            QString error;
+            if (saveImageFile(imagePath, image, &error))
+                return true;
+            std::fprintf(stderr, "trnsim: %s\n", qPrintable(error));
+            return false;
+        };
+    }
+
+    const Pty pty = openPty();
+
+    const QByteArray linkPath = QFile::encodeName(parser.value(QStringLiteral("link")));
+    if (!linkPath.isEmpty()) {
+        QString error;
+        if (!makeLink(linkPath, pty.slaveName, &error))
+            fail(error);
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    std::printf("%s\n", pty.slaveName);
+    std::fflush(stdout);
+
+    serve(pty.master, sim, options.delayMs, pace, log);
 
     if (!linkPath.isEmpty())
-        removeOwnLink(linkPath, slaveName);
-    ::close(keeper);
-    ::close(master);
+        removeOwnLink(linkPath, pty.slaveName);
+    ::close(pty.keeper);
+    ::close(pty.master);
     return 0;
 }

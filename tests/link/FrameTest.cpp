@@ -149,3 +149,14 @@ TEST_F(LinkFixture, OversizedWriteLengthIsClamped) {
     ASSERT_TRUE(link.SendFrame());
     EXPECT_EQ(stream->writes[0].size(), 19u);
 }
+
+// The link connects through whatever ports it is given, and links without the serial library.
+TEST_F(LinkFixture, ConnectControllerWithoutPortsClosesThenFindsNothing) {
+    EXPECT_TRUE(link.ConnectController());  // an open port closes
+    EXPECT_EQ(link.port, nullptr);
+    EXPECT_FALSE(link.ConnectController());
+    EXPECT_FALSE(link.ConnectPort(QStringLiteral("/dev/ttyS0")));
+    EXPECT_EQ(link.portOpen, 0);
+    EXPECT_TRUE(link.portNames.isEmpty());
+    EXPECT_TRUE(link.searchDetail().isEmpty());
+}
