@@ -14,14 +14,16 @@
 #include "CalibrationImage.h"
 #include "ControllerLink.h"
 #include "EditedFile.h"
+#include "ExitStatus.h"
 #include "FileNames.h"
+#include "ModuleIds.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "Translation.h"
 #include "Wizird.h"
 
 namespace {
-constexpr int IconProgram = 159;
+using module::IconProgram;
 }  // namespace
 
 namespace {
@@ -201,13 +203,13 @@ int answerCommandLine(const CommandLine& line) {
                              qPrintable(QCoreApplication::translate(
                                  "Commands", "cannot write to standard output: ")),
                              std::strerror(errno));
-                return 1;
+                return exitstatus::Failed;
             }
-            return 0;
+            return exitstatus::Done;
         case CommandLine::Action::Error:
             std::fprintf(stderr, "trnsetup: %s\nTry 'trnsetup --help'.\n",
                          qPrintable(line.message));
-            return 2;
+            return exitstatus::Usage;
         case CommandLine::Action::Run:
             break;
     }

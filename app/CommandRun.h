@@ -20,6 +20,7 @@
 #include "ControllerLink.h"
 #include "ExitStatus.h"
 #include "Journal.h"
+#include "ModuleIds.h"
 #include "ResourceModule.h"
 #include "SharedJournal.h"
 #include "Translation.h"
@@ -35,8 +36,7 @@ namespace cli {
 
 using namespace exitstatus;
 
-// The module's warning about a running motor, which write prints without --yes.
-constexpr int MsgWarning = 110;
+using module::MsgWarning;  // write prints it without --yes
 
 // With --json, standard output holds the JSON only; every line for stderr is also one of
 // its errors. Units' threads may fail at once.

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "Fields.h"
+#include "ModuleIds.h"
 
 // Firmware version as the pair (major, minor); written as four hex digits, major first,
 // so 0x0209 is major 2, minor 9.
@@ -86,8 +87,8 @@ bool isJ1939Variant(const CalibrationImage& image);  // variant letter "J"
 bool isSpecialVersion(const CalibrationImage& image);
 
 // Messages of the language module that say why a controller is refused.
-inline constexpr int MsgWrongSeries = 107;
-inline constexpr int MsgSpecialVersion = 111;
+inline constexpr int MsgWrongSeries = module::MsgWrongSeries;
+inline constexpr int MsgSpecialVersion = module::MsgSpecialVersion;
 // The message that refuses the controller whose image this is: another series than TRN or
 // TRE, or a special version. 0 when it may be configured. The wizard and the workshop
 // commands ask the same question, so that they refuse the same controllers.

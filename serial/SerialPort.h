@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "ByteStream.h"
+#include "ModuleIds.h"
 #include "Wire.h"
 
 // Line parameters of a serial port.
@@ -50,7 +51,7 @@ public:
 };
 
 // Number of the message "Set RS232 port error!", shown for each failing configuration step.
-inline constexpr int SetPortErrorMessage = 164;
+inline constexpr int SetPortErrorMessage = module::MsgSetPortError;
 
 // Applies the controller's port settings in order: buffer sizes, read the line settings,
 // set 19200 baud 8N1 in them and write them back, time-outs, purge. With report on, each

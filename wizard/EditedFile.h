@@ -10,6 +10,7 @@
 
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
+#include "ExitStatus.h"
 
 class ResourceModule;
 
@@ -21,8 +22,8 @@ public:
         int status;
         QString text;
     };
-    static constexpr int Failed = 1;
-    static constexpr int WrongContent = 2;
+    static constexpr int Failed = exitstatus::Failed;
+    static constexpr int WrongContent = exitstatus::Usage;
 
     // Reads path, in the format its name says, and refuses the controllers the wizard refuses
     // (the module's own message). Texts are in the module's language.

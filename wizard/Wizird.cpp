@@ -21,6 +21,7 @@
 #include "Controls.h"
 #include "DefaultFile.h"
 #include "HelpPages.h"
+#include "ModuleIds.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
@@ -40,15 +41,7 @@ constexpr int IdDefault = 1103;
 constexpr int IdConfig = 1150;
 
 // Strings of the language module.
-constexpr int MsgCancel = 102;
-constexpr int MsgNoController = 103;
-constexpr int MsgReadError = 104;
-constexpr int MsgWriteError = 105;
-constexpr int MsgWritten = 106;
-constexpr int MsgModeUpgraded = 108;
-constexpr int MsgWarning = 110;
-constexpr int StrTitle = 165;
-constexpr int IconProgram = 159;
+using namespace module;
 
 constexpr kit::Required FrameControls[] = {
     {IdNext, kit::Kind::Button},    {IdCancel, kit::Kind::Button},  {IdPrevious, kit::Kind::Button},
