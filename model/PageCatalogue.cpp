@@ -14,12 +14,10 @@ namespace model {
 
 namespace {
 
-template <class Rules>
-PageKind kind(const char* name, bool (*fits)(const CalibrationImage&)) {
-    return {name, Rules::Template, Rules::Controls, fits,
-            [](CalibrationImage& image) -> std::unique_ptr<PageRules> {
-                return std::make_unique<Rules>(image);
-            }};
+template <class Controls>
+PageKind kind(const char* name, bool (*fits)(const CalibrationImage&),
+              std::unique_ptr<PageRules> (*rules)(CalibrationImage&)) {
+    return {name, Controls::Template, Controls::Controls, fits, rules};
 }
 
 bool always(const CalibrationImage&) {
@@ -32,12 +30,12 @@ bool hasSpeedPage(const CalibrationImage& image) {
 }
 
 const PageKind Catalogue[] = {
-    kind<Step2Rules>("CStep2", always),
-    kind<Step3Rules>("CStep3", always),
-    kind<V0204Rules>("V0204", hasSpeedPage),
-    kind<Step5Rules>("CStep5", hasRegeneration),
-    kind<Step4Rules>("CStep4", always),
-    kind<Step7Rules>("CStep7", isJ1939Variant),
+    kind<Step2Controls>("CStep2", always, makeStep2Rules),
+    kind<Step3Controls>("CStep3", always, makeStep3Rules),
+    kind<V0204Controls>("V0204", hasSpeedPage, makeV0204Rules),
+    kind<Step5Controls>("CStep5", hasRegeneration, makeStep5Rules),
+    kind<Step4Controls>("CStep4", always, makeStep4Rules),
+    kind<Step7Controls>("CStep7", isJ1939Variant, makeStep7Rules),
     {"CStep6", Step6Controls::Template, Step6Controls::Controls, always, nullptr},
 };
 

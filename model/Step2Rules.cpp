@@ -33,146 +33,162 @@ QString Step2Controls::modelText(const CalibrationImage& image) {
            suffixLetters(image.byte(Field::ModelOptions)).leftJustified(3, QLatin1Char(' '));
 }
 
-void Step2Rules::bind() {
-    bindPair(IdForwardOn, IdForwardOff, "forward_switch");
-    bindPair(IdFootOn, IdFootOff, "foot_switch");
-    bindList(IdSensor, "throttle_sensor_type");
-    const Format throttle = [this](int value) {
-        return throttleInVolts() ? sensorVolts(value) : percent(value);
-    };
-    bindSlider(IdStart, IdStartLabel, "throttle_start", throttle);
-    bindSlider(IdEnd, IdEndLabel, "throttle_end", throttle);
-    bindList(IdStartStep, "throttle_start_step");
-    bindList(IdEndStep, "throttle_end_step");
-    bindSlider(IdMotorCurrent, IdMotorCurrentLabel, "max_motor_current");
-    bindSlider(IdBatteryCurrent, IdBatteryCurrentLabel, "max_battery_current");
-    bindSlider(IdLow, IdLowLabel, "threshold_low");
-    bindSlider(IdHigh, IdHighLabel, "threshold_high");
-    refreshOnChange(IdSensor);
-}
+namespace {
 
-void Step2Rules::clicked(int option) {
-    // The forward switch takes the foot switch: off and unavailable while it is on.
-    if (option == IdForwardOn) {
-        setPair(form(), IdFootOn, IdFootOff, false);
-        enableControls(form(), {IdFootOn, IdFootOff}, false);
-    } else if (option == IdForwardOff) {
-        enableControls(form(), {IdFootOn, IdFootOff}, true);
+// Model information, switches, throttle sensor, current limits.
+class Rules : public PageRules, public Step2Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
+
+    void bind() override {
+        bindPair(IdForwardOn, IdForwardOff, "forward_switch");
+        bindPair(IdFootOn, IdFootOff, "foot_switch");
+        bindList(IdSensor, "throttle_sensor_type");
+        const Format throttle = [this](int value) {
+            return throttleInVolts() ? sensorVolts(value) : percent(value);
+        };
+        bindSlider(IdStart, IdStartLabel, "throttle_start", throttle);
+        bindSlider(IdEnd, IdEndLabel, "throttle_end", throttle);
+        bindList(IdStartStep, "throttle_start_step");
+        bindList(IdEndStep, "throttle_end_step");
+        bindSlider(IdMotorCurrent, IdMotorCurrentLabel, "max_motor_current");
+        bindSlider(IdBatteryCurrent, IdBatteryCurrentLabel, "max_battery_current");
+        bindSlider(IdLow, IdLowLabel, "threshold_low");
+        bindSlider(IdHigh, IdHighLabel, "threshold_high");
+        refreshOnChange(IdSensor);
     }
-}
 
-bool Step2Rules::onOneToFour() const {
-    return form().selected(IdSensor) == SensorOneToFour;
-}
-
-bool Step2Rules::throttleInVolts() const {
-    return onOneToFour() && !image.version().atLeast(ThresholdsFrom);
-}
-
-void Step2Rules::refreshed() {
-    showControls(form(), {IdLowCaption, IdHighCaption, IdLowLabel, IdHighLabel, IdLow, IdHigh},
-                 onOneToFour() && image.version().atLeast(ThresholdsFrom));
-}
-
-void Step2Rules::load() {
-    Form& f = form();
-    const FirmwareVersion version = image.version();
-
-    f.setText(IdModel, modelText(image));
-    f.setText(IdAdVersion, FormatHex(image.data() + Field::AdVersion, 1));
-    f.setText(IdSerial, serialText(image));
-    f.setText(IdSoftware, versionText(image));
-
-    // Both forms of the throttle span are loaded; the firmware decides which one is shown.
-    loadSlider("throttle_start");
-    selectNibble(f, IdStartStep, static_cast<int>(setting("throttle_start_step").raw(image)), 2);
-    loadSlider("throttle_end");
-    selectNibble(f, IdEndStep, static_cast<int>(setting("throttle_end_step").raw(image)), 2);
-
-    const bool forward = setting("forward_switch").raw(image) != 0;
-    const bool hasForward = version.atLeast(ForwardSwitchFrom);
-    if (hasForward && forward) {
-        setPair(f, IdForwardOn, IdForwardOff, true);
-        setPair(f, IdFootOn, IdFootOff, false);
-        enableControls(f, {IdFootOn, IdFootOff}, false);
-    } else {
-        if (hasForward) {
-            setPair(f, IdForwardOn, IdForwardOff, false);
-        } else {
-            f.clearPair(IdForwardOn, IdForwardOff);
-            enableControls(f, {IdForwardOn, IdForwardOff}, false);
-            // Every module shows this text in Chinese: the program has always set it so.
-            f.setText(IdHelpForward, QStringLiteral("1、仅在软件版本不低于0402的控制器上可用。"));
+    void clicked(int option) override {
+        // The forward switch takes the foot switch: off and unavailable while it is on.
+        if (option == IdForwardOn) {
+            setPair(form(), IdFootOn, IdFootOff, false);
+            enableControls(form(), {IdFootOn, IdFootOff}, false);
+        } else if (option == IdForwardOff) {
+            enableControls(form(), {IdFootOn, IdFootOff}, true);
         }
-        enableControls(f, {IdFootOn, IdFootOff}, true);
-        loadPair("foot_switch");
     }
 
-    if (!firmwareHas("throttle_start")) {
-        showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-    } else {
-        showControls(f, {IdStartStep, IdEndStep}, false);
-        if (!version.atLeast(SensorHelpUntil))
-            // Set in every module, in Chinese, as the program always did.
-            f.setText(IdHelpSensor,
-                      QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，"
-                                     "控制器将会报错"));
-    }
-    fillList("throttle_sensor_type");
+    bool onOneToFour() const { return form().selected(IdSensor) == SensorOneToFour; }
 
-    // Codes 2 and 3 are items 1 and 2; 3 selects none where the list has two items.
-    switch (setting("throttle_sensor_type").raw(image)) {
-        case 2:
-            f.select(IdSensor, 1);
-            break;
-        case 3:
-            f.select(IdSensor, 2);
-            break;
-        default:
-            f.select(IdSensor, 0);
-            break;
+    bool throttleInVolts() const {
+        return onOneToFour() && !image.version().atLeast(ThresholdsFrom);
     }
 
-    loadSlider("max_motor_current");
-    if (firmwareHas("max_battery_current"))
-        loadSlider("max_battery_current");
-    else
-        enableControls(f, {IdBatteryCurrent}, false);
-    loadSlider("threshold_low");
-    loadSlider("threshold_high");
-    // The threshold group follows the refresh that runs after every load.
-}
-
-const config::Setting* Step2Rules::store() {
-    Form& f = form();
-    if (firmwareHas("throttle_start")) {
-        storeSlider("throttle_start");
-        storeSlider("throttle_end");
-    } else {
-        // A list without a selection leaves its nibble as it was.
-        if (const int s = f.selected(IdStartStep); s >= 0)
-            setting("throttle_start_step").setRaw(image, static_cast<std::uint32_t>(s));
-        if (const int t = f.selected(IdEndStep); t >= 0)
-            setting("throttle_end_step").setRaw(image, static_cast<std::uint32_t>(t));
+    void refreshed() override {
+        showControls(form(), {IdLowCaption, IdHighCaption, IdLowLabel, IdHighLabel, IdLow, IdHigh},
+                     onOneToFour() && image.version().atLeast(ThresholdsFrom));
     }
 
-    storePair("foot_switch");
-    storePair("forward_switch");
+    void load() override {
+        Form& f = form();
+        const FirmwareVersion version = image.version();
 
-    // Items 0, 1 and 2 are codes 1, 2 and 3; no selection stores 1.
-    const int sensor = f.selected(IdSensor);
-    setting("throttle_sensor_type")
-        .setRaw(image, sensor == 1 || sensor == 2 ? static_cast<std::uint32_t>(sensor + 1) : 1u);
+        f.setText(IdModel, modelText(image));
+        f.setText(IdAdVersion, FormatHex(image.data() + Field::AdVersion, 1));
+        f.setText(IdSerial, serialText(image));
+        f.setText(IdSoftware, versionText(image));
 
-    storeSlider("max_motor_current");
-    if (firmwareHas("max_battery_current"))
-        storeSlider("max_battery_current");
-    // The thresholds belong to the 1-4 V throttle, whether or not their group is shown.
-    if (onOneToFour()) {
-        storeSlider("threshold_low");
-        storeSlider("threshold_high");
+        // Both forms of the throttle span are loaded; the firmware decides which one is shown.
+        loadSlider("throttle_start");
+        selectNibble(f, IdStartStep, static_cast<int>(setting("throttle_start_step").raw(image)),
+                     2);
+        loadSlider("throttle_end");
+        selectNibble(f, IdEndStep, static_cast<int>(setting("throttle_end_step").raw(image)), 2);
+
+        const bool forward = setting("forward_switch").raw(image) != 0;
+        const bool hasForward = version.atLeast(ForwardSwitchFrom);
+        if (hasForward && forward) {
+            setPair(f, IdForwardOn, IdForwardOff, true);
+            setPair(f, IdFootOn, IdFootOff, false);
+            enableControls(f, {IdFootOn, IdFootOff}, false);
+        } else {
+            if (hasForward) {
+                setPair(f, IdForwardOn, IdForwardOff, false);
+            } else {
+                f.clearPair(IdForwardOn, IdForwardOff);
+                enableControls(f, {IdForwardOn, IdForwardOff}, false);
+                // Every module shows this text in Chinese: the program has always set it so.
+                f.setText(IdHelpForward,
+                          QStringLiteral("1、仅在软件版本不低于0402的控制器上可用。"));
+            }
+            enableControls(f, {IdFootOn, IdFootOff}, true);
+            loadPair("foot_switch");
+        }
+
+        if (!firmwareHas("throttle_start")) {
+            showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
+        } else {
+            showControls(f, {IdStartStep, IdEndStep}, false);
+            if (!version.atLeast(SensorHelpUntil))
+                // Set in every module, in Chinese, as the program always did.
+                f.setText(IdHelpSensor,
+                          QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，"
+                                         "控制器将会报错"));
+        }
+        fillList("throttle_sensor_type");
+
+        // Codes 2 and 3 are items 1 and 2; 3 selects none where the list has two items.
+        switch (setting("throttle_sensor_type").raw(image)) {
+            case 2:
+                f.select(IdSensor, 1);
+                break;
+            case 3:
+                f.select(IdSensor, 2);
+                break;
+            default:
+                f.select(IdSensor, 0);
+                break;
+        }
+
+        loadSlider("max_motor_current");
+        if (firmwareHas("max_battery_current"))
+            loadSlider("max_battery_current");
+        else
+            enableControls(f, {IdBatteryCurrent}, false);
+        loadSlider("threshold_low");
+        loadSlider("threshold_high");
+        // The threshold group follows the refresh that runs after every load.
     }
-    return nullptr;
+
+    const config::Setting* store() override {
+        Form& f = form();
+        if (firmwareHas("throttle_start")) {
+            storeSlider("throttle_start");
+            storeSlider("throttle_end");
+        } else {
+            // A list without a selection leaves its nibble as it was.
+            if (const int s = f.selected(IdStartStep); s >= 0)
+                setting("throttle_start_step").setRaw(image, static_cast<std::uint32_t>(s));
+            if (const int t = f.selected(IdEndStep); t >= 0)
+                setting("throttle_end_step").setRaw(image, static_cast<std::uint32_t>(t));
+        }
+
+        storePair("foot_switch");
+        storePair("forward_switch");
+
+        // Items 0, 1 and 2 are codes 1, 2 and 3; no selection stores 1.
+        const int sensor = f.selected(IdSensor);
+        setting("throttle_sensor_type")
+            .setRaw(image,
+                    sensor == 1 || sensor == 2 ? static_cast<std::uint32_t>(sensor + 1) : 1u);
+
+        storeSlider("max_motor_current");
+        if (firmwareHas("max_battery_current"))
+            storeSlider("max_battery_current");
+        // The thresholds belong to the 1-4 V throttle, whether or not their group is shown.
+        if (onOneToFour()) {
+            storeSlider("threshold_low");
+            storeSlider("threshold_high");
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<PageRules> makeStep2Rules(CalibrationImage& image) {
+    return std::make_unique<Rules>(image);
 }
 
 }  // namespace model

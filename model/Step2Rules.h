@@ -53,22 +53,7 @@ struct Step2Controls {
     static QString modelText(const CalibrationImage& image);
 };
 
-// Model information, switches, throttle sensor, current limits.
-class Step2Rules : public PageRules, public Step2Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override;
-    const config::Setting* store() override;
-    void refreshed() override;
-    void clicked(int option) override;
-
-protected:
-    void bind() override;
-
-private:
-    bool throttleInVolts() const;
-    bool onOneToFour() const;
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeStep2Rules(CalibrationImage& image);
 
 }  // namespace model

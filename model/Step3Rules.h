@@ -23,17 +23,7 @@ struct Step3Controls {
     };
 };
 
-// Start-up delay, Hall sensor, control mode, voltage limits, throttle rate, high-pedal
-// protections.
-class Step3Rules : public PageRules, public Step3Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override;
-    const config::Setting* store() override;
-
-protected:
-    void bind() override;
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeStep3Rules(CalibrationImage& image);
 
 }  // namespace model

@@ -2,96 +2,111 @@
 
 namespace model {
 
-void Step4Rules::bind() {
-    bindList(IdSensor, "motor_temperature_sensor");
-    bindSlider(IdStop, IdStopLabel, "stop_temperature");
-    bindSlider(IdResume, IdResumeLabel, "resume_temperature");
-    bindEdit(IdSend, "can_send_id");
-    bindEdit(IdReceive, "can_receive_id");
-    bindPair(IdSmoothOn, IdSmoothOff, "smoothing");
-    for (const SmoothRow& row : SmoothRows) bindSlider(row.slider, row.label, row.key);
-}
+namespace {
 
-void Step4Rules::clicked(int option) {
-    // The image is not touched until the page is left.
-    if (option == IdSmoothOn || option == IdSmoothOff) {
-        setPair(form(), IdSmoothOn, IdSmoothOff, option == IdSmoothOn);
-        showSmoothingRows(option == IdSmoothOn);
-    }
-}
+// Temperature sensor and limits, CAN identifiers, throttle smoothing.
+class Rules : public PageRules, public Step4Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
 
-void Step4Rules::showSmoothingRows(bool visible) {
-    for (const SmoothRow& row : SmoothRows)
-        showControls(form(), {row.caption, row.label, row.slider}, visible);
-}
-
-void Step4Rules::load() {
-    Form& f = form();
-    const bool smoothing = firmwareHas("smoothing");
-
-    // Older firmware knows only whether a sensor is fitted, not which one; 2 selects none
-    // where the list has two items.
-    fillList("motor_temperature_sensor");
-    switch (setting("motor_temperature_sensor").raw(image)) {
-        case 0:
-            f.select(IdSensor, 0);
-            break;
-        case 2:
-            f.select(IdSensor, 2);
-            break;
-        default:
-            f.select(IdSensor, 1);
-            break;
+    void bind() override {
+        bindList(IdSensor, "motor_temperature_sensor");
+        bindSlider(IdStop, IdStopLabel, "stop_temperature");
+        bindSlider(IdResume, IdResumeLabel, "resume_temperature");
+        bindEdit(IdSend, "can_send_id");
+        bindEdit(IdReceive, "can_receive_id");
+        bindPair(IdSmoothOn, IdSmoothOff, "smoothing");
+        for (const SmoothRow& row : SmoothRows) bindSlider(row.slider, row.label, row.key);
     }
 
-    loadSlider("stop_temperature");
-    loadSlider("resume_temperature");
-
-    // Only CAN models have the identifiers; the group box stays, empty, on the others.
-    const bool can = isCanVariant(image);
-    showControls(f, {IdSend, IdReceive, IdSendCaption, IdReceiveCaption}, can);
-    if (can) {
-        loadEdit("can_send_id");
-        loadEdit("can_receive_id");
+    void clicked(int option) override {
+        // The image is not touched until the page is left.
+        if (option == IdSmoothOn || option == IdSmoothOff) {
+            setPair(form(), IdSmoothOn, IdSmoothOff, option == IdSmoothOn);
+            showSmoothingRows(option == IdSmoothOn);
+        }
     }
 
-    showControls(f, {IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, smoothing);
-    if (smoothing) {
-        loadPair("smoothing");
-        showSmoothingRows(f.checked(IdSmoothOn));
-    } else {
-        showSmoothingRows(false);
+    void showSmoothingRows(bool visible) {
+        for (const SmoothRow& row : SmoothRows)
+            showControls(form(), {row.caption, row.label, row.slider}, visible);
     }
 
-    // Loaded whatever the firmware and the enable bit, so the rows are ready when enabled.
-    for (const SmoothRow& row : SmoothRows) loadSlider(row.key);
-}
+    void load() override {
+        Form& f = form();
+        const bool smoothing = firmwareHas("smoothing");
 
-const config::Setting* Step4Rules::store() {
-    Form& f = form();
-    if (const int sensor = f.selected(IdSensor); sensor >= 0)
-        setting("motor_temperature_sensor").setRaw(image, static_cast<std::uint32_t>(sensor));
+        // Older firmware knows only whether a sensor is fitted, not which one; 2 selects none
+        // where the list has two items.
+        fillList("motor_temperature_sensor");
+        switch (setting("motor_temperature_sensor").raw(image)) {
+            case 0:
+                f.select(IdSensor, 0);
+                break;
+            case 2:
+                f.select(IdSensor, 2);
+                break;
+            default:
+                f.select(IdSensor, 1);
+                break;
+        }
 
-    storeSlider("stop_temperature");
-    storeSlider("resume_temperature");
+        loadSlider("stop_temperature");
+        loadSlider("resume_temperature");
 
-    // A refused identifier ends the store: what follows keeps its previous bytes.
-    if (isCanVariant(image))
-        for (const char* key : {"can_send_id", "can_receive_id"})
-            if (!storeEdit(key))
-                return &setting(key);
+        // Only CAN models have the identifiers; the group box stays, empty, on the others.
+        const bool can = isCanVariant(image);
+        showControls(f, {IdSend, IdReceive, IdSendCaption, IdReceiveCaption}, can);
+        if (can) {
+            loadEdit("can_send_id");
+            loadEdit("can_receive_id");
+        }
 
-    if (firmwareHas("smoothing")) {
-        // Disabling clears the whole byte; enabling keeps its other bits.
-        const config::Setting& smoothing = setting("smoothing");
-        if (f.checked(IdSmoothOn))
-            smoothing.setRaw(image, 1);
-        else
-            image.setByte(smoothing.pos, 0);
-        if (smoothing.raw(image) != 0)
-            for (const SmoothRow& row : SmoothRows) storeSlider(row.key);
+        showControls(f, {IdSmoothBox, IdSmoothCaption, IdSmoothOn, IdSmoothOff}, smoothing);
+        if (smoothing) {
+            loadPair("smoothing");
+            showSmoothingRows(f.checked(IdSmoothOn));
+        } else {
+            showSmoothingRows(false);
+        }
+
+        // Loaded whatever the firmware and the enable bit, so the rows are ready when enabled.
+        for (const SmoothRow& row : SmoothRows) loadSlider(row.key);
     }
-    return nullptr;
+
+    const config::Setting* store() override {
+        Form& f = form();
+        if (const int sensor = f.selected(IdSensor); sensor >= 0)
+            setting("motor_temperature_sensor").setRaw(image, static_cast<std::uint32_t>(sensor));
+
+        storeSlider("stop_temperature");
+        storeSlider("resume_temperature");
+
+        // A refused identifier ends the store: what follows keeps its previous bytes.
+        if (isCanVariant(image))
+            for (const char* key : {"can_send_id", "can_receive_id"})
+                if (!storeEdit(key))
+                    return &setting(key);
+
+        if (firmwareHas("smoothing")) {
+            // Disabling clears the whole byte; enabling keeps its other bits.
+            const config::Setting& smoothing = setting("smoothing");
+            if (f.checked(IdSmoothOn))
+                smoothing.setRaw(image, 1);
+            else
+                image.setByte(smoothing.pos, 0);
+            if (smoothing.raw(image) != 0)
+                for (const SmoothRow& row : SmoothRows) storeSlider(row.key);
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<PageRules> makeStep4Rules(CalibrationImage& image) {
+    return std::make_unique<Rules>(image);
 }
 
 }  // namespace model

@@ -61,20 +61,7 @@ struct Step4Controls {
     };
 };
 
-// Temperature sensor and limits, CAN identifiers, throttle smoothing.
-class Step4Rules : public PageRules, public Step4Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override;
-    const config::Setting* store() override;
-    void clicked(int option) override;
-
-protected:
-    void bind() override;
-
-private:
-    void showSmoothingRows(bool visible);
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeStep4Rules(CalibrationImage& image);
 
 }  // namespace model

@@ -7,96 +7,105 @@ namespace {
 // List 1081 index whose sensor span reads in volts.
 constexpr int SensorInVolts = 2;
 
+// Regeneration, brake switch and brake sensor settings.
+class Rules : public PageRules, public Step5Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
+
+    void bind() override {
+        bindPair(IdRegenOn, IdRegenOff, "regeneration");
+        bindPair(IdBrakeSwitchOn, IdBrakeSwitchOff, "brake_switch");
+        bindSlider(IdBySwitch, IdBySwitchLabel, "brake_switch_regen");
+        bindSlider(IdMaxRegen, IdMaxRegenLabel, "max_regen_current");
+        bindSlider(IdReleasing, IdReleasingLabel, "releasing_throttle_regen", offAtZero(percent));
+        bindList(IdSensorType, "brake_sensor_type");
+        const Format span = [this](int value) {
+            return sensorInVolts() ? sensorVolts(value) : percent(value);
+        };
+        bindSlider(IdStart, IdStartLabel, "brake_start", span);
+        bindSlider(IdEnd, IdEndLabel, "brake_end", span);
+        bindList(IdStartStep, "brake_start_step");
+        bindList(IdEndStep, "brake_end_step");
+        // The span labels change unit with the sensor type at once, never showing a stale one.
+        refreshOnChange(IdSensorType);
+        refreshOnClick(IdRegenOn);
+        refreshOnClick(IdRegenOff);
+    }
+
+    bool sensorInVolts() const { return form().selected(IdSensorType) == SensorInVolts; }
+
+    void load() override {
+        Form& f = form();
+
+        loadPair("regeneration");
+
+        // Older firmware has no releasing-throttle regen: the slider stays at its initial 0 and
+        // byte 16 is left alone.
+        if (firmwareHas("releasing_throttle_regen"))
+            loadSlider("releasing_throttle_regen");
+        else
+            enableControls(f, {IdReleasing}, false);
+
+        loadPair("brake_switch");
+
+        // Both forms of the sensor span are loaded; the firmware decides which one is shown.
+        loadSlider("brake_switch_regen");
+        loadSlider("max_regen_current");
+        loadSlider("brake_start");
+        selectNibble(f, IdStartStep, static_cast<int>(setting("brake_start_step").raw(image)), 2);
+        loadSlider("brake_end");
+        selectNibble(f, IdEndStep, static_cast<int>(setting("brake_end_step").raw(image)), 2);
+
+        if (!firmwareHas("brake_start"))
+            showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
+        else
+            showControls(f, {IdStartStep, IdEndStep}, false);
+        fillList("brake_sensor_type");
+
+        // 3 selects nothing where the list has three items.
+        const auto type = static_cast<int>(setting("brake_sensor_type").raw(image));
+        f.select(IdSensorType, type <= 3 ? type : 0);
+    }
+
+    const config::Setting* store() override {
+        Form& f = form();
+        storePair("regeneration");
+        storePair("brake_switch");
+
+        if (firmwareHas("releasing_throttle_regen"))
+            storeSlider("releasing_throttle_regen");
+
+        storeSlider("brake_switch_regen");
+        storeSlider("max_regen_current");
+
+        if (firmwareHas("brake_start")) {
+            storeSlider("brake_start");
+            storeSlider("brake_end");
+        } else {
+            // A list without a selection leaves its nibble as it was.
+            if (const int s = f.selected(IdStartStep); s >= 0)
+                setting("brake_start_step").setRaw(image, static_cast<std::uint32_t>(s));
+            if (const int e = f.selected(IdEndStep); e >= 0)
+                setting("brake_end_step").setRaw(image, static_cast<std::uint32_t>(e));
+        }
+
+        // A brake sensor takes the brake input away from boost and economy.
+        const int type = f.selected(IdSensorType);
+        if (type >= 1 && type <= 3) {
+            for (const char* key : {"boost", "economy"}) setting(key).setRaw(image, 0);
+            setting("brake_sensor_type").setRaw(image, static_cast<std::uint32_t>(type));
+        } else {
+            setting("brake_sensor_type").setRaw(image, 0);
+        }
+        return nullptr;
+    }
+};
+
 }  // namespace
 
-void Step5Rules::bind() {
-    bindPair(IdRegenOn, IdRegenOff, "regeneration");
-    bindPair(IdBrakeSwitchOn, IdBrakeSwitchOff, "brake_switch");
-    bindSlider(IdBySwitch, IdBySwitchLabel, "brake_switch_regen");
-    bindSlider(IdMaxRegen, IdMaxRegenLabel, "max_regen_current");
-    bindSlider(IdReleasing, IdReleasingLabel, "releasing_throttle_regen", offAtZero(percent));
-    bindList(IdSensorType, "brake_sensor_type");
-    const Format span = [this](int value) {
-        return sensorInVolts() ? sensorVolts(value) : percent(value);
-    };
-    bindSlider(IdStart, IdStartLabel, "brake_start", span);
-    bindSlider(IdEnd, IdEndLabel, "brake_end", span);
-    bindList(IdStartStep, "brake_start_step");
-    bindList(IdEndStep, "brake_end_step");
-    // The span labels change unit with the sensor type at once, never showing a stale one.
-    refreshOnChange(IdSensorType);
-    refreshOnClick(IdRegenOn);
-    refreshOnClick(IdRegenOff);
-}
-
-bool Step5Rules::sensorInVolts() const {
-    return form().selected(IdSensorType) == SensorInVolts;
-}
-
-void Step5Rules::load() {
-    Form& f = form();
-
-    loadPair("regeneration");
-
-    // Older firmware has no releasing-throttle regen: the slider stays at its initial 0 and
-    // byte 16 is left alone.
-    if (firmwareHas("releasing_throttle_regen"))
-        loadSlider("releasing_throttle_regen");
-    else
-        enableControls(f, {IdReleasing}, false);
-
-    loadPair("brake_switch");
-
-    // Both forms of the sensor span are loaded; the firmware decides which one is shown.
-    loadSlider("brake_switch_regen");
-    loadSlider("max_regen_current");
-    loadSlider("brake_start");
-    selectNibble(f, IdStartStep, static_cast<int>(setting("brake_start_step").raw(image)), 2);
-    loadSlider("brake_end");
-    selectNibble(f, IdEndStep, static_cast<int>(setting("brake_end_step").raw(image)), 2);
-
-    if (!firmwareHas("brake_start"))
-        showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-    else
-        showControls(f, {IdStartStep, IdEndStep}, false);
-    fillList("brake_sensor_type");
-
-    // 3 selects nothing where the list has three items.
-    const auto type = static_cast<int>(setting("brake_sensor_type").raw(image));
-    f.select(IdSensorType, type <= 3 ? type : 0);
-}
-
-const config::Setting* Step5Rules::store() {
-    Form& f = form();
-    storePair("regeneration");
-    storePair("brake_switch");
-
-    if (firmwareHas("releasing_throttle_regen"))
-        storeSlider("releasing_throttle_regen");
-
-    storeSlider("brake_switch_regen");
-    storeSlider("max_regen_current");
-
-    if (firmwareHas("brake_start")) {
-        storeSlider("brake_start");
-        storeSlider("brake_end");
-    } else {
-        // A list without a selection leaves its nibble as it was.
-        if (const int s = f.selected(IdStartStep); s >= 0)
-            setting("brake_start_step").setRaw(image, static_cast<std::uint32_t>(s));
-        if (const int e = f.selected(IdEndStep); e >= 0)
-            setting("brake_end_step").setRaw(image, static_cast<std::uint32_t>(e));
-    }
-
-    // A brake sensor takes the brake input away from boost and economy.
-    const int type = f.selected(IdSensorType);
-    if (type >= 1 && type <= 3) {
-        for (const char* key : {"boost", "economy"}) setting(key).setRaw(image, 0);
-        setting("brake_sensor_type").setRaw(image, static_cast<std::uint32_t>(type));
-    } else {
-        setting("brake_sensor_type").setRaw(image, 0);
-    }
-    return nullptr;
+std::unique_ptr<PageRules> makeStep5Rules(CalibrationImage& image) {
+    return std::make_unique<Rules>(image);
 }
 
 }  // namespace model

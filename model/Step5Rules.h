@@ -29,19 +29,7 @@ struct Step5Controls {
     };
 };
 
-// Regeneration, brake switch and brake sensor settings.
-class Step5Rules : public PageRules, public Step5Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override;
-    const config::Setting* store() override;
-
-protected:
-    void bind() override;
-
-private:
-    bool sensorInVolts() const;
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeStep5Rules(CalibrationImage& image);
 
 }  // namespace model

@@ -29,26 +29,7 @@ struct Step7Controls {
     };
 };
 
-// Preferred address and NAME fields.
-class Step7Rules : public PageRules, public Step7Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override {
-        for (const Row& row : Rows) loadEdit(row.key);
-    }
-    // The first refused row ends the store: it and every later row keep their bytes.
-    const config::Setting* store() override {
-        for (const Row& row : Rows)
-            if (!storeEdit(row.key))
-                return &setting(row.key);
-        return nullptr;
-    }
-
-protected:
-    void bind() override {
-        for (const Row& row : Rows) bindEdit(row.edit, row.key);
-    }
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeStep7Rules(CalibrationImage& image);
 
 }  // namespace model

@@ -51,16 +51,7 @@ struct V0204Controls {
     };
 };
 
-// Top speeds, motor poles and the function switches (firmware 0204 or later).
-class V0204Rules : public PageRules, public V0204Controls {
-public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-    void load() override;
-    const config::Setting* store() override;
-
-protected:
-    void bind() override;
-};
+// The rules of the page; the catalogue makes them.
+std::unique_ptr<PageRules> makeV0204Rules(CalibrationImage& image);
 
 }  // namespace model

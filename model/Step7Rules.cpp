@@ -1,0 +1,34 @@
+#include "Step7Rules.h"
+
+namespace model {
+
+namespace {
+
+// Preferred address and NAME fields.
+class Rules : public PageRules, public Step7Controls {
+public:
+    using PageRules::PageRules;
+    std::span<const Required> controls() const override { return Controls; }
+    void load() override {
+        for (const Row& row : Rows) loadEdit(row.key);
+    }
+    // The first refused row ends the store: it and every later row keep their bytes.
+    const config::Setting* store() override {
+        for (const Row& row : Rows)
+            if (!storeEdit(row.key))
+                return &setting(row.key);
+        return nullptr;
+    }
+
+    void bind() override {
+        for (const Row& row : Rows) bindEdit(row.edit, row.key);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<PageRules> makeStep7Rules(CalibrationImage& image) {
+    return std::make_unique<Rules>(image);
+}
+
+}  // namespace model
