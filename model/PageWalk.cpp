@@ -90,7 +90,7 @@ bool PageWalk::rewrite(const std::function<bool(CalibrationImage&)>& change) {
     return true;
 }
 
-const PageRules* PageWalk::showing(const config::Setting& setting) const {
+const PageRules* PageWalk::rulesOf(const config::Setting& setting) const {
     for (const WalkedPage* p : pages_)
         if (const PageRules* r = p->rules(); r != nullptr && r->bindingOf(setting) != nullptr)
             return r;
@@ -128,7 +128,7 @@ PageWalk::Applied PageWalk::apply(const config::ConfigFile& file) {
             if (kept[i])
                 continue;
             const config::Setting& s = *values[i].setting;
-            const PageRules* p = showing(s);
+            const PageRules* p = rulesOf(s);
             if (refusedKeys.contains(QLatin1String(s.key)))
                 kept[i] = Why::Refused;
             else if (p != nullptr && !p->offers(s))

@@ -81,12 +81,13 @@ public:
     };
     Applied apply(const config::ConfigFile& file);
 
+    // The rules of the page that binds setting; null when no page walked binds it.
+    const PageRules* rulesOf(const config::Setting& setting) const;
     // True while a file is applied: refused numbers are collected, not told one by one.
     bool applying() const { return refusedKeys_ != nullptr; }
 
 private:
     void leave(WalkedPage& page);
-    const PageRules* showing(const config::Setting& setting) const;
 
     CalibrationImage& image_;
     std::vector<WalkedPage*> pages_;

@@ -23,6 +23,7 @@ public:
     // moduleFile. False, with a reason, when a template cannot be read or lacks a control.
     bool build(const Templates& templates, const QString& moduleFile, QString* error);
     PageWalk& walk() { return walk_; }
+    const PageWalk& walk() const { return walk_; }
 
 private:
     class Page;
