@@ -84,7 +84,6 @@ public:
     void found(const CalibrationImage&) override {}
     void stage(const QString&) override {}
     void detail(const QString&) override {}
-    void onMain(const std::function<void()>& work) override { work(); }
 
 private:
     UnitReport& unit_;
@@ -200,8 +199,8 @@ public:
     // The journal writes go to, opened once; none when it cannot be (said once).
     config::Journal* writeJournal();
 
-    // One controller: found, refused or written and read back. Runs on the unit's thread; the
-    // pages are used on the main thread, the journal journalOf gives on this one.
+    // One controller: found, refused or written and read back. Runs on the unit's thread, with
+    // the journal journalOf gives on it.
     int writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitReport& unit,
                   UnitChannel& channel, const QStringList& searched,
                   const std::function<config::Journal*()>& journalOf);

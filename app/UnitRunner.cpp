@@ -95,9 +95,6 @@ public:
         const std::lock_guard<std::mutex> lock(mutex_);
         live_.detail = what;
     }
-    void onMain(const std::function<void()>& work) override {
-        QMetaObject::invokeMethod(qApp, work, Qt::BlockingQueuedConnection);
-    }
 
 private:
     UnitReport& unit_;
@@ -138,7 +135,7 @@ QJsonObject UnitReport::json() const {
 
 void runUnits(std::vector<UnitReport>& units,
               const std::function<void(UnitReport&, UnitChannel&)>& job, Progress progress,
-              bool onlyFound, const std::function<void()>& first, std::FILE* out) {
+              bool onlyFound, std::FILE* out) {
     if (units.empty())
         return;
     std::mutex mutex;
@@ -196,8 +193,6 @@ void runUnits(std::vector<UnitReport>& units,
                 },
                 Qt::QueuedConnection);
         });
-    if (first)
-        first();
     QTimer tick;
     if (progress != Progress::None) {
         QObject::connect(&tick, &QTimer::timeout, draw);

@@ -1,8 +1,6 @@
 #pragma once
-// Several controllers handled at once, one unit a port: each unit's link work on a thread of its
-// own, the work that must stay on the main thread (the pages are widgets; the journal keeps one
-// connection) handed to it, a line of progress per unit while they work and a summary table at
-// the end.
+// Several controllers handled at once, one unit a port: each unit's work on a thread of its
+// own, a line of progress per unit while they work and a summary table at the end.
 
 #include <cstdio>
 #include <functional>
@@ -46,8 +44,6 @@ public:
     // What the unit does now ("writing"), and the step of it ("Writing chunk 3 of 8").
     virtual void stage(const QString& what) = 0;
     virtual void detail(const QString& what) = 0;
-    // Runs work on the main thread and returns once it is done.
-    virtual void onMain(const std::function<void()>& work) = 0;
 };
 
 enum class Progress {
@@ -57,11 +53,11 @@ enum class Progress {
 };
 
 // Runs job for every unit at once, each on a thread of its own, and returns when all are done.
-// The main thread meanwhile runs first (when given), then what the jobs hand it, and shows the
-// progress on out. With onlyFound, a unit's line shows only once its controller answered.
+// The main thread meanwhile shows the progress on out. With onlyFound, a unit's line shows only
+// once its controller answered.
 void runUnits(std::vector<UnitReport>& units,
               const std::function<void(UnitReport&, UnitChannel&)>& job, Progress progress,
-              bool onlyFound, const std::function<void()>& first = {}, std::FILE* out = stdout);
+              bool onlyFound, std::FILE* out = stdout);
 
 // The table printed after a batch: a header, then port, model, serial and outcome per unit.
 QStringList summaryTable(const std::vector<UnitReport>& units);

@@ -17,3 +17,33 @@ QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$tests" --gtest_also_run_disabled
     --gtest_filter='Bench.*' 2>/dev/null | { grep -v '^\[' || true; }
 # The shared history on a throw-away PostgreSQL server, beside the station's own journal.
 "$here/scripts/bench-history.sh" "$build"
+
+# The file commands start no GUI: `show` and `diff` as whole processes against `--help`, the
+# median of 21 runs of each.
+bin=$build/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$bin/trnsim" --image "$work/sim.img" >"$work/sim.out" 2>&1 &
+sim=$!
+for _ in $(seq 50); do grep -q '/dev/' "$work/sim.out" 2>/dev/null && break; sleep 0.1; done
+device=$(grep -o '/dev/[^ ]*' "$work/sim.out" | head -n 1)
+XDG_DATA_HOME=$work/data "$bin/trnsetup" read --port "$device" -o "$work/unit.trncfg" >/dev/null
+kill "$sim" 2>/dev/null || true
+median_ms() {  # the median wall time of 21 runs of the command, in milliseconds
+    local times=()
+    for _ in $(seq 21); do
+        local start end
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1 || true
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | sed -n 11p
+}
+help=$(median_ms "$bin/trnsetup" --help)
+for command in "show $work/unit.trncfg" "diff $work/unit.trncfg $work/unit.trncfg"; do
+    # shellcheck disable=SC2086
+    took=$(median_ms "$bin/trnsetup" $command)
+    awk -v c="${command%% *}" -v t="$took" -v h="$help" \
+        'BEGIN { printf "trnsetup %s: %.1f ms, --help: %.1f ms (%.2f times)\n", c, t / 1000, h / 1000, t / h }'
+done
