@@ -831,17 +831,24 @@ struct Run {
         return Done;
     }
 
-    // history --sync: what waits here sent to the server (opening the journal sends it).
+    // history --sync: what waits here sent to the server (opening the journal sends it); each
+    // entry the server would not take named with its reason. Waiting while any still waits.
     int sync() {
         if (!openJournal())
             return Failed;
         const config::Journal::Sharing sharing = journal_->sharing();
+        for (const config::Journal::Sharing::Refusal& r : sharing.refused)
+            err(QCoreApplication::translate("Commands",
+                                            "journal entry %1 (%2) is refused by the server and "
+                                            "waits at this station: %3")
+                    .arg(r.id)
+                    .arg(r.unit, r.why));
         out(QCoreApplication::translate("Commands",
                                         "Journal entries sent to %1: %2; still waiting: %3.")
                 .arg(historyChoice.server->text())
                 .arg(sharing.shared)
                 .arg(sharing.waiting));
-        return Done;
+        return sharing.waiting == 0 ? Done : Waiting;
     }
 
     // A unit's entries, named or read from the controller; or one entry into a file.

@@ -22,17 +22,44 @@ struct PgServer {
             return QStringLiteral("no PostgreSQL test server: ctest starts it (ctest -R pg)");
         return {};
     }
-    static QString run(const QStringList& arguments, const QByteArray& input = {}) {
+    // What went wrong, empty when nothing did; output, when given, gets standard output.
+    static QString run(const QStringList& arguments, const QByteArray& input = {},
+                       QString* output = nullptr) {
         QProcess p;
         p.start(QStringLiteral(TRN_PG_SCRIPT), arguments);
         p.write(input);
         p.closeWriteChannel();
         p.waitForFinished(30000);
+        if (output)
+            *output = QString::fromUtf8(p.readAllStandardOutput());
         return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
     }
     // SQL as the superuser; what went wrong, empty when nothing did.
     static QString sql(const QString& database, const QString& text) {
         return run({QStringLiteral("sql"), QStringLiteral(TRN_PG_DIR), database}, text.toUtf8());
+    }
+    // The rows the query gives as the superuser, one a line, columns split by '|'.
+    static QStringList rows(const QString& database, const QString& query) {
+        QString output;
+        const QString failed = run({QStringLiteral("rows"), QStringLiteral(TRN_PG_DIR), database},
+                                   query.toUtf8(), &output);
+        EXPECT_TRUE(failed.isEmpty()) << failed.toStdString();
+        return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // A verified entry put straight into the server's journal, as the superuser, whatever its
+    // texts hold (line breaks, terminal escapes): what a listing of the journal must survive.
+    static QString plantEntry(const QString& database, const QString& unit, const QString& program,
+                              const QString& station) {
+        const auto text = [](const QString& t) {
+            return QStringLiteral("convert_from('\\x%1'::bytea, 'UTF8')")
+                .arg(QString::fromLatin1(t.toUtf8().toHex()));
+        };
+        return sql(
+            database,
+            QStringLiteral("INSERT INTO trnsetup.entries (uuid, unit, time, program, station, "
+                           "image, outcome) VALUES (gen_random_uuid(), %1, now(), %2, %3, "
+                           "decode(repeat('00', 128), 'hex'), 'verified');")
+                .arg(text(unit), text(program), text(station)));
     }
     static QString pause() { return run({QStringLiteral("pause"), QStringLiteral(TRN_PG_DIR)}); }
     static QString resume() { return run({QStringLiteral("resume"), QStringLiteral(TRN_PG_DIR)}); }

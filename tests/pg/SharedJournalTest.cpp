@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "../support/RandomImage.h"
+#include "Forwarder.h"
 #include "PgServer.h"
 #include "SharedJournal.h"
 
@@ -272,4 +274,167 @@ TEST_F(SharedJournalTest, AStationRoleCompletesItsOwnEntriesOnly) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].outcome, Outcome::Verified);
     EXPECT_EQ(entries[1].outcome, Outcome::Verified);
+    EXPECT_EQ(entries[0].madeBy, QStringLiteral("bay1"));
+}
+
+// An entry the server will not take (a constraint, a trigger, a row policy) waits with the
+// server's reason while the entries after it go on the same connection; once the server takes
+// it, it goes too. A row planted with line breaks and escapes reads back as it was planted.
+TEST_F(SharedJournalTest, AnEntryTheServerRefusesStopsNoOther) {
+    SKIP_WITHOUT_SERVER();
+    const struct {
+        const char* obstacle;
+        const char* removal;
+        const char* reason;
+    } rows[] = {
+        {"ALTER TABLE trnsetup.entries ADD CONSTRAINT not_this CHECK (program <> 'not this')",
+         "ALTER TABLE trnsetup.entries DROP CONSTRAINT not_this", "violates check constraint"},
+        {"CREATE FUNCTION trnsetup.not_this() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF "
+         "NEW.program = 'not this' THEN RAISE EXCEPTION 'no, not this one'; END IF; RETURN NEW; "
+         "END $$; CREATE TRIGGER not_this BEFORE INSERT ON trnsetup.entries FOR EACH ROW EXECUTE "
+         "FUNCTION trnsetup.not_this()",
+         "DROP TRIGGER not_this ON trnsetup.entries", "no, not this one"},
+        {"ALTER TABLE trnsetup.entries ENABLE ROW LEVEL SECURITY, FORCE ROW LEVEL SECURITY; "
+         "CREATE POLICY seen ON trnsetup.entries FOR SELECT USING (true); CREATE POLICY done ON "
+         "trnsetup.entries FOR UPDATE USING (true); CREATE POLICY added ON trnsetup.entries FOR "
+         "INSERT WITH CHECK (program <> 'not this')",
+         "ALTER TABLE trnsetup.entries DISABLE ROW LEVEL SECURITY", "row-level security"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.obstacle);
+        const QString db = initialised();
+        ASSERT_EQ(PgServer::sql(db, QLatin1String(row.obstacle) + QLatin1Char(';')), QString());
+        const ServerAddress owner = address(QStringLiteral("trnsetup_owner"), db);
+        ServerAddress away = owner;
+        away.database = QStringLiteral("no_such_database");
+        qint64 refused = 0;
+        {
+            SharedJournal journal(local(), away);
+            for (const char* program : {"first", "not this", "last"}) {
+                qint64 id = 0;
+                ASSERT_FALSE(journal.begin(unit, unit, QLatin1String(program), &id));
+                ASSERT_FALSE(journal.complete(id, Outcome::Verified));
+                refused = program == std::string("not this") ? id : refused;
+            }
+        }
+        {
+            SharedJournal journal(local(), owner);
+            const Journal::Sharing sharing = journal.sharing();
+            EXPECT_EQ(sharing.shared, 2);
+            EXPECT_EQ(sharing.waiting, 1);
+            ASSERT_EQ(sharing.refused.size(), 1u);
+            EXPECT_EQ(sharing.refused[0].id, refused);
+            EXPECT_TRUE(sharing.refused[0].why.contains(QLatin1String(row.reason)))
+                << sharing.refused[0].why.toStdString();
+            std::vector<JournalEntry> entries;
+            ASSERT_FALSE(journal.entries(unitName(unit), &entries));
+            ASSERT_EQ(entries.size(), 2u);
+            EXPECT_EQ(entries[0].program, QStringLiteral("last"));
+            EXPECT_EQ(entries[0].madeBy, QStringLiteral("trnsetup_owner"));
+        }
+        ASSERT_EQ(PgServer::sql(db, QLatin1String(row.removal) + QLatin1Char(';')), QString());
+        SharedJournal journal(local(), owner);
+        EXPECT_EQ(journal.sharing().shared, 1);
+        EXPECT_EQ(journal.sharing().waiting, 0);
+        EXPECT_TRUE(journal.sharing().refused.empty());
+    }
+    const QString db = initialised();
+    const QString planted = QStringLiteral("trnsetup 9\n\x1b[2J\x1b]0;title\x07\r\t\\n");
+    ASSERT_EQ(PgServer::plantEntry(db, unitName(unit), planted, planted), QString());
+    SharedJournal journal(local(), address(QStringLiteral("trnsetup_owner"), db));
+    EntryQuery query;
+    query.station = planted;
+    std::vector<JournalEntry> found;
+    ASSERT_FALSE(journal.find(query, &found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].program, planted);
+    EXPECT_EQ(found[0].madeBy, QStringLiteral("trnadmin"));
+}
+
+// A server that stops answering with the connection open (a forwarder in front of it,
+// stopped) costs one time-out: the write goes on and its entry waits, saying why; another
+// connection of the process to the same server does not wait for it again. The entries reach
+// the server once it answers.
+TEST_F(SharedJournalTest, AServerThatStopsAnswering) {
+    SKIP_WITHOUT_SERVER();
+    const QString db = initialised();
+    Forwarder forwarder;
+    ASSERT_FALSE(forwarder.port().isEmpty());
+    QString why;
+    std::optional<ServerAddress> via =
+        ServerAddress::parse(forwarder.url(QStringLiteral("trnsetup_owner"), db), &why);
+    ASSERT_TRUE(via) << why.toStdString();
+    via->timeout = 1;
+    qint64 id = 0;
+    SharedJournal first(local(), *via);
+    ASSERT_FALSE(first.begin(unit, with(unit, 50), Program, &id));
+    ASSERT_TRUE(forwarder.freeze());
+    QElapsedTimer took;
+    took.start();
+    ASSERT_FALSE(first.complete(id, Outcome::Verified));
+    EXPECT_GE(took.elapsed(), 1000);
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_EQ(first.sharing().waiting, 1);
+    EXPECT_TRUE(first.sharing().why.contains(QLatin1String("no answer from the server within 1 s")))
+        << first.sharing().why.toStdString();
+
+    took.restart();
+    SharedJournal second(local(), *via);
+    ASSERT_FALSE(second.begin(unit, with(unit, 51), Program, &id));
+    ASSERT_FALSE(second.complete(id, Outcome::Verified));
+    std::vector<JournalEntry> entries;
+    EXPECT_TRUE(second.entries(unitName(unit), &entries));
+    EXPECT_LT(took.elapsed(), 500);
+    EXPECT_EQ(second.sharing().waiting, 2);
+
+    // The same server by its own address: not the one found away.
+    ASSERT_TRUE(forwarder.thaw());
+    SharedJournal direct(local(), address(QStringLiteral("trnsetup_owner"), db));
+    EXPECT_EQ(direct.sharing().waiting, 0);
+    EXPECT_EQ(PgServer::rows(db, QStringLiteral("SELECT outcome FROM trnsetup.entries")),
+              (QStringList{QStringLiteral("verified"), QStringLiteral("verified")}));
+}
+
+// The server's settings: the time-out from the environment over the settings file, refused
+// when it is no whole number of seconds in 1..600; a password in PGPASSWORD refused. Only the
+// settings that count for the journal chosen are asked.
+TEST_F(SharedJournalTest, TheServerSettings) {
+    const QString file = dir.filePath(QStringLiteral("trnsetup.conf"));
+    const struct {
+        const char* settings;
+        const char* environment;  // TRNSETUP_HISTORY_TIMEOUT
+        const char* password;     // PGPASSWORD
+        int timeout;              // 0: refused
+        const char* says;
+    } rows[] = {
+        {"history = postgresql://a@h/db\n", "", "", 5, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 7\n", "", "", 7, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 7\n", "600", "", 600, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 2.5\n", "", "", 0,
+         "trnsetup.conf: history_timeout takes whole seconds from 1 to 600, not '2.5'"},
+        {"history = postgresql://a@h/db\nhistory_timeout = 5, 6\n", "", "", 0, "not ''"},
+        {"history = postgresql://a@h/db\nhistory_timeout = 7\n", "0", "", 0,
+         "TRNSETUP_HISTORY_TIMEOUT: history_timeout takes whole seconds"},
+        {"history = postgresql://a@h/db\n", "601", "", 0, "not '601'"},
+        {"history = postgresql://a@h/db\n", "", "secret", 0, "PGPASSWORD is set"},
+        {"history = local\nhistory_timeout = none\n", "", "secret", -1, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.settings + std::string(row.environment) + row.password);
+        QFile settings(file);
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write(row.settings);
+        settings.close();
+        qputenv("TRNSETUP_HISTORY_TIMEOUT", row.environment);
+        qputenv("PGPASSWORD", row.password);
+        QString why;
+        const std::optional<HistoryChoice> choice = chooseHistory({}, {}, file, {}, &why);
+        EXPECT_EQ(choice.has_value(), row.timeout != 0) << why.toStdString();
+        EXPECT_TRUE(why.contains(QLatin1String(row.says))) << why.toStdString();
+        if (choice) {
+            EXPECT_EQ(choice->server ? choice->server->timeout : -1, row.timeout);
+        }
+    }
+    qunsetenv("TRNSETUP_HISTORY_TIMEOUT");
+    qunsetenv("PGPASSWORD");
 }
