@@ -52,14 +52,14 @@ private:
     QHash<QString, std::pair<QElapsedTimer, Message>> away_;
 };
 
-// The time-out from text, or why not.
-std::optional<int> timeoutNamed(const QString& text, QString* why) {
+// The time-out from text, or why not; name: where it was given.
+std::optional<int> timeoutNamed(const QString& text, const QString& name, QString* why) {
     bool number = false;
     const int seconds = text.trimmed().toInt(&number);
     if (number && seconds >= 1 && seconds <= ServerAddress::LongestTimeout)
         return seconds;
-    *why = QCoreApplication::translate("Journal",
-                                       "history_timeout takes whole seconds from 1 to %1, not '%2'")
+    *why = QCoreApplication::translate("Journal", "%1 takes whole seconds from 1 to %2, not '%3'")
+               .arg(name)
                .arg(ServerAddress::LongestTimeout)
                .arg(text);
     return std::nullopt;
@@ -106,18 +106,20 @@ std::optional<HistoryChoice> chooseHistory(const QString& option, const QString&
         return std::nullopt;
     }
     QString timeout = qEnvironmentVariable("TRNSETUP_HISTORY_TIMEOUT");
-    where = QStringLiteral("TRNSETUP_HISTORY_TIMEOUT");
+    QString name = QStringLiteral("TRNSETUP_HISTORY_TIMEOUT");
+    where.clear();
     const bool fromSettings =
         timeout.isEmpty() && settings.contains(QStringLiteral("history_timeout"));
     if (fromSettings) {
         // A list ("5, 6") reads as no text, and is refused as any other text that is no number.
         timeout = settings.value(QStringLiteral("history_timeout")).toString();
-        where = QDir::toNativeSeparators(settingsFile);
+        name = QStringLiteral("history_timeout");
+        where = QDir::toNativeSeparators(settingsFile) + QStringLiteral(": ");
     }
     if (fromSettings || !timeout.isEmpty()) {
-        const std::optional<int> seconds = timeoutNamed(timeout, &wrong);
+        const std::optional<int> seconds = timeoutNamed(timeout, name, &wrong);
         if (!seconds) {
-            *why = where + QStringLiteral(": ") + wrong;
+            *why = where + wrong;
             return std::nullopt;
         }
         choice.server->timeout = *seconds;

@@ -197,12 +197,24 @@ TEST_F(SharedHistory, WhatIsRefusedAndWhy) {
 // A write the unit refuses, then two it takes: the server holds all three as the station does,
 // and nothing waits.
 TEST_F(SharedHistory, ARefusedWriteIsSharedAsRefused) {
+    // What each row was as it arrived: the refused one never pending.
+    ASSERT_EQ(PgServer::sql(
+                  db, QStringLiteral("CREATE TABLE trnsetup.arrived (outcome text);"
+                                     "CREATE FUNCTION trnsetup.arrives() RETURNS trigger LANGUAGE "
+                                     "plpgsql SECURITY DEFINER AS $$ BEGIN INSERT INTO "
+                                     "trnsetup.arrived VALUES (NEW.outcome); RETURN NEW; END $$;"
+                                     "CREATE TRIGGER arrives AFTER INSERT ON trnsetup.entries FOR "
+                                     "EACH ROW EXECUTE FUNCTION trnsetup.arrives();")),
+              QString());
     TrnsimProcess sim;
     for (const auto& [name, status] :
          {std::pair{"low.trncfg", 2}, std::pair{"unit.trncfg", 0}, std::pair{"unit.trncfg", 0}})
         EXPECT_EQ(trnsetup(write(sim, QLatin1String(name))).status, status) << name;
     EXPECT_EQ(outcomes(), (QStringList{QStringLiteral("refused"), QStringLiteral("verified"),
                                        QStringLiteral("verified")}));
+    EXPECT_EQ(PgServer::rows(db, QStringLiteral("SELECT outcome FROM trnsetup.arrived")),
+              (QStringList{QStringLiteral("refused"), QStringLiteral("pending"),
+                           QStringLiteral("pending")}));
     const CommandResult sync = trnsetup({QStringLiteral("history"), QStringLiteral("--sync")});
     EXPECT_EQ(sync.status, 0) << sync.err.join('\n').toStdString();
 }

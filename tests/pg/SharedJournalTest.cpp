@@ -414,7 +414,7 @@ TEST_F(SharedJournalTest, TheServerSettings) {
          "trnsetup.conf: history_timeout takes whole seconds from 1 to 600, not '2.5'"},
         {"history = postgresql://a@h/db\nhistory_timeout = 5, 6\n", "", "", 0, "not ''"},
         {"history = postgresql://a@h/db\nhistory_timeout = 7\n", "0", "", 0,
-         "TRNSETUP_HISTORY_TIMEOUT: history_timeout takes whole seconds"},
+         "TRNSETUP_HISTORY_TIMEOUT takes whole seconds from 1 to 600, not '0'"},
         {"history = postgresql://a@h/db\n", "601", "", 0, "not '601'"},
         {"history = postgresql://a@h/db\n", "", "secret", 0, "PGPASSWORD is set"},
         {"history = local\nhistory_timeout = none\n", "", "secret", -1, ""},
