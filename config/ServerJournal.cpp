@@ -374,16 +374,21 @@ private:
 // the server too (it frees its prepared statement).
 class ServerJournal::Exchange {
 public:
-    explicit Exchange(ServerJournal& journal) : journal_(journal), outer_(!journal.exchanging_) {
-        if (!outer_)
+    explicit Exchange(ServerJournal& journal) : journal_(journal) {
+        if (journal_.exchanging_)
             return;
-        journal_.exchanging_ = true;
+        // No connection yet: it is being opened. One whose socket libpq has closed fails at
+        // once, and needs no watching.
         const pg_conn* conn = journal_.handle();
-        journal_.watchdog_->arm(conn ? PQsocket(conn) : -1, journal_.address_.port,
+        const int socket = conn ? PQsocket(conn) : -1;
+        if (conn && socket < 0)
+            return;
+        armed_ = journal_.exchanging_ = true;
+        journal_.watchdog_->arm(socket, journal_.address_.port,
                                 std::chrono::seconds(journal_.address_.timeout));
     }
     ~Exchange() {
-        if (!outer_)
+        if (!armed_)
             return;
         if (journal_.watchdog_->disarm())
             journal_.timedOut_ = journal_.away_ = true;
@@ -394,7 +399,7 @@ public:
 
 private:
     ServerJournal& journal_;
-    const bool outer_;
+    bool armed_ = false;
 };
 
 ServerJournal::ServerJournal(ServerAddress address, QString connection)

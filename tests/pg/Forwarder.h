@@ -1,43 +1,24 @@
 #pragma once
-// The test server behind a TCP forwarder (tcp-forwarder.cpp), which a test can freeze: the
+// The test server behind a TCP forwarder (tcp-forwarder.cpp) that a test can freeze: the
 // connections stay open and acknowledged, and nothing is answered.
 
 #include <signal.h>
 
 #include <QProcess>
-#include <QString>
 
 #include "PgServer.h"
 
-class Forwarder {
-public:
+struct Forwarder {
     Forwarder() {
-        process_.start(QStringLiteral(TRN_FORWARDER), {PgServer::file("port")});
-        if (process_.waitForReadyRead(5000))
-            port_ = QString::fromLatin1(process_.readLine()).trimmed();
+        process.start(QStringLiteral(TRN_FORWARDER), {PgServer::file("port")});
+        if (process.waitForReadyRead(5000))
+            port = QString::fromLatin1(process.readLine()).trimmed();
     }
-    ~Forwarder() {
-        thaw();
-        process_.kill();
-        process_.waitForFinished(5000);
+    QString url(const QString& database) const {
+        return QStringLiteral("postgresql://trnsetup_owner@127.0.0.1:%1/%2").arg(port, database);
     }
-    Forwarder(const Forwarder&) = delete;
-    Forwarder& operator=(const Forwarder&) = delete;
+    bool signal(int number) { return ::kill(static_cast<pid_t>(process.processId()), number) == 0; }
 
-    // The port it listens on, empty when it did not start.
-    const QString& port() const { return port_; }
-    QString url(const QString& role, const QString& database) const {
-        return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(role, port_, database);
-    }
-    bool freeze() { return signal(SIGSTOP); }
-    bool thaw() { return signal(SIGCONT); }
-
-private:
-    bool signal(int number) {
-        const qint64 pid = process_.processId();
-        return pid > 0 && ::kill(static_cast<pid_t>(pid), number) == 0;
-    }
-
-    QProcess process_;
-    QString port_;
+    QProcess process;
+    QString port;  // empty when it did not start
 };
