@@ -192,52 +192,61 @@ TEST_F(SharedHistory, WhatIsRefusedAndWhy) {
 
 // Every outcome reaches the server. A journal of version 1, as the previous program made it
 // (without "refused"), takes nothing from a station: its entries wait until the owner's --init
-// upgrades it, then go. After that a refused write and two good ones go as they are made, the
-// refused one never pending.
+// upgrades it. An entry the server then refuses waits, named with the server's reason, and the
+// others go. On the upgraded journal a refused write and two good ones go as they are made,
+// the refused one never pending.
 TEST_F(SharedHistory, EveryOutcomeReachesTheServer) {
-    ASSERT_EQ(
-        PgServer::sql(db, QStringLiteral(
-                              "ALTER TABLE trnsetup.entries DROP CONSTRAINT "
-                              "entries_outcome_check, ADD CONSTRAINT entries_outcome_check "
-                              "CHECK (outcome IN ('pending', 'verified', 'differs', "
-                              "'failed', 'reply-lost-read-back', 'not-verified'));"
-                              "UPDATE trnsetup.schema_version SET version = 1;"
-                              "CREATE TABLE trnsetup.arrived (id serial, outcome text);"
-                              "CREATE FUNCTION trnsetup.arrives() RETURNS trigger LANGUAGE "
-                              "plpgsql SECURITY DEFINER AS $$ BEGIN INSERT INTO "
-                              "trnsetup.arrived (outcome) VALUES (NEW.outcome); RETURN NEW; END $$;"
-                              "CREATE TRIGGER arrives AFTER INSERT ON trnsetup.entries FOR "
-                              "EACH ROW EXECUTE FUNCTION trnsetup.arrives();")),
-        QString());
+    ASSERT_EQ(PgServer::sql(
+                  db, QStringLiteral(
+                          "ALTER TABLE trnsetup.entries DROP CONSTRAINT entries_outcome_check, "
+                          "ADD CONSTRAINT entries_outcome_check CHECK (outcome IN ('pending', "
+                          "'verified', 'differs', 'failed', 'reply-lost-read-back', "
+                          "'not-verified')); UPDATE trnsetup.schema_version SET version = 1;"
+                          "CREATE TABLE trnsetup.arrived (id serial, outcome text);"
+                          "CREATE TABLE trnsetup.stopped (outcome text);"
+                          "CREATE FUNCTION trnsetup.arrives() RETURNS trigger LANGUAGE plpgsql "
+                          "SECURITY DEFINER AS $$ BEGIN IF NEW.outcome IN (SELECT outcome FROM "
+                          "trnsetup.stopped) THEN RAISE EXCEPTION 'not now'; END IF; INSERT INTO "
+                          "trnsetup.arrived (outcome) VALUES (NEW.outcome); RETURN NEW; END $$;"
+                          "CREATE TRIGGER arrives AFTER INSERT ON trnsetup.entries FOR EACH ROW "
+                          "EXECUTE FUNCTION trnsetup.arrives();")),
+              QString());
     TrnsimProcess sim;
     const QStringList init{QStringLiteral("history"), QStringLiteral("--init")};
     const QStringList sync{QStringLiteral("history"), QStringLiteral("--sync")};
+    const QStringList low = write(sim, QStringLiteral("low.trncfg"));
     const struct {
+        const char* sql;  // run first
         QStringList arguments;
         int status;
         const char* says;
     } steps[] = {
-        {write(sim, QStringLiteral("low.trncfg")), 2, "older than this program's (2)"},
-        {write(sim), 4, "its owner upgrades it with 'trnsetup history --init'"},
-        {sync, 4, "still waiting: 2."},
-        {init, 0, "from version 1 to 2."},
-        {sync, 0, ": 2; still waiting: 0."},
-        {write(sim, QStringLiteral("low.trncfg")), 2, "10% is outside"},
-        {write(sim), 0, "read back"},
-        {write(sim), 0, "read back"},
-        {sync, 0, ": 0; still waiting: 0."},
+        {"", low, 2, "older than this program's (2)"},
+        {"", write(sim), 4, "its owner upgrades it with 'trnsetup history --init'"},
+        {"", sync, 4, "still waiting: 2."},
+        {"", init, 0, "from version 1 to 2."},
+        {"INSERT INTO trnsetup.stopped VALUES ('refused')", sync, 4,
+         "journal entry 1 (TRN48201-000AB0FF) is refused by the server and waits at this "
+         "station: ERROR: not now"},
+        {"DELETE FROM trnsetup.stopped", sync, 0, ": 1; still waiting: 0."},
+        {"", low, 2, "10% is outside"},
+        {"", write(sim), 0, "read back"},
+        {"", write(sim), 0, "read back"},
+        {"", sync, 0, ": 0; still waiting: 0."},
     };
     for (const auto& step : steps) {
+        ASSERT_EQ(*step.sql ? PgServer::sql(db, QLatin1String(step.sql) + ';') : QString(),
+                  QString());
         const CommandResult r = trnsetup(step.arguments);
         const std::string said = (r.out + r.err).join('\n').toStdString();
         EXPECT_EQ(r.status, step.status) << said;
         EXPECT_NE(said.find(step.says), std::string::npos) << said;
     }
-    for (const auto& [table, outcomes] :
-         {std::pair{"entries", "refused verified refused verified verified"},
-          std::pair{"arrived", "refused verified refused pending pending"}})
-        EXPECT_EQ(PgServer::rows(db, QStringLiteral("SELECT outcome FROM trnsetup.%1 ORDER BY id")
-                                         .arg(QLatin1String(table)))
+    for (const auto& [rows, outcomes] :
+         {std::pair{"entries ORDER BY time", "refused verified refused verified verified"},
+          std::pair{"arrived ORDER BY id", "verified refused refused pending pending"}})
+        EXPECT_EQ(PgServer::rows(
+                      db, QStringLiteral("SELECT outcome FROM trnsetup.") + QLatin1String(rows))
                       .join(' '),
                   QLatin1String(outcomes));
 }
