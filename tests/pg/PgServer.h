@@ -1,6 +1,10 @@
 #pragma once
 // The throw-away server the ctest fixture started (tests/pg/pg-server.sh): its port, its
-// password file, SQL as its superuser, and stopping and starting it again.
+// password file, SQL as its superuser, and stopping and starting it again; and a forwarder in
+// front of it (tcp-forwarder.cpp) that a test can freeze, so that connections stay open and
+// acknowledged and nothing is answered.
+
+#include <signal.h>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +81,21 @@ struct PgServer {
     static QString url(const QString& role, const QString& database) {
         return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(role, file("port"), database);
     }
+};
+
+struct Forwarder {
+    Forwarder() {
+        process.start(QStringLiteral(TRN_FORWARDER), {PgServer::file("port")});
+        if (process.waitForReadyRead(5000))
+            port = QString::fromLatin1(process.readLine()).trimmed();
+    }
+    QString url(const QString& database) const {
+        return QStringLiteral("postgresql://trnsetup_owner@127.0.0.1:%1/%2").arg(port, database);
+    }
+    bool signal(int number) { return ::kill(static_cast<pid_t>(process.processId()), number) == 0; }
+
+    QProcess process;
+    QString port;  // empty when it did not start
 };
 
 // Skips the test, saying why, when there is no server to test against.

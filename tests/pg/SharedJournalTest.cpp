@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include "../support/RandomImage.h"
-#include "Forwarder.h"
 #include "PgServer.h"
 #include "SharedJournal.h"
 
