@@ -41,75 +41,70 @@ QString outcomeCheck() {
 
 // Each step takes the tables from the version of its index to the next. A program refuses
 // a journal of a version it has no step for, so that nothing is written that it cannot read.
-const std::vector<QStringList>& steps() {
-    static const std::vector<QStringList> steps{
-        {
-            QStringLiteral("CREATE SCHEMA IF NOT EXISTS trnsetup"),
-            QStringLiteral("CREATE TABLE trnsetup.schema_version ("
-                           " version integer PRIMARY KEY,"
-                           " made timestamptz NOT NULL DEFAULT now())"),
-            QStringLiteral("CREATE TABLE trnsetup.entries ("
-                           " id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
-                           " uuid uuid NOT NULL UNIQUE,"
-                           " unit text NOT NULL,"
-                           " time timestamptz NOT NULL,"
-                           " program text NOT NULL,"
-                           " station text NOT NULL,"
-                           " held bytea CHECK (held IS NULL OR length(held) = 128),"
-                           " image bytea NOT NULL CHECK (length(image) = 128),"
-                           " outcome text NOT NULL CHECK (outcome IN ('pending', 'verified',"
-                           " 'differs', 'failed', 'reply-lost-read-back', 'not-verified')),"
-                           " made_by name NOT NULL DEFAULT current_user,"
-                           " shared timestamptz NOT NULL DEFAULT now())"),
-            QStringLiteral("CREATE INDEX entries_by_unit ON trnsetup.entries (unit, id)"),
-            QStringLiteral("CREATE INDEX entries_by_station ON trnsetup.entries (station, id)"),
-            QStringLiteral("CREATE INDEX entries_by_time ON trnsetup.entries (time)"),
-            // The server keeps the rules for every role: an entry is never deleted, a completed
-            // one never changes, a pending one only gets its outcome, and only from the role
-            // that added it; who added it is the server's to say.
-            QStringLiteral(
-                "CREATE FUNCTION trnsetup.entries_are_kept() RETURNS trigger LANGUAGE plpgsql AS "
-                "$$\n"
-                "BEGIN\n"
-                "  IF TG_OP = 'INSERT' THEN\n"
-                "    NEW.made_by := current_user;\n"
-                "    NEW.shared := now();\n"
-                "    RETURN NEW;\n"
-                "  END IF;\n"
-                "  IF TG_OP <> 'UPDATE' THEN\n"
-                "    RAISE EXCEPTION 'journal entries are never deleted';\n"
-                "  END IF;\n"
-                "  IF OLD.outcome <> 'pending' THEN\n"
-                "    RAISE EXCEPTION 'journal entry % is completed and final', OLD.id;\n"
-                "  END IF;\n"
-                "  IF (NEW.id, NEW.uuid, NEW.unit, NEW.time, NEW.program, NEW.station, NEW.held,\n"
-                "      NEW.image, NEW.made_by, NEW.shared) IS DISTINCT FROM (OLD.id, OLD.uuid,\n"
-                "      OLD.unit, OLD.time, OLD.program, OLD.station, OLD.held, OLD.image,\n"
-                "      OLD.made_by, OLD.shared) THEN\n"
-                "    RAISE EXCEPTION 'only the outcome of journal entry % may change', OLD.id;\n"
-                "  END IF;\n"
-                "  IF OLD.made_by <> current_user THEN\n"
-                "    RAISE EXCEPTION 'journal entry % is completed only by %', OLD.id, "
-                "OLD.made_by;\n"
-                "  END IF;\n"
-                "  RETURN NEW;\n"
-                "END $$"),
-            QStringLiteral("CREATE TRIGGER entries_are_kept BEFORE INSERT OR UPDATE OR DELETE"
-                           " ON trnsetup.entries FOR EACH ROW"
-                           " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
-            QStringLiteral("CREATE TRIGGER entries_are_not_truncated BEFORE TRUNCATE"
-                           " ON trnsetup.entries FOR EACH STATEMENT"
-                           " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
-        },
-        // Version 2: the server takes "refused", and any outcome a station records.
-        {
-            QStringLiteral("ALTER TABLE trnsetup.entries DROP CONSTRAINT entries_outcome_check,"
-                           " ADD CONSTRAINT entries_outcome_check ") +
-                outcomeCheck(),
-        },
-    };
-    return steps;
-}
+const std::vector<QStringList> Steps{
+    {
+        QStringLiteral("CREATE SCHEMA IF NOT EXISTS trnsetup"),
+        QStringLiteral("CREATE TABLE trnsetup.schema_version ("
+                       " version integer PRIMARY KEY,"
+                       " made timestamptz NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE TABLE trnsetup.entries ("
+                       " id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+                       " uuid uuid NOT NULL UNIQUE,"
+                       " unit text NOT NULL,"
+                       " time timestamptz NOT NULL,"
+                       " program text NOT NULL,"
+                       " station text NOT NULL,"
+                       " held bytea CHECK (held IS NULL OR length(held) = 128),"
+                       " image bytea NOT NULL CHECK (length(image) = 128),"
+                       " outcome text NOT NULL CHECK (outcome IN ('pending', 'verified',"
+                       " 'differs', 'failed', 'reply-lost-read-back', 'not-verified')),"
+                       " made_by name NOT NULL DEFAULT current_user,"
+                       " shared timestamptz NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE INDEX entries_by_unit ON trnsetup.entries (unit, id)"),
+        QStringLiteral("CREATE INDEX entries_by_station ON trnsetup.entries (station, id)"),
+        QStringLiteral("CREATE INDEX entries_by_time ON trnsetup.entries (time)"),
+        // The server keeps the rules for every role: an entry is never deleted, a completed
+        // one never changes, a pending one only gets its outcome, and only from the role
+        // that added it; who added it is the server's to say.
+        QStringLiteral(
+            "CREATE FUNCTION trnsetup.entries_are_kept() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+            "BEGIN\n"
+            "  IF TG_OP = 'INSERT' THEN\n"
+            "    NEW.made_by := current_user;\n"
+            "    NEW.shared := now();\n"
+            "    RETURN NEW;\n"
+            "  END IF;\n"
+            "  IF TG_OP <> 'UPDATE' THEN\n"
+            "    RAISE EXCEPTION 'journal entries are never deleted';\n"
+            "  END IF;\n"
+            "  IF OLD.outcome <> 'pending' THEN\n"
+            "    RAISE EXCEPTION 'journal entry % is completed and final', OLD.id;\n"
+            "  END IF;\n"
+            "  IF (NEW.id, NEW.uuid, NEW.unit, NEW.time, NEW.program, NEW.station, NEW.held,\n"
+            "      NEW.image, NEW.made_by, NEW.shared) IS DISTINCT FROM (OLD.id, OLD.uuid,\n"
+            "      OLD.unit, OLD.time, OLD.program, OLD.station, OLD.held, OLD.image,\n"
+            "      OLD.made_by, OLD.shared) THEN\n"
+            "    RAISE EXCEPTION 'only the outcome of journal entry % may change', OLD.id;\n"
+            "  END IF;\n"
+            "  IF OLD.made_by <> current_user THEN\n"
+            "    RAISE EXCEPTION 'journal entry % is completed only by %', OLD.id, OLD.made_by;\n"
+            "  END IF;\n"
+            "  RETURN NEW;\n"
+            "END $$"),
+        QStringLiteral("CREATE TRIGGER entries_are_kept BEFORE INSERT OR UPDATE OR DELETE"
+                       " ON trnsetup.entries FOR EACH ROW"
+                       " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
+        QStringLiteral("CREATE TRIGGER entries_are_not_truncated BEFORE TRUNCATE"
+                       " ON trnsetup.entries FOR EACH STATEMENT"
+                       " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
+    },
+    // Version 2: the server takes "refused", and any outcome a station records.
+    {
+        QStringLiteral("ALTER TABLE trnsetup.entries DROP CONSTRAINT entries_outcome_check,"
+                       " ADD CONSTRAINT entries_outcome_check ") +
+            outcomeCheck(),
+    },
+};
 static_assert(ServerJournal::SchemaVersion == 2, "one step per version");
 
 // Any number: only trnsetup's --init takes this lock, so that two at once do not collide.
@@ -418,7 +413,7 @@ ServerJournal::~ServerJournal() {
 pg_conn* ServerJournal::handle() const {
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    // Qt 6 names the type as the compiler spells it, Qt 5 as the driver declared it.
+    // The driver's connection, named by its struct (Qt 6) or by libpq's typedef (Qt 5).
     if (!handle.isValid() ||
         (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
@@ -594,7 +589,7 @@ std::optional<Message> ServerJournal::init(const ServerAddress& address, QString
                     .arg(version)
                     .arg(SchemaVersion));
         for (int v = version; v < SchemaVersion; ++v)
-            for (const QString& statement : steps()[static_cast<std::size_t>(v)])
+            for (const QString& statement : Steps[static_cast<std::size_t>(v)])
                 if (auto failed = journal->exec(q, statement))
                     return failed;
         if (version < SchemaVersion)
