@@ -229,7 +229,8 @@ public:
     // history --init: the shared journal's tables made or upgraded.
     int initServer();
 
-    // history --sync: what waits here sent to the server (opening the journal sends it).
+    // history --sync: what waits here sent to the server (opening the journal sends it); each
+    // entry the server would not take named with its reason. Waiting while any still waits.
     int sync();
 
     // A unit's entries, named or read from the controller; or one entry into a file.

@@ -107,12 +107,15 @@ int Run::sync() {
     if (!openJournal())
         return Failed;
     const config::Journal::Sharing sharing = journal_->sharing();
-    out(QCoreApplication::translate("Commands",
-                                    "Journal entries sent to %1: %2; still waiting: %3.")
+    for (const config::Journal::Sharing::Refusal& r : sharing.refused)
+        err(tr("journal entry %1 (%2) is refused by the server and waits at this station: %3")
+                .arg(r.id)
+                .arg(r.unit, r.why));
+    out(tr("Journal entries sent to %1: %2; still waiting: %3.")
             .arg(historyChoice.server->text())
             .arg(sharing.shared)
             .arg(sharing.waiting));
-    return Done;
+    return sharing.waiting == 0 ? Done : Waiting;
 }
 
 // A unit's entries, named or read from the controller; or one entry into a file.

@@ -49,6 +49,7 @@ struct JournalEntry {
     std::optional<CalibrationImage> before;  // unknown for entries imported from files
     CalibrationImage image;                  // what was written
     Outcome outcome = Outcome::Pending;
+    QString madeBy;  // the server's login role that added it; empty for the station's own
 
     // The entry as a configuration file's text.
     QString fileText(Language language) const;
@@ -83,6 +84,13 @@ public:
         int waiting = 0;
         QString why;
         int shared = 0;  // waiting entries this object has sent
+        // An entry the server would not take, with its reason: it waits, and the rest go on.
+        struct Refusal {
+            qint64 id = 0;
+            QString unit;
+            QString why;
+        };
+        std::vector<Refusal> refused;  // by this object, each entry once, oldest first
     };
     // Counted afresh: other connections (a batch's units) add to what waits.
     virtual Sharing sharing() { return {}; }

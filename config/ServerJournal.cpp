@@ -1,11 +1,27 @@
 #include "ServerJournal.h"
 
+#include <arpa/inet.h>
+#include <libpq-fe.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <thread>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -14,6 +30,14 @@
 namespace config {
 
 namespace {
+
+// The outcomes the server takes: every one a station records.
+QString outcomeCheck() {
+    QStringList quoted;
+    for (const QString& outcome : outcomeNames())
+        quoted << QLatin1Char('\'') + outcome + QLatin1Char('\'');
+    return QStringLiteral("CHECK (outcome IN (%1))").arg(quoted.join(QStringLiteral(", ")));
+}
 
 // Each step takes the tables from the version of its index to the next. A program refuses
 // a journal of a version it has no step for, so that nothing is written that it cannot read.
@@ -74,15 +98,21 @@ const std::vector<QStringList> Steps{
                        " ON trnsetup.entries FOR EACH STATEMENT"
                        " EXECUTE FUNCTION trnsetup.entries_are_kept()"),
     },
+    // Version 2: the server takes "refused", and any outcome a station records.
+    {
+        QStringLiteral("ALTER TABLE trnsetup.entries DROP CONSTRAINT entries_outcome_check,"
+                       " ADD CONSTRAINT entries_outcome_check ") +
+            outcomeCheck(),
+    },
 };
-static_assert(ServerJournal::SchemaVersion == 1, "one step per version");
+static_assert(ServerJournal::SchemaVersion == 2, "one step per version");
 
 // Any number: only trnsetup's --init takes this lock, so that two at once do not collide.
 constexpr qint64 InitLock = 0x74726e7365747570;
 
 const QString Columns = QStringLiteral(
     "SELECT id, uuid::text, unit, (extract(epoch FROM time) * 1000)::bigint,"
-    " program, station, held, image, outcome FROM trnsetup.entries");
+    " program, station, held, image, outcome, made_by::text FROM trnsetup.entries");
 
 QString timeText(const QDateTime& time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
@@ -182,14 +212,212 @@ QString ServerAddress::text() const {
     return t;
 }
 
+namespace {
+
+std::uint64_t inodeOf(int socket) {
+    struct stat status {};
+    if (socket < 0 || ::fstat(socket, &status) != 0 || !S_ISSOCK(status.st_mode))
+        return 0;
+    return status.st_ino;
+}
+
+// The sockets of the connections this process has opened to journal servers, by inode: one
+// being opened is a socket to the server that is not among them.
+class Established {
+public:
+    static Established& all() {
+        static Established established;
+        return established;
+    }
+    void add(std::uint64_t inode) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        inodes_.insert(inode);
+    }
+    void remove(std::uint64_t inode) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        inodes_.remove(inode);
+    }
+    bool has(std::uint64_t inode) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return inodes_.contains(inode);
+    }
+
+private:
+    std::mutex mutex_;
+    QSet<std::uint64_t> inodes_;
+};
+
+// Whether the socket's peer is a server on port: over TCP, or the Unix-domain socket that
+// libpq names .s.PGSQL.PORT.
+bool toServer(int socket, int port) {
+    sockaddr_storage peer{};
+    socklen_t size = sizeof peer;
+    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &size) != 0)
+        return false;
+    switch (peer.ss_family) {
+        case AF_INET:
+            return ntohs(reinterpret_cast<const sockaddr_in*>(&peer)->sin_port) == port;
+        case AF_INET6:
+            return ntohs(reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port) == port;
+        case AF_UNIX: {
+            const char* path = reinterpret_cast<const sockaddr_un*>(&peer)->sun_path;
+            return QByteArray(path,
+                              static_cast<qsizetype>(strnlen(path, sizeof(sockaddr_un::sun_path))))
+                .endsWith(".s.PGSQL." + QByteArray::number(port));
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// Ends an exchange that the server never answers. Keep-alives and the TCP user time-out catch a
+// network that drops packets, but not a peer whose kernel still acknowledges while the program
+// behind it is frozen (a stopped process, a paused forwarder): libpq would wait in poll() for
+// good. On expiry the socket is shut down, so that the call waiting on it fails at once, in its
+// own thread, and the connection is of no more use. While a connection is being opened its
+// socket is libpq's alone: then every socket to the server's port that belongs to no connection
+// made is shut down (other connections being opened to it wait in vain as well).
+class Watchdog {
+public:
+    Watchdog() : thread_([this] { watch(); }) {}
+    ~Watchdog() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    // socket: the connection's, or -1 while it is being opened to port.
+    void arm(int socket, int port, std::chrono::seconds bound) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            armed_ = true;
+            fired_ = false;
+            socket_ = socket;
+            inode_ = inodeOf(socket);
+            port_ = port;
+            deadline_ = std::chrono::steady_clock::now() + bound;
+        }
+        wake_.notify_one();
+    }
+    // Whether it fired since it was armed.
+    bool disarm() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+        return fired_;
+    }
+    bool fired() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return fired_;
+    }
+
+private:
+    void watch() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!stop_) {
+            if (!armed_) {
+                wake_.wait(lock);
+            } else if (std::chrono::steady_clock::now() < deadline_) {
+                wake_.wait_until(lock, deadline_);
+            } else {
+                fire();
+                fired_ = true;
+                armed_ = false;
+            }
+        }
+    }
+    void fire() const {
+        // libpq closes a socket it finds broken, and the number may be another's by now: only
+        // the socket that was armed is shut down.
+        if (socket_ >= 0) {
+            if (inodeOf(socket_) == inode_)
+                ::shutdown(socket_, SHUT_RDWR);
+            return;
+        }
+        const QStringList sockets =
+            QDir(QStringLiteral("/proc/self/fd"))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& name : sockets) {
+            bool number = false;
+            const int fd = name.toInt(&number);
+            const std::uint64_t inode = number ? inodeOf(fd) : 0;
+            if (inode != 0 && !Established::all().has(inode) && toServer(fd, port_))
+                ::shutdown(fd, SHUT_RDWR);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool armed_ = false;
+    int socket_ = -1;
+    std::uint64_t inode_ = 0;
+    int port_ = 0;
+    std::chrono::steady_clock::time_point deadline_;
+    bool fired_ = false;
+    bool stop_ = false;
+    std::thread thread_;  // last: it starts once the rest is made
+};
+
+// The watchdog armed for one exchange with the server, unless an exchange that holds this one is
+// armed already: declared before the queries of the exchange, since a query that ends talks to
+// the server too (it frees its prepared statement).
+class ServerJournal::Exchange {
+public:
+    explicit Exchange(ServerJournal& journal) : journal_(journal) {
+        if (journal_.exchanging_)
+            return;
+        // No connection yet: it is being opened. One whose socket libpq has closed fails at
+        // once, and needs no watching.
+        const pg_conn* conn = journal_.handle();
+        const int socket = conn ? PQsocket(conn) : -1;
+        if (conn && socket < 0)
+            return;
+        armed_ = journal_.exchanging_ = true;
+        journal_.watchdog_->arm(socket, journal_.address_.port,
+                                std::chrono::seconds(journal_.address_.timeout));
+    }
+    ~Exchange() {
+        if (!armed_)
+            return;
+        if (journal_.watchdog_->disarm())
+            journal_.timedOut_ = journal_.away_ = true;
+        journal_.exchanging_ = false;
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+private:
+    ServerJournal& journal_;
+    bool armed_ = false;
+};
+
 ServerJournal::ServerJournal(ServerAddress address, QString connection)
-    : address_(std::move(address)), connection_(std::move(connection)) {}
+    : address_(std::move(address)),
+      connection_(std::move(connection)),
+      watchdog_(std::make_unique<Watchdog>()) {}
 
 ServerJournal::~ServerJournal() {
+    Established::all().remove(socketInode_);
     if (!QSqlDatabase::contains(connection_))
         return;
     QSqlDatabase::database(connection_, false).close();
     QSqlDatabase::removeDatabase(connection_);
+}
+
+pg_conn* ServerJournal::handle() const {
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    // The driver's connection, named by its struct (Qt 6) or by libpq's typedef (Qt 5).
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
 }
 
 Message ServerJournal::failure(const QString& reason) const {
@@ -197,8 +425,29 @@ Message ServerJournal::failure(const QString& reason) const {
     return {Message::Kind::Unreadable, 0, {address_.text(), reason.simplified()}};
 }
 
+Message ServerJournal::serverFailure(const QSqlError& error) {
+    if (timedOut_ || watchdog_->fired()) {
+        away_ = true;
+        return failure(
+            QCoreApplication::translate("Journal", "no answer from the server within %1 s")
+                .arg(address_.timeout));
+    }
+    // The server names the class of its error; libpq names none for the connection's own.
+    // Only an error about the statement leaves the server to be counted on.
+    const QString state = error.nativeErrorCode();
+    static const QStringList awayClasses{QStringLiteral("08"), QStringLiteral("53"),
+                                         QStringLiteral("57"), QStringLiteral("58")};
+    const pg_conn* conn = handle();
+    if (!conn || PQstatus(conn) != CONNECTION_OK || state.size() != 5 ||
+        awayClasses.contains(state.left(2)) || state == QLatin1String("55P03") ||
+        state == QLatin1String("25P03"))
+        away_ = true;
+    return failure(error.text());
+}
+
 std::optional<Message> ServerJournal::exec(QSqlQuery& query, const QString& sql,
-                                           const QVariantList& values) const {
+                                           const QVariantList& values) {
+    const Exchange exchange(*this);
     // Only statements with values are prepared: the server prepares no SET or CREATE.
     bool done = false;
     if (values.isEmpty()) {
@@ -208,7 +457,7 @@ std::optional<Message> ServerJournal::exec(QSqlQuery& query, const QString& sql,
         done = query.exec();
     }
     if (!done)
-        return failure(query.lastError().text());
+        return serverFailure(query.lastError());
     return std::nullopt;
 }
 
@@ -228,17 +477,38 @@ std::unique_ptr<ServerJournal> ServerJournal::connect(const ServerAddress& addre
     db.setDatabaseName(address.database);
     db.setUserName(address.user);
     // No password is ever given here: libpq takes it from its password or service file. A
-    // server away must not hold the line up for long.
-    db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=5;application_name=trnsetup")
-                             .arg(address.sslmode));
-    if (!db.open()) {
-        *failure = journal->failure(db.lastError().text());
+    // server that stops answering must not hold the line up: the connection gives up after the
+    // time-out, and so does the kernel when sent data goes unacknowledged (tcp_user_timeout)
+    // or an idle connection's peer is gone (keep-alives). The watchdog covers the rest.
+    const int t = address.timeout;
+    db.setConnectOptions(
+        QStringLiteral("sslmode=%1;connect_timeout=%2;keepalives=1;keepalives_idle=%2;"
+                       "keepalives_interval=%3;keepalives_count=3;tcp_user_timeout=%4;"
+                       "application_name=trnsetup")
+            .arg(address.sslmode)
+            .arg(t)
+            .arg(std::max(1, t / 3))
+            .arg(t * 1000));
+    bool opened = false;
+    {
+        const Exchange opening(*journal);
+        opened = db.open();
+    }
+    if (!opened) {
+        *failure = journal->serverFailure(db.lastError());
         return nullptr;
     }
+    if (const pg_conn* conn = journal->handle()) {
+        journal->socketInode_ = inodeOf(PQsocket(conn));
+        Established::all().add(journal->socketInode_);
+    }
+    const Exchange exchange(*journal);
     QSqlQuery q(db);
-    for (const char* setting : {"SET client_min_messages = warning",
-                                "SET statement_timeout = '15s'", "SET lock_timeout = '10s'"})
-        if (auto failed = journal->exec(q, QLatin1String(setting))) {
+    // The server ends what takes it too long itself, and keeps the connection.
+    for (const QString& setting : {QStringLiteral("SET client_min_messages = warning"),
+                                   QStringLiteral("SET statement_timeout = '%1s'").arg(t),
+                                   QStringLiteral("SET lock_timeout = '%1s'").arg(t)})
+        if (auto failed = journal->exec(q, setting)) {
             *failure = *failed;
             return nullptr;
         }
@@ -246,6 +516,7 @@ std::unique_ptr<ServerJournal> ServerJournal::connect(const ServerAddress& addre
 }
 
 std::optional<Message> ServerJournal::version(int* out) {
+    const Exchange exchange(*this);
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (auto failed = exec(q, QStringLiteral("SELECT to_regclass('trnsetup.schema_version') IS "
                                              "NOT NULL")))
@@ -298,9 +569,10 @@ std::optional<Message> ServerJournal::init(const ServerAddress& address, QString
     std::unique_ptr<ServerJournal> journal = connect(address, &failure);
     if (!journal)
         return failure;
+    const Exchange exchange(*journal);
     QSqlDatabase db = QSqlDatabase::database(journal->connection_, false);
     if (!db.transaction())
-        return journal->failure(db.lastError().text());
+        return journal->serverFailure(db.lastError());
     const auto work = [&]() -> std::optional<Message> {
         QSqlQuery q(db);
         if (auto failed =
@@ -346,16 +618,17 @@ std::optional<Message> ServerJournal::init(const ServerAddress& address, QString
     };
     std::optional<Message> failed = work();
     if (!failed && !db.commit())
-        failed = journal->failure(db.lastError().text());
+        failed = journal->serverFailure(db.lastError());
     if (failed)
         db.rollback();
     return failed;
 }
 
 std::optional<Message> ServerJournal::share(const JournalEntry& e, Outcome* serverHas) {
+    const Exchange exchange(*this);
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (!db.transaction())
-        return failure(db.lastError().text());
+        return serverFailure(db.lastError());
     const auto work = [&]() -> std::optional<Message> {
         QSqlQuery q(db);
         const QString uuid = e.uuid.toString(QUuid::WithoutBraces);
@@ -392,7 +665,7 @@ std::optional<Message> ServerJournal::share(const JournalEntry& e, Outcome* serv
     };
     std::optional<Message> failed = work();
     if (!failed && !db.commit())
-        failed = failure(db.lastError().text());
+        failed = serverFailure(db.lastError());
     if (failed)
         db.rollback();
     return failed;
@@ -401,6 +674,7 @@ std::optional<Message> ServerJournal::share(const JournalEntry& e, Outcome* serv
 std::optional<Message> ServerJournal::select(const QString& where, const QVariantList& values,
                                              std::vector<JournalEntry>* out,
                                              const EntryQuery* recheck) {
+    const Exchange exchange(*this);
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
     if (auto failed = exec(
@@ -420,6 +694,7 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
             e.before = imageOf(q.value(6));
         const std::optional<CalibrationImage> image = imageOf(q.value(7));
         const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
+        e.madeBy = q.value(9).toString();
         if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
             return failure(QCoreApplication::translate("Journal", "entry %1 is damaged").arg(e.id));
         e.image = *image;
@@ -428,7 +703,7 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
             found.push_back(std::move(e));
     }
     if (q.lastError().isValid())
-        return failure(q.lastError().text());
+        return serverFailure(q.lastError());
     *out = std::move(found);
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 // The server's own rules (a trigger, and the grants the README gives a station role) keep a
 // completed entry final and every entry for good, whatever program connects.
 
+#include <cstdint>
 #include <memory>
 
 #include <QString>
@@ -11,7 +12,9 @@
 
 #include "Journal.h"
 
+class QSqlError;
 class QSqlQuery;
+struct pg_conn;
 
 namespace config {
 
@@ -23,6 +26,11 @@ struct ServerAddress {
     int port = 5432;
     QString database;
     QString sslmode = QStringLiteral("prefer");
+    // Seconds that any exchange with the server may take, connecting included: a server that
+    // does not answer within them is away.
+    int timeout = DefaultTimeout;
+    static constexpr int DefaultTimeout = 5;
+    static constexpr int LongestTimeout = 600;
 
     // None, with why set, when the text is not such an address.
     static std::optional<ServerAddress> parse(const QString& text, QString* why);
@@ -30,10 +38,12 @@ struct ServerAddress {
     QString text() const;
 };
 
+class Watchdog;
+
 class ServerJournal {
 public:
     // The version of the tables this program reads and writes.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     // Connects and checks that the server holds a journal of this version; none, with failure
     // set, when it cannot be reached or holds none, an older or a newer one.
@@ -52,20 +62,34 @@ public:
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out);
 
     const ServerAddress& address() const { return address_; }
+    // Whether the last failure was the server's or the connection's (gone, no answer in time,
+    // out of resources): the server cannot be counted on for now, and this object is of no
+    // more use. Otherwise a failure was about what was asked, an entry the server refuses.
+    bool away() const { return away_; }
 
 private:
+    class Exchange;
+
     ServerJournal(ServerAddress address, QString connection);
     static std::unique_ptr<ServerJournal> connect(const ServerAddress& address, Message* failure);
     // The version the server's journal has; 0 when it has none.
     std::optional<Message> version(int* out);
     std::optional<Message> exec(QSqlQuery& query, const QString& sql,
-                                const QVariantList& values = {}) const;
+                                const QVariantList& values = {});
     std::optional<Message> select(const QString& where, const QVariantList& values,
                                   std::vector<JournalEntry>* out, const EntryQuery* recheck);
     Message failure(const QString& reason) const;
+    // The failure a statement or the connection reported; notes whether the server is away.
+    Message serverFailure(const QSqlError& error);
+    pg_conn* handle() const;
 
     ServerAddress address_;
     QString connection_;
+    std::unique_ptr<Watchdog> watchdog_;
+    std::uint64_t socketInode_ = 0;  // the connection's socket, among those made
+    bool exchanging_ = false;
+    bool timedOut_ = false;
+    bool away_ = false;
 };
 
 }  // namespace config

@@ -1,6 +1,12 @@
 #include "SharedJournal.h"
 
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -11,6 +17,53 @@ namespace {
 // A server found away is asked again after this long, so that a long session sees it return
 // without every write waiting for a connection that cannot be made.
 constexpr qint64 RetryMilliseconds = 60000;
+// A server found away only after waiting for it this long is not waited for again by the
+// other connections of the process (a batch's units, each with its own) until it is asked
+// again; one that refuses at once costs nothing to ask.
+constexpr qint64 WaitedMilliseconds = 1000;
+
+// The servers this process waited for in vain, by address: since when, and why.
+class AwayServers {
+public:
+    static AwayServers& all() {
+        static AwayServers servers;
+        return servers;
+    }
+    std::optional<Message> why(const ServerAddress& address) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = away_.constFind(address.text());
+        if (found == away_.cend() || found->first.elapsed() >= RetryMilliseconds)
+            return std::nullopt;
+        return found->second;
+    }
+    void away(const ServerAddress& address, const Message& why) {
+        QElapsedTimer since;
+        since.start();
+        const std::lock_guard<std::mutex> lock(mutex_);
+        away_.insert(address.text(), {since, why});
+    }
+    void back(const ServerAddress& address) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        away_.remove(address.text());
+    }
+
+private:
+    std::mutex mutex_;
+    QHash<QString, std::pair<QElapsedTimer, Message>> away_;
+};
+
+// The time-out from text, or why not; name: where it was given.
+std::optional<int> timeoutNamed(const QString& text, const QString& name, QString* why) {
+    bool number = false;
+    const int seconds = text.trimmed().toInt(&number);
+    if (number && seconds >= 1 && seconds <= ServerAddress::LongestTimeout)
+        return seconds;
+    *why = QCoreApplication::translate("Journal", "%1 takes whole seconds from 1 to %2, not '%3'")
+               .arg(name)
+               .arg(ServerAddress::LongestTimeout)
+               .arg(text);
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -44,6 +97,33 @@ std::optional<HistoryChoice> chooseHistory(const QString& option, const QString&
         *why = where + QStringLiteral(": ") + wrong;
         return std::nullopt;
     }
+    // The README promises that no password comes from the environment; libpq would take one.
+    if (!qEnvironmentVariableIsEmpty("PGPASSWORD")) {
+        *why = QCoreApplication::translate(
+            "Journal",
+            "PGPASSWORD is set: trnsetup takes no password from the environment; unset it and "
+            "put the password in ~/.pgpass (or the file PGPASSFILE names) or in a service file");
+        return std::nullopt;
+    }
+    QString timeout = qEnvironmentVariable("TRNSETUP_HISTORY_TIMEOUT");
+    QString name = QStringLiteral("TRNSETUP_HISTORY_TIMEOUT");
+    where.clear();
+    const bool fromSettings =
+        timeout.isEmpty() && settings.contains(QStringLiteral("history_timeout"));
+    if (fromSettings) {
+        // A list ("5, 6") reads as no text, and is refused as any other text that is no number.
+        timeout = settings.value(QStringLiteral("history_timeout")).toString();
+        name = QStringLiteral("history_timeout");
+        where = QDir::toNativeSeparators(settingsFile) + QStringLiteral(": ");
+    }
+    if (fromSettings || !timeout.isEmpty()) {
+        const std::optional<int> seconds = timeoutNamed(timeout, name, &wrong);
+        if (!seconds) {
+            *why = where + wrong;
+            return std::nullopt;
+        }
+        choice.server->timeout = *seconds;
+    }
     return choice;
 }
 
@@ -54,17 +134,25 @@ SharedJournal::SharedJournal(std::unique_ptr<SqliteJournal> local, ServerAddress
 }
 
 ServerJournal* SharedJournal::server() {
+    // Another connection of this process waited for it in vain: this one does not wait again.
+    if (const std::optional<Message> away = AwayServers::all().why(address_)) {
+        server_.reset();
+        fail(*away);
+        return nullptr;
+    }
     if (server_ || (away_.isValid() && away_.elapsed() < RetryMilliseconds))
         return server_.get();
     Message failure{};
+    QElapsedTimer took;
+    took.start();
     server_ = ServerJournal::open(address_, &failure);
     if (server_) {
+        AwayServers::all().back(address_);
         away_.invalidate();
         problem_.reset();
         sharing_.why.clear();
     } else {
-        away_.start();
-        fail(failure);
+        lost(failure, took);
     }
     return server_.get();
 }
@@ -74,20 +162,50 @@ void SharedJournal::fail(const Message& why) {
     sharing_.why = why.text(Language::English);
 }
 
+void SharedJournal::lost(const Message& why, const QElapsedTimer& took) {
+    fail(why);
+    server_.reset();
+    away_.start();
+    if (took.elapsed() >= WaitedMilliseconds)
+        AwayServers::all().away(address_, why);
+}
+
+bool SharedJournal::refusedHere(qint64 id) const {
+    return std::any_of(sharing_.refused.begin(), sharing_.refused.end(),
+                       [id](const Sharing::Refusal& r) { return r.id == id; });
+}
+
+void SharedJournal::forgetRefusal(qint64 id) {
+    auto& refused = sharing_.refused;
+    refused.erase(std::remove_if(refused.begin(), refused.end(),
+                                 [id](const Sharing::Refusal& r) { return r.id == id; }),
+                  refused.end());
+}
+
 void SharedJournal::share(qint64 id) {
     JournalEntry e;
     Outcome has = Outcome::Pending;
     ServerJournal* server = this->server();
+    QElapsedTimer took;
+    took.start();
     std::optional<Message> failed;
-    if (!server)
+    if (!server) {
         ;  // waits: why is already told
-    else if ((failed = local_->entry(id, &e)) || (failed = server->share(e, &has))) {
-        // The connection is given up: a server gone away does not come back on it.
+    } else if ((failed = local_->entry(id, &e))) {
         fail(*failed);
-        server_.reset();
-        away_.start();
+    } else if ((failed = server->share(e, &has)) && server->away()) {
+        // A connection that failed or went unanswered does not come back: given up.
+        lost(*failed, took);
+    } else if (failed) {
+        // The server will not take this entry: it waits with the server's reason, and the
+        // connection serves the others.
+        forgetRefusal(id);
+        sharing_.refused.push_back({id, e.unit, failed->args.value(1)});
+        sharing_.why = failed->text(Language::English);
     } else if (auto notNoted = local_->serverHas(id, has)) {
         fail(*notNoted);
+    } else {
+        forgetRefusal(id);
     }
     countWaiting();
 }
@@ -105,7 +223,7 @@ Journal::Sharing SharedJournal::sharing() {
     countWaiting();
     // Entries that other connections queued (a batch's units) wait for a reason not known on
     // this one: sending them now either shares them or finds out why not.
-    if (sharing_.waiting > 0 && !problem_)
+    if (sharing_.waiting > static_cast<int>(sharing_.refused.size()) && !problem_)
         sync();
     return sharing_;
 }
@@ -116,12 +234,16 @@ void SharedJournal::sync() {
     if (auto failed = local_->waiting(&queued))
         fail(*failed);
     for (const SqliteJournal::Queued& q : queued) {
+        // Refused on this connection already: the server said why, and the next run asks again.
+        if (refusedHere(q.entry.id))
+            continue;
         if (!server())
             break;
         share(q.entry.id);
         if (!server_)
             break;
-        ++sent;
+        if (!refusedHere(q.entry.id))
+            ++sent;
     }
     countWaiting();
     sharing_.shared += sent;
@@ -144,23 +266,43 @@ std::optional<Message> SharedJournal::complete(qint64 id, Outcome outcome) {
     return std::nullopt;
 }
 
+std::optional<Message> SharedJournal::refuse(const CalibrationImage& before,
+                                             const CalibrationImage& image, const QString& program,
+                                             qint64* id) {
+    // Begun here, so that it is queued for the server as it is made, and completed before
+    // anything goes to the server.
+    if (auto failed = local_->begin(before, image, program, id))
+        return failed;
+    if (auto failed = local_->complete(*id, Outcome::Refused))
+        return failed;
+    share(*id);
+    return std::nullopt;
+}
+
+std::optional<Message> SharedJournal::ask(
+    const std::function<std::optional<Message>(ServerJournal&)>& question) {
+    ServerJournal* s = server();
+    if (!s)
+        return problem_.value_or(Message{Message::Kind::Unreadable, 0, {address_.text(), {}}});
+    QElapsedTimer took;
+    took.start();
+    std::optional<Message> failed = question(*s);
+    if (failed && s->away())
+        lost(*failed, took);
+    return failed;
+}
+
 std::optional<Message> SharedJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
-    if (ServerJournal* s = server())
-        return s->entries(unit, out);
-    return problem_.value_or(Message{Message::Kind::Unreadable, 0, {address_.text(), {}}});
+    return ask([&](ServerJournal& s) { return s.entries(unit, out); });
 }
 
 std::optional<Message> SharedJournal::entry(qint64 id, JournalEntry* out) {
-    if (ServerJournal* s = server())
-        return s->entry(id, out);
-    return problem_.value_or(Message{Message::Kind::Unreadable, 0, {address_.text(), {}}});
+    return ask([&](ServerJournal& s) { return s.entry(id, out); });
 }
 
 std::optional<Message> SharedJournal::find(const EntryQuery& query,
                                            std::vector<JournalEntry>* out) {
-    if (ServerJournal* s = server())
-        return s->find(query, out);
-    return problem_.value_or(Message{Message::Kind::Unreadable, 0, {address_.text(), {}}});
+    return ask([&](ServerJournal& s) { return s.find(query, out); });
 }
 
 std::unique_ptr<Journal> openJournal(const QString& dataDir, const HistoryChoice& choice,

@@ -5,6 +5,7 @@
 // on and the entry waits here until the server is back (the next run, or a sync). Entries
 // keep the identity the station gave them, so that each arrives exactly once.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,8 +24,10 @@ struct HistoryChoice {
 
 // The server from the command line's --history, else from TRNSETUP_HISTORY, else from the
 // settings file's "history"; "local" names the station's own journal. The station from
-// --station, else from the settings file's "station". None, with why set, when the one that
-// counts does not read.
+// --station, else from the settings file's "station". The server's time-out in seconds from
+// TRNSETUP_HISTORY_TIMEOUT, else from the settings file's "history_timeout". None, with why
+// set, when the one that counts does not read, or when a server is named and PGPASSWORD is set
+// (libpq would take the password from it).
 std::optional<HistoryChoice> chooseHistory(const QString& option, const QString& environment,
                                            const QString& settingsFile,
                                            const QString& stationOption, QString* why);
@@ -40,6 +43,9 @@ public:
     std::optional<Message> begin(const CalibrationImage& before, const CalibrationImage& image,
                                  const QString& program, qint64* id) override;
     std::optional<Message> complete(qint64 id, Outcome outcome) override;
+    // Shared only once complete: the server never holds a pending entry for it.
+    std::optional<Message> refuse(const CalibrationImage& before, const CalibrationImage& image,
+                                  const QString& program, qint64* id) override;
     // Asked of the server, which holds the whole workshop's entries; a failure while it is
     // away.
     std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
@@ -47,7 +53,8 @@ public:
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
     Sharing sharing() override;
 
-    // Sends every entry that waits, counting those that arrive.
+    // Sends every entry that waits, counting those that arrive; those the server refused on
+    // this object are left for the next run. A server that fails or does not answer stops it.
     void sync();
 
 private:
@@ -56,6 +63,13 @@ private:
     void share(qint64 id);
     void countWaiting();
     void fail(const Message& why);
+    // The server found away: the connection is given up. took: how long finding it out took.
+    void lost(const Message& why, const QElapsedTimer& took);
+    // A question put to the server, or why it cannot be; the server may go away meanwhile.
+    std::optional<Message> ask(
+        const std::function<std::optional<Message>(ServerJournal&)>& question);
+    bool refusedHere(qint64 id) const;
+    void forgetRefusal(qint64 id);
 
     std::unique_ptr<SqliteJournal> local_;
     ServerAddress address_;

@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-noto-cjk xdotool imagemagick openbox
   sqlite3
-  postgresql libqt6sql6-psql
+  postgresql libqt6sql6-psql libpq-dev
 )
 
 missing=()

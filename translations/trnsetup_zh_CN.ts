@@ -220,6 +220,10 @@
         <comment>a count of units, what they did</comment>
         <translation>%1 台已%2</translation>
     </message>
+    <message>
+        <source>journal entry %1 (%2) is refused by the server and waits at this station: %3</source>
+        <translation>写入日志记录 %1（%2）被服务器拒绝，保存在本工位等待：%3</translation>
+    </message>
 </context>
 <context>
     <name>Journal</name>
@@ -322,6 +326,18 @@
     <message>
         <source>entry %1 is already completed (%2)</source>
         <translation>记录 %1 已经结束（%2）</translation>
+    </message>
+    <message>
+        <source>no answer from the server within %1 s</source>
+        <translation>服务器在 %1 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>PGPASSWORD is set: trnsetup takes no password from the environment; unset it and put the password in ~/.pgpass (or the file PGPASSFILE names) or in a service file</source>
+        <translation>已设置 PGPASSWORD：trnsetup 不从环境变量读取密码；请取消该变量，并把密码放在 ~/.pgpass（或 PGPASSFILE 指定的文件）或服务文件中</translation>
+    </message>
+    <message>
+        <source>%1 takes whole seconds from 1 to %2, not &apos;%3&apos;</source>
+        <translation>%1 须为 1 到 %2 之间的整秒数，不能是“%3”</translation>
     </message>
 </context>
 <context>

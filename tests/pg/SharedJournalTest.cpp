@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -272,4 +273,79 @@ TEST_F(SharedJournalTest, AStationRoleCompletesItsOwnEntriesOnly) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].outcome, Outcome::Verified);
     EXPECT_EQ(entries[1].outcome, Outcome::Verified);
+    EXPECT_EQ(entries[0].madeBy, QStringLiteral("bay1"));
+}
+
+// A server that stops answering with the connection open (a forwarder in front of it,
+// stopped) costs one time-out: the write goes on and its entry waits, saying why; another
+// connection of the process to the same server waits for it no more, nor does a question.
+TEST_F(SharedJournalTest, AServerThatStopsAnswering) {
+    SKIP_WITHOUT_SERVER();
+    Forwarder forwarder;
+    ServerAddress via = address(QStringLiteral("trnsetup_owner"), initialised());
+    via.port = forwarder.port.toInt();
+    via.timeout = 1;
+    qint64 id = 0;
+    SharedJournal first(local(), via);
+    ASSERT_FALSE(first.begin(unit, unit, Program, &id));
+    ASSERT_TRUE(forwarder.signal(SIGSTOP));
+    const auto completes = [&](SharedJournal& journal, int waits, int waiting) {
+        QElapsedTimer took;
+        took.start();
+        std::vector<JournalEntry> entries;
+        ASSERT_FALSE(journal.complete(id, Outcome::Verified));
+        EXPECT_TRUE(journal.entries(unitName(unit), &entries));
+        EXPECT_GE(took.elapsed(), waits);
+        EXPECT_LT(took.elapsed(), waits + 900);
+        EXPECT_EQ(journal.sharing().waiting, waiting);
+        EXPECT_TRUE(
+            journal.sharing().why.contains(QLatin1String("no answer from the server within 1 s")))
+            << journal.sharing().why.toStdString();
+    };
+    completes(first, 1000, 1);
+    QElapsedTimer took;
+    took.start();
+    SharedJournal second(local(), via);
+    ASSERT_FALSE(second.begin(unit, unit, Program, &id));
+    completes(second, 0, 2);
+    EXPECT_LT(took.elapsed(), 900);
+}
+
+// The server's settings: the time-out from the environment over the settings file, refused
+// when it is no whole number of seconds in 1..600; a password in PGPASSWORD refused. Only
+// what counts for the journal chosen is asked.
+TEST_F(SharedJournalTest, TheServerSettings) {
+    const QString file = dir.filePath(QStringLiteral("trnsetup.conf"));
+    const struct {
+        const char* settings;
+        const char* environment;  // TRNSETUP_HISTORY_TIMEOUT, PGPASSWORD
+        int timeout;              // 0: refused; -1: no server
+        const char* says;
+    } rows[] = {
+        {"history = postgresql://a@h/db", "", 5, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 7", "", 7, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 7", "600", 600, ""},
+        {"history = postgresql://a@h/db\nhistory_timeout = 2.5", "", 0,
+         "trnsetup.conf: history_timeout takes whole seconds from 1 to 600, not '2.5'"},
+        {"history = postgresql://a@h/db\nhistory_timeout = 5, 6", "", 0, "not ''"},
+        {"history = postgresql://a@h/db", "0", 0, "TRNSETUP_HISTORY_TIMEOUT takes whole"},
+        {"history = postgresql://a@h/db", "5\nsecret", 0, "PGPASSWORD is set"},
+        {"history = local\nhistory_timeout = none", "\nsecret", -1, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.settings + std::string(row.environment));
+        QFile settings(file);
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write(row.settings);
+        settings.close();
+        const QList<QByteArray> environment = QByteArray(row.environment).split('\n');
+        qputenv("TRNSETUP_HISTORY_TIMEOUT", environment.value(0));
+        qputenv("PGPASSWORD", environment.value(1));
+        QString why;
+        const std::optional<HistoryChoice> choice = chooseHistory({}, {}, file, {}, &why);
+        EXPECT_EQ(choice ? choice->server ? choice->server->timeout : -1 : 0, row.timeout);
+        EXPECT_TRUE(why.contains(QLatin1String(row.says))) << why.toStdString();
+    }
+    qunsetenv("TRNSETUP_HISTORY_TIMEOUT");
+    qunsetenv("PGPASSWORD");
 }

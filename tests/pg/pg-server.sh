@@ -6,6 +6,7 @@
 #   pg-server.sh pause DIR    stop the server, keeping its data
 #   pg-server.sh resume DIR   start it again on the same port
 #   pg-server.sh sql DIR DB   run the SQL on standard input as the superuser
+#   pg-server.sh rows DIR DB  the same, printing the rows, one a line, columns split by '|'
 # Where no PostgreSQL 15 is installed, start writes DIR/skip with the reason and succeeds,
 # and the tests skip saying so.
 set -euo pipefail
@@ -88,8 +89,11 @@ SQL
   sql)
     "$bin/psql" -X -q -v ON_ERROR_STOP=1 -h "$(cluster)" -p "$(port)" -U trnadmin -d "$3"
     ;;
+  rows)
+    "$bin/psql" -X -q -A -t -v ON_ERROR_STOP=1 -h "$(cluster)" -p "$(port)" -U trnadmin -d "$3"
+    ;;
   *)
-    echo "usage: $0 start|stop|pause|resume|sql DIR [DB]" >&2
+    echo "usage: $0 start|stop|pause|resume|sql|rows DIR [DB]" >&2
     exit 2
     ;;
 esac
