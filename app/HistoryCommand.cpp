@@ -166,13 +166,17 @@ int Run::history(ControllerLink* link) {
     for (const config::JournalEntry& e : entries) listed.append(report::entry(e));
     document.insert(QStringLiteral("unit"), unit);
     document.insert(QStringLiteral("entries"), listed);
-    for (const config::JournalEntry& e : entries)
-        out(wide ? QStringLiteral("%1  %2  %3  %4  %5  %6")
-                       .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
-                            config::outcomeName(e.outcome), e.unit, e.host, e.program)
-                 : QStringLiteral("%1  %2  %3  %4")
-                       .arg(QString::number(e.id), e.time.toString(Qt::ISODate),
-                            config::outcomeName(e.outcome), e.program));
+    // Each line escaped whole (out): a text a station stored cannot make a line of its own.
+    // The server says which role made an entry, beside the station the entry names.
+    for (const config::JournalEntry& e : entries) {
+        QStringList columns{QString::number(e.id), e.time.toString(Qt::ISODate),
+                            config::outcomeName(e.outcome)};
+        if (wide)
+            columns << e.unit << e.host;
+        if (historyChoice.server)
+            columns << (e.madeBy.isEmpty() ? QStringLiteral("-") : e.madeBy);
+        out((columns << e.program).join(QStringLiteral("  ")));
+    }
     return Done;
 }
 

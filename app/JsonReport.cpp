@@ -77,13 +77,16 @@ QJsonArray identityChanges(const CalibrationImage& before, const CalibrationImag
 }
 
 QJsonObject entry(const config::JournalEntry& e) {
-    return {{QStringLiteral("entry"), e.id},
-            {QStringLiteral("uuid"), e.uuid.toString(QUuid::WithoutBraces)},
-            {QStringLiteral("unit"), e.unit},
-            {QStringLiteral("time"), e.time.toString(Qt::ISODate)},
-            {QStringLiteral("outcome"), config::outcomeName(e.outcome)},
-            {QStringLiteral("program"), e.program},
-            {QStringLiteral("host"), e.host}};
+    QJsonObject o{{QStringLiteral("entry"), e.id},
+                  {QStringLiteral("uuid"), e.uuid.toString(QUuid::WithoutBraces)},
+                  {QStringLiteral("unit"), e.unit},
+                  {QStringLiteral("time"), e.time.toString(Qt::ISODate)},
+                  {QStringLiteral("outcome"), config::outcomeName(e.outcome)},
+                  {QStringLiteral("program"), e.program},
+                  {QStringLiteral("host"), e.host}};
+    if (!e.madeBy.isEmpty())
+        o.insert(QStringLiteral("made_by"), e.madeBy);
+    return o;
 }
 
 }  // namespace report

@@ -269,11 +269,9 @@ std::optional<Message> SharedJournal::complete(qint64 id, Outcome outcome) {
 std::optional<Message> SharedJournal::refuse(const CalibrationImage& before,
                                              const CalibrationImage& image, const QString& program,
                                              qint64* id) {
-    // Begun here, so that it is queued for the server as it is made, and completed before
-    // anything goes to the server.
-    if (auto failed = local_->begin(before, image, program, id))
-        return failed;
-    if (auto failed = local_->complete(*id, Outcome::Refused))
+    // Recorded here in one step, queued for the server as it is made, and complete before
+    // anything goes to the server: no pending entry is ever seen for it.
+    if (auto failed = local_->refuse(before, image, program, id))
         return failed;
     share(*id);
     return std::nullopt;

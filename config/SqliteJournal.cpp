@@ -316,7 +316,11 @@ std::optional<Message> SqliteJournal::refuse(const CalibrationImage& before,
                                Message::Kind::WriteFailed))
             return failed;
         *id = q.lastInsertId().toLongLong();
-        return std::nullopt;
+        // Queued with it, as begin queues, so that a server named hears of it too.
+        if (!queue_)
+            return std::nullopt;
+        return exec(q, QStringLiteral("INSERT INTO to_share (entry) VALUES (?)"), {*id},
+                    Message::Kind::WriteFailed);
     });
 }
 

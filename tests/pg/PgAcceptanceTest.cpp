@@ -67,7 +67,7 @@ protected:
 }  // namespace
 
 // Two stations write the same unit at once: two entries, both complete, each naming its
-// station.
+// station and the role that made it; a row planted with forged texts lists as one line.
 TEST_F(SharedHistory, TwoStationsWriteTheSameUnitAtOnce) {
     TrnsimProcess a, b;
     QProcess pa, pb;
@@ -83,12 +83,21 @@ TEST_F(SharedHistory, TwoStationsWriteTheSameUnitAtOnce) {
         ASSERT_TRUE(p->waitForFinished(30000));
         EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
     }
+    // A row planted by another role, whose texts would make a line of their own and drive the
+    // terminal: one line, escaped, naming the role that made it.
+    ASSERT_EQ(PgServer::plantEntry(db, Unit, QStringLiteral("x\n9  2024-01-01T00:00:00Z  verified"),
+                                   QStringLiteral("bay\x1b[2J")),
+              QString());
     const CommandResult history = trnsetup({QStringLiteral("history"), Unit}, QString());
     ASSERT_EQ(history.status, 0) << history.err.join('\n').toStdString();
-    ASSERT_EQ(history.out.size(), 2);
+    ASSERT_EQ(history.out.size(), 3) << history.out.join('\n').toStdString();
+    EXPECT_TRUE(history.out[0].endsWith(
+        QLatin1String("  bay\\x1b[2J  trnadmin  x\\x0a9  2024-01-01T00:00:00Z  verified")))
+        << history.out[0].toStdString();
     QStringList stations;
-    for (const QString& line : history.out) {
+    for (const QString& line : history.out.mid(1)) {
         EXPECT_TRUE(line.contains(QLatin1String("  verified  ") + Unit)) << line.toStdString();
+        EXPECT_EQ(line.section(QStringLiteral("  "), 5, 5), QLatin1String("trnsetup_owner"));
         stations << line.section(QStringLiteral("  "), 4, 4);
     }
     stations.sort();
