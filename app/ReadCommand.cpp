@@ -125,7 +125,7 @@ int Run::readAll() {
     for (UnitReport& unit : units) {
         if (!unit.controller)
             continue;
-        const QString name = config::unitName(*unit.controller) + QStringLiteral(".trncfg");
+        const QString name = config::unitFileName(*unit.controller);
         if (taken.contains(name)) {
             unit.errors << QCoreApplication::translate("Commands",
                                                        "not saved: the unit on %1 is also %2")

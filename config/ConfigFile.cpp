@@ -64,8 +64,9 @@ constexpr MessageText MessageTexts[] = {
      "%1 = %2 被页面拒绝，控制器保持 %3"},
     {"%1 = %2 is decided by another setting; %3 will be written",
      "%1 = %2 由其他设置决定，将写入 %3"},
+    {"The shared journal on %1: %2", "共享日志 %1：%2"},
 };
-static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::Interlocked) + 1);
+static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::ServerFailed) + 1);
 
 const char* const HeaderKeys[] = {"model", "variant", "firmware", "serial", "date", "program"};
 constexpr int RequiredHeaderKeys = 4;  // model to serial
@@ -507,6 +508,24 @@ std::optional<Message> saveText(const QString& path, const QString& text) {
     if (!writeFileAtomically(path, text.toUtf8(), &reason))
         return Message{Message::Kind::WriteFailed, 0, {path, reason}};
     return std::nullopt;
+}
+
+QString unitName(const CalibrationImage& image) {
+    // Only letters and digits of the model name, so that any bytes make a usable name (the
+    // files of earlier versions kept it as a folder name).
+    QString model;
+    for (int i = 0; i < Field::ModelLength; ++i) {
+        const std::uint8_t b = image.byte(Field::Model + i);
+        if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'))
+            model += QLatin1Char(static_cast<char>(b));
+    }
+    if (model.isEmpty())
+        model = QStringLiteral("unnamed");
+    return model + QLatin1Char('-') + serialText(image);
+}
+
+QString unitFileName(const CalibrationImage& image) {
+    return unitName(image) + QStringLiteral(".trncfg");
 }
 
 }  // namespace config

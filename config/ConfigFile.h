@@ -61,6 +61,8 @@ struct Message {
         NotOffered,    // args: key, value, the value kept
         RefusedValue,  // args: key, value, the value kept
         Interlocked,   // args: key, value, the value written
+        // The journal's server did not do what was asked; args: its address, the reason.
+        ServerFailed,
     };
     Kind kind;
     int line = 0;  // 1-based; 0 when the message is about no line
@@ -138,6 +140,13 @@ std::vector<std::pair<QString, QString>> identityOf(const CalibrationImage& imag
 // Writes text as UTF-8 with writeFileAtomically: a failure (a full disk, a target that is not a
 // regular file) is returned as WriteFailed, naming the file and the reason, and leaves any old
 // file whole.
+// The unit an image belongs to, "TRN48201-000AB0FF": the model name's letters and digits
+// ("unnamed" when none), a dash and the serial number.
+QString unitName(const CalibrationImage& image);
+// The name of a unit's configuration file: its unit name and ".trncfg", as read --all-ports
+// saves it and the wizard's Save suggests it.
+QString unitFileName(const CalibrationImage& image);
+
 std::optional<Message> saveText(const QString& path, const QString& text);
 
 // The bytes of a regular file, at most limit + 1 of them (so that a larger file shows as

@@ -41,20 +41,6 @@ QStringList outcomeNames() {
     return names;
 }
 
-QString unitName(const CalibrationImage& image) {
-    // Only letters and digits of the model name, so that any bytes make a usable name (the
-    // files of earlier versions kept it as a folder name).
-    QString model;
-    for (int i = 0; i < Field::ModelLength; ++i) {
-        const std::uint8_t b = image.byte(Field::Model + i);
-        if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'))
-            model += QLatin1Char(static_cast<char>(b));
-    }
-    if (model.isEmpty())
-        model = QStringLiteral("unnamed");
-    return model + QLatin1Char('-') + serialText(image);
-}
-
 std::optional<Message> Journal::refuse(const CalibrationImage& before,
                                        const CalibrationImage& image, const QString& program,
                                        qint64* id) {

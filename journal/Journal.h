@@ -35,10 +35,6 @@ std::optional<Outcome> outcomeNamed(const QString& name);
 // Every outcome's name, in the order of the enumeration.
 QStringList outcomeNames();
 
-// The unit an image belongs to, "TRN48201-000AB0FF": the model name's letters and digits
-// ("unnamed" when none), a dash and the serial number.
-QString unitName(const CalibrationImage& image);
-
 struct JournalEntry {
     qint64 id = 0;  // the store's sequence number
     QUuid uuid;     // made at the station, so that the entry keeps its identity elsewhere

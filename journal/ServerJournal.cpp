@@ -27,6 +27,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include "ServerWatchdog.h"
+
 namespace config {
 
 namespace {
@@ -212,158 +214,6 @@ QString ServerAddress::text() const {
     return t;
 }
 
-namespace {
-
-std::uint64_t inodeOf(int socket) {
-    struct stat status {};
-    if (socket < 0 || ::fstat(socket, &status) != 0 || !S_ISSOCK(status.st_mode))
-        return 0;
-    return status.st_ino;
-}
-
-// The sockets of the connections this process has opened to journal servers, by inode: one
-// being opened is a socket to the server that is not among them.
-class Established {
-public:
-    static Established& all() {
-        static Established established;
-        return established;
-    }
-    void add(std::uint64_t inode) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        inodes_.insert(inode);
-    }
-    void remove(std::uint64_t inode) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        inodes_.remove(inode);
-    }
-    bool has(std::uint64_t inode) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return inodes_.contains(inode);
-    }
-
-private:
-    std::mutex mutex_;
-    QSet<std::uint64_t> inodes_;
-};
-
-// Whether the socket's peer is a server on port: over TCP, or the Unix-domain socket that
-// libpq names .s.PGSQL.PORT.
-bool toServer(int socket, int port) {
-    sockaddr_storage peer{};
-    socklen_t size = sizeof peer;
-    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &size) != 0)
-        return false;
-    switch (peer.ss_family) {
-        case AF_INET:
-            return ntohs(reinterpret_cast<const sockaddr_in*>(&peer)->sin_port) == port;
-        case AF_INET6:
-            return ntohs(reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port) == port;
-        case AF_UNIX: {
-            const char* path = reinterpret_cast<const sockaddr_un*>(&peer)->sun_path;
-            return QByteArray(path,
-                              static_cast<qsizetype>(strnlen(path, sizeof(sockaddr_un::sun_path))))
-                .endsWith(".s.PGSQL." + QByteArray::number(port));
-        }
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
-// Ends an exchange that the server never answers. Keep-alives and the TCP user time-out catch a
-// network that drops packets, but not a peer whose kernel still acknowledges while the program
-// behind it is frozen (a stopped process, a paused forwarder): libpq would wait in poll() for
-// good. On expiry the socket is shut down, so that the call waiting on it fails at once, in its
-// own thread, and the connection is of no more use. While a connection is being opened its
-// socket is libpq's alone: then every socket to the server's port that belongs to no connection
-// made is shut down (other connections being opened to it wait in vain as well).
-class Watchdog {
-public:
-    Watchdog() : thread_([this] { watch(); }) {}
-    ~Watchdog() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_one();
-        thread_.join();
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-    // socket: the connection's, or -1 while it is being opened to port.
-    void arm(int socket, int port, std::chrono::seconds bound) {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            armed_ = true;
-            fired_ = false;
-            socket_ = socket;
-            inode_ = inodeOf(socket);
-            port_ = port;
-            deadline_ = std::chrono::steady_clock::now() + bound;
-        }
-        wake_.notify_one();
-    }
-    // Whether it fired since it was armed.
-    bool disarm() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        armed_ = false;
-        return fired_;
-    }
-    bool fired() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return fired_;
-    }
-
-private:
-    void watch() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!stop_) {
-            if (!armed_) {
-                wake_.wait(lock);
-            } else if (std::chrono::steady_clock::now() < deadline_) {
-                wake_.wait_until(lock, deadline_);
-            } else {
-                fire();
-                fired_ = true;
-                armed_ = false;
-            }
-        }
-    }
-    void fire() const {
-        // libpq closes a socket it finds broken, and the number may be another's by now: only
-        // the socket that was armed is shut down.
-        if (socket_ >= 0) {
-            if (inodeOf(socket_) == inode_)
-                ::shutdown(socket_, SHUT_RDWR);
-            return;
-        }
-        const QStringList sockets =
-            QDir(QStringLiteral("/proc/self/fd"))
-                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString& name : sockets) {
-            bool number = false;
-            const int fd = name.toInt(&number);
-            const std::uint64_t inode = number ? inodeOf(fd) : 0;
-            if (inode != 0 && !Established::all().has(inode) && toServer(fd, port_))
-                ::shutdown(fd, SHUT_RDWR);
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool armed_ = false;
-    int socket_ = -1;
-    std::uint64_t inode_ = 0;
-    int port_ = 0;
-    std::chrono::steady_clock::time_point deadline_;
-    bool fired_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: it starts once the rest is made
-};
-
 // The watchdog armed for one exchange with the server, unless an exchange that holds this one is
 // armed already: declared before the queries of the exchange, since a query that ends talks to
 // the server too (it frees its prepared statement).
@@ -422,7 +272,7 @@ pg_conn* ServerJournal::handle() const {
 
 Message ServerJournal::failure(const QString& reason) const {
     // The client library's reasons run over several indented lines; one line reads better.
-    return {Message::Kind::Unreadable, 0, {address_.text(), reason.simplified()}};
+    return {Message::Kind::ServerFailed, 0, {address_.text(), reason.simplified()}};
 }
 
 Message ServerJournal::serverFailure(const QSqlError& error) {

@@ -281,7 +281,7 @@ std::optional<Message> SharedJournal::ask(
     const std::function<std::optional<Message>(ServerJournal&)>& question) {
     ServerJournal* s = server();
     if (!s)
-        return problem_.value_or(Message{Message::Kind::Unreadable, 0, {address_.text(), {}}});
+        return problem_.value_or(Message{Message::Kind::ServerFailed, 0, {address_.text(), {}}});
     QElapsedTimer took;
     took.start();
     std::optional<Message> failed = question(*s);

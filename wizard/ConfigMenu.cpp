@@ -106,11 +106,7 @@ void ConfigMenu::save() {
     if (host_.busy())
         return;
     host_.pages().rewrite({});
-    const QString model = image_.text(Field::Model, Field::ModelLength).trimmed();
-    const QString serial = serialText(image_);
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("%1-%2.trncfg")
-            .arg(model.isEmpty() ? QStringLiteral("controller") : model, serial));
+    const QString suggested = QDir::home().filePath(config::unitFileName(image_));
     const QString path =
         chooser->saveFile(host_.window(), text("Save configuration", "保存配置"), suggested);
     if (path.isEmpty())

@@ -13,7 +13,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "ConfigSupport.h"
+#include "../config/ConfigSupport.h"
 #include "SqliteJournal.h"
 
 using namespace config;
