@@ -17,6 +17,7 @@
 #include "ExitStatus.h"
 #include "FileNames.h"
 #include "ModuleIds.h"
+#include "Options.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "Translation.h"
@@ -58,31 +59,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         "Configuration wizard for TRN/TRE series motor controllers.\n"
         "Finds the serial port on which a controller answers, shows its configuration and\n"
         "writes it back on Finish; edit FILE edits a file without a controller."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the program's version and exit."));
-    const QCommandLineOption language(
-        {QStringLiteral("l"), QStringLiteral("language")},
-        QStringLiteral("Language module: english, chinese (the default) or the path of a "
-                       ".rcc module file."),
-        QStringLiteral("module"));
-    const QCommandLineOption port(
-        {QStringLiteral("p"), QStringLiteral("port")},
-        QStringLiteral("Serial device to search for the controller, such as /dev/ttyUSB0. "
-                       "Repeat to search several, in order. Without it every serial port of "
-                       "the system is searched."),
-        QStringLiteral("device"));
-    const QCommandLineOption history(
-        QStringLiteral("history"),
-        QStringLiteral("Journal of writes shared on a server, postgresql://USER@HOST[:PORT]/DB "
-                       "(the password from ~/.pgpass), or 'local'. Default: TRNSETUP_HISTORY, "
-                       "else the settings file, else this station's own journal."),
-        QStringLiteral("url"));
-    const QCommandLineOption station(
-        QStringLiteral("station"),
-        QStringLiteral("The station's name in the journal. Default: the host name."),
-        QStringLiteral("name"));
+    using namespace options;
+    const QCommandLineOption &help = option(Help), &version = option(Version),
+                             &language = option(Language), &port = option(Port),
+                             &history = option(History), &station = option(Station);
     parser.addOptions({help, version, language, port, history, station});
     parser.addPositionalArgument(
         QStringLiteral("edit"),

@@ -34,6 +34,7 @@
 #include "HelpPages.h"
 #include "Journal.h"
 #include "JsonReport.h"
+#include "Options.h"
 #include "PortSystem.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
@@ -55,14 +56,9 @@ const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStr
 
 QString commandOf(const QStringList& arguments) {
     // The command word may follow options; a value of an option is not one.
-    static const QStringList takesValue{
-        QStringLiteral("-l"),       QStringLiteral("--language"), QStringLiteral("-p"),
-        QStringLiteral("--port"),   QStringLiteral("-o"),         QStringLiteral("--output"),
-        QStringLiteral("--export"), QStringLiteral("--history"),  QStringLiteral("--station"),
-        QStringLiteral("--since"),  QStringLiteral("--until"),    QStringLiteral("--where")};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (takesValue.contains(a)) {
+        if (options::takesValue(a)) {
             ++i;
             continue;
         }
@@ -75,83 +71,51 @@ QString commandOf(const QStringList& arguments) {
 
 namespace {
 
-// The command line taken apart and run; helped when it asked for the usage text only.
-int runArguments(const QStringList& arguments, Run& run, bool* helped) {
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")}, QString(),
-                                      QStringLiteral("module"));
-    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")}, QString(),
-                                  QStringLiteral("device"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(),
-                                    QStringLiteral("file"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QString());
-    const QCommandLineOption noVerify(QStringLiteral("no-verify"), QString());
-    const QCommandLineOption adjust(QStringLiteral("adjust"), QString());
-    const QCommandLineOption force(QStringLiteral("force"), QString());
-    const QCommandLineOption withoutJournal(QStringLiteral("without-journal"), QString());
-    const QCommandLineOption exportEntry(QStringLiteral("export"), QString(),
-                                         QStringLiteral("entry"));
-    const QCommandLineOption allPorts(QStringLiteral("all-ports"), QString());
-    const QCommandLineOption json(QStringLiteral("json"), QString());
-    const QCommandLineOption historyOption(QStringLiteral("history"), QString(),
-                                           QStringLiteral("url"));
-    const QCommandLineOption station(QStringLiteral("station"), QString(), QStringLiteral("name"));
-    const QCommandLineOption init(QStringLiteral("init"), QString());
-    const QCommandLineOption sync(QStringLiteral("sync"), QString());
-    const QCommandLineOption since(QStringLiteral("since"), QString(), QStringLiteral("time"));
-    const QCommandLineOption until(QStringLiteral("until"), QString(), QStringLiteral("time"));
-    const QCommandLineOption where(QStringLiteral("where"), QString(), QStringLiteral("condition"));
-    QCommandLineParser parser;
-    parser.addOptions({help, language, port, output, yes, noVerify, adjust, force, withoutJournal,
-                       exportEntry, allPorts, json, historyOption, station, init, sync, since,
-                       until, where});
+using namespace options;
 
-    const auto usage = [](const QString& why) {
-        QString text = why;
-        while (text.endsWith(QLatin1Char('.'))) text.chop(1);
-        err(text + QStringLiteral(". Try 'trnsetup read --help'."));
-        return Usage;
-    };
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(help)) {
-        *helped = true;
-        print(usageText());
-        return Done;
-    }
+// Why the command line is wrong, said as the commands say it; the status for it.
+int usage(const QString& why) {
+    QString text = why;
+    while (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    err(text + QStringLiteral(". Try 'trnsetup read --help'."));
+    return Usage;
+}
 
-    run.programDir = QCoreApplication::applicationDirPath();
+// The options every command reads into the run; a status when they are wrong.
+std::optional<int> takeOptions(Run& run, const QCommandLineParser& parser) {
     QStringList words = parser.positionalArguments();
     if (words.isEmpty() || !Commands.contains(words.constFirst()))
         return usage(QStringLiteral("no command given"));
     run.command = words.takeFirst();
     run.files = words;
-    run.ports = parser.values(port);
-    run.output = parser.value(output);
-    run.yes = parser.isSet(yes);
-    run.allPorts = parser.isSet(allPorts);
-    run.adjust = parser.isSet(adjust);
-    run.force = parser.isSet(force);
-    run.verify = !parser.isSet(noVerify);
-    run.withoutJournal = parser.isSet(withoutJournal);
+    run.ports = parser.values(option(Port));
+    run.output = parser.value(option(OutputFile));
+    run.yes = parser.isSet(option(Yes));
+    run.allPorts = parser.isSet(option(AllPorts));
+    run.adjust = parser.isSet(option(Adjust));
+    run.force = parser.isSet(option(Force));
+    run.verify = !parser.isSet(option(NoVerify));
+    run.withoutJournal = parser.isSet(option(WithoutJournal));
     if (run.withoutJournal && run.command != QLatin1String("write"))
         return usage(QStringLiteral("%1 takes no --without-journal").arg(run.command));
-    if (parser.isSet(language))
-        run.languageName = parser.value(language);
+    if (parser.isSet(option(Language)))
+        run.languageName = parser.value(option(Language));
 
     const bool history = run.command == QLatin1String("history");
-    const bool exporting = parser.isSet(exportEntry);
+    const bool exporting = parser.isSet(option(Export));
     if (exporting && !history)
         return usage(QStringLiteral("%1 takes no --export").arg(run.command));
-    if (const std::optional<int> wrong = takeHistoryOptions(
-            run, parser, {historyOption, station, init, sync, since, until, where}, usage))
-        return *wrong;
-    const bool serverWork = parser.isSet(init) || parser.isSet(sync);
+    if (const std::optional<int> wrong =
+            takeHistoryOptions(run, parser,
+                               {option(History), option(Station), option(Init), option(Sync),
+                                option(Since), option(Until), option(Where)},
+                               usage))
+        return wrong;
     if (exporting) {
         if (!run.files.isEmpty())
             return usage(QStringLiteral("history --export takes no unit"));
         bool number = false;
-        run.exportEntry = parser.value(exportEntry).toLongLong(&number);
+        run.exportEntry = parser.value(option(Export)).toLongLong(&number);
         if (!number || run.exportEntry <= 0)
             return usage(QStringLiteral("--export needs an entry number"));
     }
@@ -165,13 +129,119 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
                                "TRN48201-000AB0FF"));
         run.files[0] = m.captured(1) + QLatin1Char('-') + m.captured(2).toUpper();
     }
+    return std::nullopt;
+}
 
-    // Which options and how many files each command takes.
-    const struct {
-        const char* command;
-        int files;
-        bool link, output, confirm, batch;
-    } shapes[] = {
+// Which options and how many files a command takes.
+struct Shape {
+    const char* command;
+    int files;
+    bool link, output, confirm, batch;
+};
+
+// What the command's shape refuses of the options given; a status when something is wrong.
+std::optional<int> checkShape(const Run& run, const QCommandLineParser& parser,
+                              const Shape& shape) {
+    if (run.files.size() != shape.files)
+        return usage(QStringLiteral("%1 takes %2 file name(s), not %3")
+                         .arg(run.command)
+                         .arg(shape.files)
+                         .arg(run.files.size()));
+    if (!shape.link && parser.isSet(option(Port)))
+        return usage(QStringLiteral("%1 takes no --port").arg(run.command));
+    if (shape.output != parser.isSet(option(OutputFile)))
+        return usage(shape.output ? QStringLiteral("%1 needs -o FILE").arg(run.command)
+                                  : QStringLiteral("%1 takes no -o").arg(run.command));
+    if (!shape.confirm && (run.yes || !run.verify))
+        return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
+    if (!shape.confirm && (run.adjust || run.force))
+        return usage(QStringLiteral("%1 takes no --adjust or --force").arg(run.command));
+    for (const QString& p : std::as_const(run.ports))
+        if (p.isEmpty())
+            return usage(QStringLiteral("--port needs a device path"));
+    if (run.languageName.isEmpty())
+        return usage(QStringLiteral("--language needs english, chinese or a module file"));
+    if (shape.output && run.output.isEmpty())
+        return usage(QStringLiteral("-o needs a file name"));
+    if (run.allPorts && !shape.batch)
+        return usage(QStringLiteral("%1 takes no --all-ports").arg(run.command));
+    if (run.allPorts && shape.output && run.output == QLatin1String("-"))
+        return usage(QStringLiteral("%1 --all-ports needs -o FOLDER").arg(run.command));
+    if (run.json && run.output == QLatin1String("-"))
+        return usage(
+            QStringLiteral("--json prints its document on standard output; -o - cannot share it"));
+    return std::nullopt;
+}
+
+// show, diff and history without a controller: the files need no module unless one is named
+// for its language.
+int runWithoutLink(Run& run, const QCommandLineParser& parser) {
+    const bool named = run.languageName == QLatin1String("english") ||
+                       run.languageName == QLatin1String("chinese");
+    if (named) {
+        run.language = config::languageNamed(run.languageName);
+        run.translate();
+    } else if (!run.loadModule()) {
+        return Failed;
+    }
+    if (run.command != QLatin1String("history"))
+        return run.command == QLatin1String("show") ? run.show() : run.diff();
+    if (parser.isSet(option(Init))) {
+        // The tables first, then what waits for them, when both are asked.
+        const int made = run.initServer();
+        if (made != Done || !parser.isSet(option(Sync)))
+            return made;
+    }
+    if (parser.isSet(option(Sync)))
+        return run.sharingStatus(run.sync());
+    return run.sharingStatus(run.history(nullptr));
+}
+
+// read, write and history of the controller on a port; several ports written, or every port,
+// one unit each, all at once.
+int runWithLink(Run& run) {
+    if (!run.loadModule())
+        return Failed;
+    if (run.allPorts)
+        return run.sharingStatus(run.command == QLatin1String("read") ? run.readAll()
+                                                                      : run.writeAll());
+    if (run.command == QLatin1String("write") && run.ports.size() > 1) {
+        run.ports.removeDuplicates();
+        if (run.ports.size() > 1)
+            return run.sharingStatus(run.writeAll());
+    }
+    ThreadSleeper sleeper;
+    ControllerLink link(sleeper);
+    PortSystem ports(run.ports);
+    link.portSystem = &ports;
+    link.reportMessage = [&run](int id) { err(run.module.string(id)); };
+    link.searchNote = [](const QString& note) { err(note); };
+    const int status = run.command == QLatin1String("history") ? run.history(&link)
+                       : run.command == QLatin1String("read")  ? run.read(link)
+                                                               : run.write(link);
+    link.close();
+    return run.sharingStatus(status);
+}
+
+// The command line taken apart and run; helped when it asked for the usage text only.
+int runArguments(const QStringList& arguments, Run& run, bool* helped) {
+    QCommandLineParser parser;
+    parser.addOptions(
+        list({Help, Language, Port, OutputFile, Yes, NoVerify, Adjust, Force, WithoutJournal,
+              Export, AllPorts, Json, History, Station, Init, Sync, Since, Until, Where}));
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (parser.isSet(option(Help))) {
+        *helped = true;
+        print(usageText());
+        return Done;
+    }
+    run.programDir = QCoreApplication::applicationDirPath();
+    if (const std::optional<int> wrong = takeOptions(run, parser))
+        return *wrong;
+    const bool exporting = parser.isSet(option(Export));
+    const bool serverWork = parser.isSet(option(Init)) || parser.isSet(option(Sync));
+    const Shape shapes[] = {
         {"read", 0, true, true, false, true},
         {"write", 1, true, false, true, true},
         {"show", 1, false, false, false, false},
@@ -180,84 +250,12 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
         {"history", static_cast<int>(run.files.size()),
          !exporting && !serverWork && !run.asks && run.files.isEmpty(), exporting, false, false},
     };
-    for (const auto& shape : shapes) {
+    for (const Shape& shape : shapes) {
         if (run.command != QLatin1String(shape.command))
             continue;
-        if (run.files.size() != shape.files)
-            return usage(QStringLiteral("%1 takes %2 file name(s), not %3")
-                             .arg(run.command)
-                             .arg(shape.files)
-                             .arg(run.files.size()));
-        if (!shape.link && parser.isSet(port))
-            return usage(QStringLiteral("%1 takes no --port").arg(run.command));
-        if (shape.output != parser.isSet(output))
-            return usage(shape.output ? QStringLiteral("%1 needs -o FILE").arg(run.command)
-                                      : QStringLiteral("%1 takes no -o").arg(run.command));
-        if (!shape.confirm && (run.yes || !run.verify))
-            return usage(QStringLiteral("%1 takes no --yes or --no-verify").arg(run.command));
-        if (!shape.confirm && (run.adjust || run.force))
-            return usage(QStringLiteral("%1 takes no --adjust or --force").arg(run.command));
-        for (const QString& p : std::as_const(run.ports))
-            if (p.isEmpty())
-                return usage(QStringLiteral("--port needs a device path"));
-        if (run.languageName.isEmpty())
-            return usage(QStringLiteral("--language needs english, chinese or a module file"));
-        if (shape.output && run.output.isEmpty())
-            return usage(QStringLiteral("-o needs a file name"));
-        if (run.allPorts && !shape.batch)
-            return usage(QStringLiteral("%1 takes no --all-ports").arg(run.command));
-        if (run.allPorts && shape.output && run.output == QLatin1String("-"))
-            return usage(QStringLiteral("%1 --all-ports needs -o FOLDER").arg(run.command));
-        if (run.json && run.output == QLatin1String("-"))
-            return usage(
-                QStringLiteral("--json prints its document on standard output; -o - "
-                               "cannot share it"));
-
-        if (!shape.link) {
-            // Files need no module unless one is named for its language.
-            const bool named = run.languageName == QLatin1String("english") ||
-                               run.languageName == QLatin1String("chinese");
-            if (named) {
-                run.language = config::languageNamed(run.languageName);
-                run.translate();
-            } else if (!run.loadModule()) {
-                return Failed;
-            }
-            if (history && parser.isSet(init)) {
-                // The tables first, then what waits for them, when both are asked.
-                const int made = run.initServer();
-                if (made != Done || !parser.isSet(sync))
-                    return made;
-            }
-            if (history && parser.isSet(sync))
-                return run.sharingStatus(run.sync());
-            if (history)
-                return run.sharingStatus(run.history(nullptr));
-            return run.command == QLatin1String("show") ? run.show() : run.diff();
-        }
-        if (!run.loadModule())
-            return Failed;
-        // Several ports written, or every port: one unit each, all at once.
-        if (run.allPorts)
-            return run.sharingStatus(run.command == QLatin1String("read") ? run.readAll()
-                                                                          : run.writeAll());
-        if (run.command == QLatin1String("write") && run.ports.size() > 1) {
-            run.ports.removeDuplicates();
-            if (run.ports.size() > 1)
-                return run.sharingStatus(run.writeAll());
-        }
-
-        ThreadSleeper sleeper;
-        ControllerLink link(sleeper);
-        PortSystem ports(run.ports);
-        link.portSystem = &ports;
-        link.reportMessage = [&run](int id) { err(run.module.string(id)); };
-        link.searchNote = [](const QString& note) { err(note); };
-        const int status = history                                ? run.history(&link)
-                           : run.command == QLatin1String("read") ? run.read(link)
-                                                                  : run.write(link);
-        link.close();
-        return run.sharingStatus(status);
+        if (const std::optional<int> wrong = checkShape(run, parser, shape))
+            return *wrong;
+        return shape.link ? runWithLink(run) : runWithoutLink(run, parser);
     }
     return usage(QStringLiteral("unknown command"));
 }
