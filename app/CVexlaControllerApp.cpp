@@ -224,10 +224,9 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         config::chooseHistory(line.history, qEnvironmentVariable("TRNSETUP_HISTORY"),
                               config::historySettingsFile(), line.station, &error);
     if (!history) {
-        CommandLine wrong;
-        wrong.action = CommandLine::Action::Error;
-        wrong.message = error;
-        return answerCommandLine(wrong);
+        // Started from a desktop, the user would see nothing on standard error alone.
+        reportFatal(error);
+        return exitstatus::Usage;
     }
     if (!languageModule.load(line.languageFile, &error)) {
         reportFatal(QStringLiteral("Cannot load the language module %1.\n%2\n\nThe program "
