@@ -130,7 +130,7 @@ int checkedStdout(int status) {
         return status;
     if (stdoutFailureSaid)
         return Failed;
-    output().json = false;  // the document is what was lost: the reason goes to stderr only
+    output().json = false;  // the JSON itself is what was lost: the reason goes to stderr only
     err(QCoreApplication::translate("Commands", "cannot write to standard output: ") +
         QString::fromLocal8Bit(std::strerror(stdoutFailure)));
     return Failed;

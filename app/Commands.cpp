@@ -278,7 +278,7 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
 
     Run run;
     run.json = output().json;
-    // Named in the document even when the options after it are wrong.
+    // Named in the JSON even when the options after it are wrong.
     run.command = commandOf(arguments);
     bool helped = false;
     const int status = runArguments(arguments, run, &helped);

@@ -6,7 +6,7 @@ namespace options {
 
 namespace {
 
-struct Spec {
+struct Entry {
     Id id;
     const char* shortName;  // empty: none
     const char* name;
@@ -14,7 +14,7 @@ struct Spec {
     const char* help;   // what the wizard's --help says; the commands print their usage text
 };
 
-constexpr Spec Specs[] = {
+constexpr Entry Table[] = {
     {Help, "h", "help", "", "Show this help and exit."},
     {Version, "v", "version", "", "Show the program's version and exit."},
     {Language, "l", "language", "module",
@@ -46,7 +46,7 @@ constexpr Spec Specs[] = {
 const std::vector<QCommandLineOption>& all() {
     static const std::vector<QCommandLineOption> made = [] {
         std::vector<QCommandLineOption> out;
-        for (const Spec& s : Specs) {
+        for (const Entry& s : Table) {
             QStringList names{QLatin1String(s.name)};
             if (*s.shortName)
                 names.prepend(QLatin1String(s.shortName));
@@ -60,7 +60,7 @@ const std::vector<QCommandLineOption>& all() {
 }  // namespace
 
 const QCommandLineOption& option(Id id) {
-    static_assert(Specs[Where].id == Where, "the table follows the enumeration");
+    static_assert(Table[Where].id == Where, "the table follows the enumeration");
     return all()[static_cast<std::size_t>(id)];
 }
 

@@ -364,7 +364,7 @@ TEST(FileWriters, OutputLostToAFullDeviceIsAFailure) {
         {"write", file, "--port", sim.device(), "--yes", "--force", "--json"},
         {"show", file},
         {"show", file, "--json"},
-        {"diff", file, file},  // prints nothing but the document
+        {"diff", file, file},  // prints nothing without --json
         {"diff", file, file, "--json"},
         {"history", unit},
         {"history", unit, "--json"},
