@@ -265,6 +265,11 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         }
     }
 
+    return runWizard(line, *history, std::move(file));
+}
+
+int CVexlaControllerApp::runWizard(const CommandLine& line, const config::HistoryChoice& history,
+                                   std::optional<EditedFile> file) {
     {
         CalibrationImage image;
         ThreadSleeper sleeper;
@@ -282,7 +287,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         // Every write is journalled, wherever the program runs from.
         environment.historyDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         environment.file = std::move(file);
-        environment.history = *history;
+        environment.history = history;
         Wizird wizard(environment);
         prompter.setParent(&wizard);
         prompter.setAddress(wizard.supportedControllersUrl().toString());

@@ -2,11 +2,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
 
+#include "EditedFile.h"
 #include "ResourceModule.h"
+#include "SharedJournal.h"
 
 class QApplication;
 class ProgramTranslation;
@@ -65,6 +68,10 @@ public:
     std::function<void(const QString&)> reportFatal;
 
 private:
+    // The wizard on the controller found, or on the file when one is edited; its status.
+    int runWizard(const CommandLine& line, const config::HistoryChoice& history,
+                  std::optional<EditedFile> file);
+
     std::unique_ptr<QApplication> app_;
     std::unique_ptr<ProgramTranslation> translation_;
 };

@@ -136,7 +136,10 @@ int checkedStdout(int status) {
     return Failed;
 }
 
-QString usageText() {
+namespace {
+
+// The commands, one by one.
+QString commandsText() {
     return QStringLiteral(
         "Usage:\n"
         "  trnsetup read [--port DEV]... -o FILE\n"
@@ -177,7 +180,13 @@ QString usageText() {
         "      with --sync, then sends what waits at this station.\n"
         "  trnsetup history --sync\n"
         "      Sends the entries that wait at this station to the server.\n"
-        "Options:\n"
+        "Options:\n");
+}
+
+// The options and the statuses, after the commands.
+QString optionsText() {
+    return QStringLiteral(
+
         "  -l, --language english|chinese|FILE  Language of names and messages (english).\n"
         "  -p, --port DEV     Serial device to search; repeat for several. Default: all.\n"
         "                     write with several: one unit a port.\n"
@@ -223,6 +232,12 @@ QString usageText() {
         "2 trouble. A batch exits with the most serious status of its units: 1, then 2,\n"
         "then 3; 0 (or 4) only when every unit was written (and verified, unless\n"
         "--no-verify) or held the file already.");
+}
+
+}  // namespace
+
+QString usageText() {
+    return commandsText() + optionsText();
 }
 
 }  // namespace cli
