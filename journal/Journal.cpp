@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -39,6 +40,25 @@ QStringList outcomeNames() {
     QStringList names;
     for (const auto& [o, name] : Names) names << QLatin1String(name);
     return names;
+}
+
+QString timeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QVariant storedBytes(const std::optional<CalibrationImage>& image) {
+    if (!image)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return QByteArray(reinterpret_cast<const char*>(image->data()), CalibrationImage::Size);
+}
+
+std::optional<CalibrationImage> imageOf(const QVariant& value) {
+    const QByteArray bytes = value.toByteArray();
+    if (bytes.size() != CalibrationImage::Size)
+        return std::nullopt;
+    CalibrationImage image;
+    std::copy(bytes.begin(), bytes.end(), image.data());
+    return image;
 }
 
 std::optional<Message> Journal::refuse(const CalibrationImage& before,

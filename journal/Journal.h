@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUuid>
+#include <QVariant>
 
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
@@ -50,6 +51,12 @@ struct JournalEntry {
     // The entry as a configuration file's text.
     QString fileText(Language language) const;
 };
+
+// How both stores keep an entry's time (UTC, to the millisecond) and images (128 bytes; a null
+// value for an image not known), and the image back from what they hold.
+QString timeText(const QDateTime& time);
+QVariant storedBytes(const std::optional<CalibrationImage>& image);
+std::optional<CalibrationImage> imageOf(const QVariant& value);
 
 class Journal {
 public:

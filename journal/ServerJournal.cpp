@@ -116,23 +116,8 @@ const QString Columns = QStringLiteral(
     "SELECT id, uuid::text, unit, (extract(epoch FROM time) * 1000)::bigint,"
     " program, station, held, image, outcome, made_by::text FROM trnsetup.entries");
 
-QString timeText(const QDateTime& time) {
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
 QVariant bytesOf(const std::optional<CalibrationImage>& image) {
-    if (!image)
-        return QVariant(QMetaType::fromType<QByteArray>());
-    return QByteArray(reinterpret_cast<const char*>(image->data()), CalibrationImage::Size);
-}
-
-std::optional<CalibrationImage> imageOf(const QVariant& value) {
-    const QByteArray bytes = value.toByteArray();
-    if (bytes.size() != CalibrationImage::Size)
-        return std::nullopt;
-    CalibrationImage image;
-    std::copy(bytes.begin(), bytes.end(), image.data());
-    return image;
+    return storedBytes(image);
 }
 
 // The stored value of a setting of one field, as SQL computes it from the image's bytes:

@@ -86,21 +86,8 @@ QString notNull(const QString& text) {
     return text.isNull() ? QString::fromLatin1("") : text;
 }
 
-QString timeText(const QDateTime& time) {
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
 QByteArray bytesOf(const CalibrationImage& image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), CalibrationImage::Size);
-}
-
-std::optional<CalibrationImage> imageOf(const QVariant& value) {
-    const QByteArray bytes = value.toByteArray();
-    if (bytes.size() != CalibrationImage::Size)
-        return std::nullopt;
-    CalibrationImage image;
-    std::copy(bytes.begin(), bytes.end(), image.data());
-    return image;
+    return storedBytes(image).toByteArray();
 }
 
 // A file of the earlier history: where it is, its name under the data folder, when written.
@@ -278,21 +265,26 @@ std::optional<Message> SqliteJournal::prepare() {
     return std::nullopt;
 }
 
-std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
-                                            const CalibrationImage& image, const QString& program,
-                                            qint64* id) {
+std::optional<Message> SqliteJournal::add(const CalibrationImage& before,
+                                          const CalibrationImage& image, const QString& program,
+                                          Outcome outcome, qint64* id) {
     return transaction([&]() -> std::optional<Message> {
         QSqlQuery q(database());
+        const QString time = timeText(station_.clock());
+        // A pending entry is completed later; any other is complete as it is made.
+        const QVariant completed = outcome == Outcome::Pending ? QVariant() : QVariant(time);
         if (auto failed = exec(q,
                                QStringLiteral("INSERT INTO entries (uuid, unit, time, program, "
-                                              "host, held, image, outcome) VALUES (?, ?, ?, ?, "
-                                              "?, ?, ?, 'pending')"),
+                                              "host, held, image, outcome, completed) VALUES "
+                                              "(?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                                {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
-                                timeText(station_.clock()), notNull(program),
-                                notNull(station_.host), bytesOf(before), bytesOf(image)},
+                                time, notNull(program), notNull(station_.host), bytesOf(before),
+                                bytesOf(image), outcomeName(outcome), completed},
                                Message::Kind::WriteFailed))
             return failed;
         *id = q.lastInsertId().toLongLong();
+        // Queued in the same transaction, so that no entry made while a server is named can
+        // miss it.
         if (!queue_)
             return std::nullopt;
         return exec(q, QStringLiteral("INSERT INTO to_share (entry) VALUES (?)"), {*id},
@@ -300,28 +292,16 @@ std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
     });
 }
 
+std::optional<Message> SqliteJournal::begin(const CalibrationImage& before,
+                                            const CalibrationImage& image, const QString& program,
+                                            qint64* id) {
+    return add(before, image, program, Outcome::Pending, id);
+}
+
 std::optional<Message> SqliteJournal::refuse(const CalibrationImage& before,
                                              const CalibrationImage& image, const QString& program,
                                              qint64* id) {
-    return transaction([&]() -> std::optional<Message> {
-        QSqlQuery q(database());
-        const QString time = timeText(station_.clock());
-        if (auto failed = exec(q,
-                               QStringLiteral("INSERT INTO entries (uuid, unit, time, program, "
-                                              "host, held, image, outcome, completed) VALUES "
-                                              "(?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                               {QUuid::createUuid().toString(QUuid::WithoutBraces), unitName(image),
-                                time, notNull(program), notNull(station_.host), bytesOf(before),
-                                bytesOf(image), outcomeName(Outcome::Refused), time},
-                               Message::Kind::WriteFailed))
-            return failed;
-        *id = q.lastInsertId().toLongLong();
-        // Queued with it, as begin queues, so that a server named hears of it too.
-        if (!queue_)
-            return std::nullopt;
-        return exec(q, QStringLiteral("INSERT INTO to_share (entry) VALUES (?)"), {*id},
-                    Message::Kind::WriteFailed);
-    });
+    return add(before, image, program, Outcome::Refused, id);
 }
 
 std::optional<Message> SqliteJournal::complete(qint64 id, Outcome outcome) {

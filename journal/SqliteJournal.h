@@ -69,6 +69,9 @@ private:
     SqliteJournal(QString path, QString connection, Station station);
     QSqlDatabase database() const;
     std::optional<Message> prepare();
+    // An entry made with this outcome, queued for a server when one is named.
+    std::optional<Message> add(const CalibrationImage& before, const CalibrationImage& image,
+                               const QString& program, Outcome outcome, qint64* id);
     // Runs work inside one transaction that holds the write lock from its start, so that what
     // work reads cannot change before it writes.
     std::optional<Message> transaction(const std::function<std::optional<Message>()>& work);
