@@ -53,6 +53,26 @@ QString manualFile(const QString& programDir, const QString& language) {
         programDir, QStringLiteral("share/doc/trnsetup/manual/%1/index.html").arg(language)));
 }
 
+namespace {
+
+// The wizard's --help: its options, the commands and where the manuals are.
+QString helpText(const QCommandLineParser& parser, const QString& programDir) {
+    QString text =
+        parser.helpText() +
+        QStringLiteral(
+            "\nWorkshop commands without a window: trnsetup read|write|show|diff|history "
+            "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
+            .arg(manualFile(programDir, QStringLiteral("en")),
+                 manualFile(programDir, QStringLiteral("zh_CN")));
+    // The parser names the program by its path, or by a placeholder before the GUI exists.
+    const qsizetype options = text.indexOf(QLatin1String(" [options]"));
+    if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
+        text = QStringLiteral("Usage: trnsetup") + text.mid(options);
+    return text;
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -99,17 +119,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     }
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
-        line.message =
-            parser.helpText() +
-            QStringLiteral(
-                "\nWorkshop commands without a window: trnsetup read|write|show|diff|history "
-                "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
-                .arg(manualFile(programDir, QStringLiteral("en")),
-                     manualFile(programDir, QStringLiteral("zh_CN")));
-        // The parser names the program by its path, or by a placeholder before the GUI exists.
-        const qsizetype options = line.message.indexOf(QLatin1String(" [options]"));
-        if (line.message.startsWith(QLatin1String("Usage: ")) && options > 0)
-            line.message = QStringLiteral("Usage: trnsetup") + line.message.mid(options);
+        line.message = helpText(parser, programDir);
         return line;
     }
     if (parser.isSet(version)) {
@@ -243,17 +253,7 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
         reportFatal(unfit);
         return 1;
     }
-    const QString catalogueDir = ProgramTranslation::catalogueDir(programDir);
-    if (!translation_)
-        translation_ = std::make_unique<ProgramTranslation>();
-    if (!translation_->install(languageModule.isChinese(), catalogueDir))
-        std::fprintf(stderr, "trnsetup: %s\n",
-                     qUtf8Printable(QStringLiteral("no catalogue %1 in %2: the program's own texts "
-                                                   "are shown in English")
-                                        .arg(ProgramTranslation::catalogueName(), catalogueDir)));
-    const QIcon icon = languageModule.icon(IconProgram);
-    if (!icon.isNull())
-        QApplication::setWindowIcon(icon);
+    followModule();
 
     std::optional<EditedFile> file;
     if (!line.editFile.isEmpty()) {
@@ -266,6 +266,20 @@ int CVexlaControllerApp::InitInstance(const QStringList& arguments) {
     }
 
     return runWizard(line, *history, std::move(file));
+}
+
+void CVexlaControllerApp::followModule() {
+    const QString catalogueDir = ProgramTranslation::catalogueDir(programDir);
+    if (!translation_)
+        translation_ = std::make_unique<ProgramTranslation>();
+    if (!translation_->install(languageModule.isChinese(), catalogueDir))
+        std::fprintf(stderr, "trnsetup: %s\n",
+                     qUtf8Printable(QStringLiteral("no catalogue %1 in %2: the program's own texts "
+                                                   "are shown in English")
+                                        .arg(ProgramTranslation::catalogueName(), catalogueDir)));
+    const QIcon icon = languageModule.icon(IconProgram);
+    if (!icon.isNull())
+        QApplication::setWindowIcon(icon);
 }
 
 int CVexlaControllerApp::runWizard(const CommandLine& line, const config::HistoryChoice& history,

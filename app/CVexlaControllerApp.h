@@ -68,6 +68,8 @@ public:
     std::function<void(const QString&)> reportFatal;
 
 private:
+    // The program's own texts and the window icon, as the module loaded has them.
+    void followModule();
     // The wizard on the controller found, or on the file when one is edited; its status.
     int runWizard(const CommandLine& line, const config::HistoryChoice& history,
                   std::optional<EditedFile> file);
