@@ -2,6 +2,15 @@
 
 namespace config {
 
+namespace {
+
+// A text of this file in the language given.
+QString text(Language language, const char* source) {
+    return translated(language, "Changes", source);
+}
+
+}  // namespace
+
 std::vector<Change> changes(const CalibrationImage& before, const CalibrationImage& after,
                             Language language) {
     std::vector<Change> out;
@@ -20,8 +29,7 @@ std::vector<Change> changes(const CalibrationImage& before, const CalibrationIma
 
 QStringList changeLines(const std::vector<Change>& list, Language language) {
     const QString none = QStringLiteral("-");
-    const QString separator =
-        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
+    const QString separator = text(language, QT_TRANSLATE_NOOP("Changes", ": "));
     QStringList lines;
     for (const Change& c : list) {
         const QString before = c.before.isEmpty() ? none : c.before;
@@ -33,35 +41,31 @@ QStringList changeLines(const std::vector<Change>& list, Language language) {
 
 QStringList identityLines(const CalibrationImage& before, const CalibrationImage& after,
                           Language language) {
-    const bool zh = language == Language::Chinese;
     const struct {
-        const char* english;
-        const char* chinese;
+        const char* caption;
         QString (*text)(const CalibrationImage&);
     } fields[] = {
-        {"Model", "型号",
+        {QT_TRANSLATE_NOOP("Changes", "Model"),
          [](const CalibrationImage& i) {
              return escapedBytes(i, Field::Model, Field::ModelLength);
          }},
-        {"Variant", "型号变体",
+        {QT_TRANSLATE_NOOP("Changes", "Variant"),
          [](const CalibrationImage& i) { return escapedBytes(i, Field::Variant, 1); }},
-        {"Firmware", "固件", versionText},
-        {"Serial number", "序列号", serialText},
+        {QT_TRANSLATE_NOOP("Changes", "Firmware"), versionText},
+        {QT_TRANSLATE_NOOP("Changes", "Serial number"), serialText},
     };
+    const QString separator = text(language, QT_TRANSLATE_NOOP("Changes", ": "));
     QStringList lines;
     for (const auto& f : fields) {
         const QString a = f.text(before), b = f.text(after);
         if (a != b)
-            lines << QString::fromUtf8(zh ? f.chinese : f.english) +
-                         (zh ? QStringLiteral("：") : QStringLiteral(": ")) + a +
-                         QStringLiteral(" -> ") + b;
+            lines << text(language, f.caption) + separator + a + QStringLiteral(" -> ") + b;
     }
     return lines;
 }
 
 QStringList settingLines(const CalibrationImage& image, Language language) {
-    const QString separator =
-        language == Language::Chinese ? QStringLiteral("：") : QStringLiteral(": ");
+    const QString separator = text(language, QT_TRANSLATE_NOOP("Changes", ": "));
     QStringList lines;
     for (const Setting* s : settingsOf(image))
         lines << s->caption(language) + QStringLiteral(" (") + QLatin1String(s->key) +

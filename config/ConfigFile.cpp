@@ -14,6 +14,7 @@
 #include "AtomicFile.h"
 #include "Fields.h"
 #include "FileNames.h"
+#include "Texts.h"
 
 namespace config {
 
@@ -23,48 +24,43 @@ constexpr int ImageRows = CalibrationImage::Size / 16;
 constexpr qint64 LargestFile = 1 << 20;
 constexpr int CommentColumn = 40;
 
-struct MessageText {
-    const char* english;
-    const char* chinese;
-};
+// A text of this file in the language given.
+QString inLanguage(Language language, const char* source) {
+    return translated(language, "ConfigFile", source);
+}
 
 // Indexed by Message::Kind.
-constexpr MessageText MessageTexts[] = {
-    {"Cannot read %1: %2", "无法读取 %1：%2"},
-    {"%1 is too large to be a configuration file", "%1 太大，不是配置文件"},
-    {"The file is empty", "文件为空"},
-    {"The file is not UTF-8 text", "文件不是 UTF-8 文本"},
-    {"cannot read \"%1\"; expected name = value", "无法识别“%1”，应为 名称 = 值"},
-    {"unknown setting \"%1\"", "未知的设置“%1”"},
-    {"\"%1\" is given again (first on line %2)", "“%1”重复出现（首次在第 %2 行）"},
-    {"\"%2\" is not a value of %1 (expected %3)", "“%2”不是 %1 的有效值（应为 %3）"},
-    {"\"%1\" is not a date", "“%1”不是日期"},
-    {"The header lacks \"%1\"", "文件头缺少“%1”"},
-    {"the header's %1 %2 differs from the image block's %3",
-     "文件头的 %1 为 %2，与映像块的 %3 不符"},
-    {"%1 is not a setting of this controller (firmware %2, variant %3)",
-     "%1 不是此控制器的设置（固件 %2，型号变体 %3）"},
-    {"the file ends before its image block is complete (%1 of 128 bytes); it may be truncated",
-     "映像块不完整（128 字节中只有 %1 字节），文件可能被截断"},
-    {"expected image row %1 with 16 hexadecimal bytes", "应为映像行 %1，含 16 个十六进制字节"},
-    {"text after the image block", "映像块之后还有内容"},
-    {"%1 = %2 is outside what the page offers (%3); the page adjusts it when shown",
-     "%1 = %2 超出页面提供的范围（%3），页面显示时会调整"},
-    {"The file is for model %1; this controller is a %2", "文件适用于型号 %1，此控制器为 %2"},
-    {"The file is for variant %1; this controller is variant %2",
-     "文件适用于型号变体 %1，此控制器为 %2"},
-    {"The file is for firmware %1; this controller has firmware %2",
-     "文件适用于固件 %1，此控制器的固件为 %2"},
-    {"Cannot write %1: %2", "无法写入 %1：%2"},
-    {"%1 = %2 is outside what the page offers (%3); %4 will be written",
-     "%1 = %2 超出页面提供的范围（%3），将写入 %4"},
-    {"%1 = %2 is not offered on this controller; it keeps %3",
-     "%1 = %2 在此控制器上不可设置，保持 %3"},
-    {"%1 = %2 is refused by the page; the controller keeps %3",
-     "%1 = %2 被页面拒绝，控制器保持 %3"},
-    {"%1 = %2 is decided by another setting; %3 will be written",
-     "%1 = %2 由其他设置决定，将写入 %3"},
-    {"The shared journal on %1: %2", "共享日志 %1：%2"},
+constexpr const char* MessageTexts[] = {
+    QT_TRANSLATE_NOOP("Messages", "Cannot read %1: %2"),
+    QT_TRANSLATE_NOOP("Messages", "%1 is too large to be a configuration file"),
+    QT_TRANSLATE_NOOP("Messages", "The file is empty"),
+    QT_TRANSLATE_NOOP("Messages", "The file is not UTF-8 text"),
+    QT_TRANSLATE_NOOP("Messages", "cannot read \"%1\"; expected name = value"),
+    QT_TRANSLATE_NOOP("Messages", "unknown setting \"%1\""),
+    QT_TRANSLATE_NOOP("Messages", "\"%1\" is given again (first on line %2)"),
+    QT_TRANSLATE_NOOP("Messages", "\"%2\" is not a value of %1 (expected %3)"),
+    QT_TRANSLATE_NOOP("Messages", "\"%1\" is not a date"),
+    QT_TRANSLATE_NOOP("Messages", "The header lacks \"%1\""),
+    QT_TRANSLATE_NOOP("Messages", "the header's %1 %2 differs from the image block's %3"),
+    QT_TRANSLATE_NOOP("Messages",
+                      "%1 is not a setting of this controller (firmware %2, variant %3)"),
+    QT_TRANSLATE_NOOP(
+        "Messages",
+        "the file ends before its image block is complete (%1 of 128 bytes); it may be truncated"),
+    QT_TRANSLATE_NOOP("Messages", "expected image row %1 with 16 hexadecimal bytes"),
+    QT_TRANSLATE_NOOP("Messages", "text after the image block"),
+    QT_TRANSLATE_NOOP(
+        "Messages", "%1 = %2 is outside what the page offers (%3); the page adjusts it when shown"),
+    QT_TRANSLATE_NOOP("Messages", "The file is for model %1; this controller is a %2"),
+    QT_TRANSLATE_NOOP("Messages", "The file is for variant %1; this controller is variant %2"),
+    QT_TRANSLATE_NOOP("Messages", "The file is for firmware %1; this controller has firmware %2"),
+    QT_TRANSLATE_NOOP("Messages", "Cannot write %1: %2"),
+    QT_TRANSLATE_NOOP("Messages",
+                      "%1 = %2 is outside what the page offers (%3); %4 will be written"),
+    QT_TRANSLATE_NOOP("Messages", "%1 = %2 is not offered on this controller; it keeps %3"),
+    QT_TRANSLATE_NOOP("Messages", "%1 = %2 is refused by the page; the controller keeps %3"),
+    QT_TRANSLATE_NOOP("Messages", "%1 = %2 is decided by another setting; %3 will be written"),
+    QT_TRANSLATE_NOOP("Messages", "The shared journal on %1: %2"),
 };
 static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::ServerFailed) + 1);
 
@@ -153,30 +149,29 @@ int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes) {
 namespace {
 
 QString commentOf(const Setting& s, const CalibrationImage& image, Language language) {
-    const bool zh = language == Language::Chinese;
     QString comment = s.caption(language);
     switch (s.coding) {
         case Coding::Switch:
-            return comment + (zh ? QStringLiteral("：on 或 off") : QStringLiteral(": on or off"));
+            return comment + inLanguage(language, QT_TRANSLATE_NOOP("ConfigFile", ": on or off"));
         case Coding::List:
-            comment += (zh ? QStringLiteral("：") : QStringLiteral(": ")) +
+            comment += inLanguage(language, QT_TRANSLATE_NOOP("ConfigFile", ": ")) +
                        choicesText(s, image, language);
             if (itemName(s, image, s.raw(image), language).isEmpty())
-                comment += zh ? QStringLiteral("（当前代码不在列表中）")
-                              : QStringLiteral(" (the code held is not in the list)");
+                comment += inLanguage(
+                    language,
+                    QT_TRANSLATE_NOOP("ConfigFile", " (the code held is not in the list)"));
             return comment;
         case Coding::Number:
             break;
     }
-    return comment + (zh ? QStringLiteral("，") : QStringLiteral(", ")) +
+    return comment + inLanguage(language, QT_TRANSLATE_NOOP("ConfigFile", ", ")) +
            offeredText(s, image, language);
 }
 
 }  // namespace
 
 QString Message::text(Language language) const {
-    const MessageText& t = MessageTexts[static_cast<std::size_t>(kind)];
-    QString body = QString::fromUtf8(language == Language::Chinese ? t.chinese : t.english);
+    QString body = translated(language, "Messages", MessageTexts[static_cast<std::size_t>(kind)]);
     // Values are shown as they are, but never as line breaks or characters that hide text.
     QStringList a;
     for (const QString& arg : args) a << visibleText(arg);
@@ -203,9 +198,7 @@ QString Message::text(Language language) const {
     }
     if (line <= 0)
         return body;
-    if (language == Language::Chinese)
-        return QStringLiteral("第 %1 行：").arg(line) + body;
-    return QStringLiteral("Line %1: ").arg(line) + body;
+    return inLanguage(language, QT_TRANSLATE_NOOP("ConfigFile", "Line %1: ")).arg(line) + body;
 }
 
 QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, Language language) {
@@ -214,17 +207,13 @@ QString ConfigFile::write(const CalibrationImage& image, const FileInfo& info, L
 
 QString ConfigFile::write(const CalibrationImage& image, const CalibrationImage& reference,
                           const FileInfo& info, Language language) {
-    const bool zh = language == Language::Chinese;
     QString out;
     out += QStringLiteral("# trnsetup configuration\n");
-    out += zh ? QStringLiteral(
-                    "# "
-                    "可修改下列设置的值；“#"
-                    "”之后是说明。末尾的映像块记录此控制器，不会写入其他控制器。\n")
-              : QStringLiteral(
-                    "# Edit the values of the settings below; '#' starts a comment. The image "
-                    "block at the\n"
-                    "# end records this controller and is never applied to another unit.\n");
+    out += inLanguage(language,
+                      QT_TRANSLATE_NOOP("ConfigFile",
+                                        "# Edit the values of the settings below; '#' starts a "
+                                        "comment. The image block at the\n# end records this "
+                                        "controller and is never applied to another unit.\n"));
     for (int key = 0; key < RequiredHeaderKeys; ++key)
         out += QLatin1String(HeaderKeys[key]) + QLatin1String(" = ") + headerValue(reference, key) +
                QLatin1Char('\n');
@@ -248,8 +237,9 @@ QString ConfigFile::write(const CalibrationImage& image, const CalibrationImage&
     }
 
     out += QLatin1Char('\n');
-    out += zh ? QStringLiteral("# 控制器的全部 128 字节，仅作记录。\n")
-              : QStringLiteral("# The whole controller, 128 bytes, for reference only.\n");
+    out += inLanguage(
+        language, QT_TRANSLATE_NOOP("ConfigFile",
+                                    "# The whole controller, 128 bytes, for reference only.\n"));
     out += QStringLiteral("[image]\n");
     for (int row = 0; row < ImageRows; ++row) {
         const auto offset = static_cast<std::uint8_t>(row * 16);

@@ -8,9 +8,14 @@ namespace config {
 
 namespace {
 
-constexpr Setting onOff(const char* key, const char* english, const char* chinese, int pos,
-                        std::uint8_t mask, bool inverted = false) {
-    Setting s{key, english, chinese};
+// A text of this file in the language given.
+QString text(Language language, const char* source) {
+    return translated(language, "Settings", source);
+}
+
+constexpr Setting onOff(const char* key, const char* english, int pos, std::uint8_t mask,
+                        bool inverted = false) {
+    Setting s{key, english};
     s.pos = pos;
     s.mask = mask;
     s.coding = Coding::Switch;
@@ -18,10 +23,10 @@ constexpr Setting onOff(const char* key, const char* english, const char* chines
     return s;
 }
 
-constexpr Setting number(const char* key, const char* english, const char* chinese, int pos,
-                         std::uint32_t low, std::uint32_t high, const char* unit = "",
-                         int divisor = 1, int width = 1) {
-    Setting s{key, english, chinese};
+constexpr Setting number(const char* key, const char* english, int pos, std::uint32_t low,
+                         std::uint32_t high, const char* unit = "", int divisor = 1,
+                         int width = 1) {
+    Setting s{key, english};
     s.pos = pos;
     s.width = width;
     s.low = low;
@@ -31,9 +36,9 @@ constexpr Setting number(const char* key, const char* english, const char* chine
     return s;
 }
 
-constexpr Setting list(const char* key, const char* english, const char* chinese, int pos,
-                       Items items, std::uint8_t mask = 0xFF) {
-    Setting s{key, english, chinese};
+constexpr Setting list(const char* key, const char* english, int pos, Items items,
+                       std::uint8_t mask = 0xFF) {
+    Setting s{key, english};
     s.pos = pos;
     s.mask = mask;
     s.coding = Coding::List;
@@ -49,206 +54,254 @@ constexpr std::uint32_t ElevenBits = 2047;
 // In the order the wizard shows the pages, so that lists of settings read like the pages.
 constexpr Setting Table[] = {
     // Throttle and current page.
-    onOff("forward_switch", "Forward Switch", "前进开关", Field::Switches, Field::ForwardSwitchBit),
-    onOff("foot_switch", "Foot Switch", "脚踏开关", Field::Switches, Field::FootSwitchBit),
-    list("throttle_sensor_type", "Throttle Sensor Type", "油门传感器类型",
+    onOff("forward_switch", QT_TRANSLATE_NOOP("Settings", "Forward Switch"), Field::Switches,
+          Field::ForwardSwitchBit),
+    onOff("foot_switch", QT_TRANSLATE_NOOP("Settings", "Foot Switch"), Field::Switches,
+          Field::FootSwitchBit),
+    list("throttle_sensor_type", QT_TRANSLATE_NOOP("Settings", "Throttle Sensor Type"),
          Field::ThrottleSensorType, Items::ThrottleSensor),
     // From 0302 bytes 4 and 5 hold twice the percentage; before, byte 4 holds two list steps.
-    number("throttle_start", "Throttle effective starting position", "油门有效起始位置",
+    number("throttle_start", QT_TRANSLATE_NOOP("Settings", "Throttle effective starting position"),
            Field::ThrottleStart, 0, 80, "%", 2)
         .from(0x0302),
-    number("throttle_end", "Throttle effective ending position", "油门有效结束位置",
+    number("throttle_end", QT_TRANSLATE_NOOP("Settings", "Throttle effective ending position"),
            Field::ThrottleEnd, 120, 200, "%", 2)
         .from(0x0302),
-    list("throttle_start_step", "Throttle effective starting position", "油门有效起始位置",
+    list("throttle_start_step",
+         QT_TRANSLATE_NOOP("Settings", "Throttle effective starting position"),
          Field::ThrottleStart, Items::StartStep, 0xF0)
         .until(0x0302),
-    list("throttle_end_step", "Throttle effective ending position", "油门有效结束位置",
+    list("throttle_end_step", QT_TRANSLATE_NOOP("Settings", "Throttle effective ending position"),
          Field::ThrottleStart, Items::EndStep, 0x0F)
         .until(0x0302),
-    number("max_motor_current", "Max Motor Current", "最大电机电流", Field::MaxMotorCurrent, 20,
-           100, "%"),
-    number("max_battery_current", "Max Battery Current", "最大电池电流", Field::MaxBatteryCurrent,
-           20, 100, "%")
+    number("max_motor_current", QT_TRANSLATE_NOOP("Settings", "Max Motor Current"),
+           Field::MaxMotorCurrent, 20, 100, "%"),
+    number("max_battery_current", QT_TRANSLATE_NOOP("Settings", "Max Battery Current"),
+           Field::MaxBatteryCurrent, 20, 100, "%")
         .from(0x0208)
         .offering(Offer::BatteryCurrent),
-    number("threshold_low", "The Low Threshold Voltage", "低阈值电压", Field::ThresholdLow, 0, 40,
-           "%"),
-    number("threshold_high", "The High Threshold Voltage", "高阈值电压", Field::ThresholdHigh, 60,
-           100, "%"),
+    number("threshold_low", QT_TRANSLATE_NOOP("Settings", "The Low Threshold Voltage"),
+           Field::ThresholdLow, 0, 40, "%"),
+    number("threshold_high", QT_TRANSLATE_NOOP("Settings", "The High Threshold Voltage"),
+           Field::ThresholdHigh, 60, 100, "%"),
 
     // Start-up and voltage page.
-    number("startup_delay", "Start-up Delay", "启动延时", Field::StartupDelay, 0, 20, "s", 10),
-    list("hall_sensor_type", "Hall Sensor Type", "霍尔传感器类型", Field::HallSensorType,
-         Items::Hall),
+    number("startup_delay", QT_TRANSLATE_NOOP("Settings", "Start-up Delay"), Field::StartupDelay, 0,
+           20, "s", 10),
+    list("hall_sensor_type", QT_TRANSLATE_NOOP("Settings", "Hall Sensor Type"),
+         Field::HallSensorType, Items::Hall),
     // One list on the page, three bytes in the image.
-    list("control_mode", "Control Mode", "控制模式", Field::ControlMode, Items::ControlMode)
+    list("control_mode", QT_TRANSLATE_NOOP("Settings", "Control Mode"), Field::ControlMode,
+         Items::ControlMode)
         .placed(Place::ControlMode),
-    number("under_voltage", "Under Voltage", "欠压", Field::UnderVoltage, 0, 100, "V")
+    number("under_voltage", QT_TRANSLATE_NOOP("Settings", "Under Voltage"), Field::UnderVoltage, 0,
+           100, "V")
         .offering(Offer::VoltageClass),
-    number("over_voltage", "Over Voltage", "过压", Field::OverVoltage, 0, 100, "V")
+    number("over_voltage", QT_TRANSLATE_NOOP("Settings", "Over Voltage"), Field::OverVoltage, 0,
+           100, "V")
         .offering(Offer::VoltageClass),
-    number("throttle_rate", "Throttle Up/Down Rate", "油门加减速率", Field::ThrottleRate, 10, 200,
-           "", 10)
+    number("throttle_rate", QT_TRANSLATE_NOOP("Settings", "Throttle Up/Down Rate"),
+           Field::ThrottleRate, 10, 200, "", 10)
         .stepping(10),
-    onOff("power_on_high_pedal_disable", "Power On High Pedal Disable", "上电高踏板禁止",
-          Field::Switches, Field::PowerOnHighPedalOffBit, true),
-    onOff("releasing_brake_high_pedal_disable", "Releasing Brake High Pedal Disable",
-          "松开刹车高踏板禁止", Field::Functions, Field::ReleasingBrakeHighPedalBit),
+    onOff("power_on_high_pedal_disable",
+          QT_TRANSLATE_NOOP("Settings", "Power On High Pedal Disable"), Field::Switches,
+          Field::PowerOnHighPedalOffBit, true),
+    onOff("releasing_brake_high_pedal_disable",
+          QT_TRANSLATE_NOOP("Settings", "Releasing Brake High Pedal Disable"), Field::Functions,
+          Field::ReleasingBrakeHighPedalBit),
 
     // Motor and speed page. Noise reduction, ABS and the 12 V output are stored from 0204
     // on, cleared where the page does not offer them.
-    number("top_speed", "Motor Top Speed", "电机最高转速", Field::TopSpeed, 30, 100, "%")
+    number("top_speed", QT_TRANSLATE_NOOP("Settings", "Motor Top Speed"), Field::TopSpeed, 30, 100,
+           "%")
         .from(0x0204),
-    number("motor_poles", "Motor Poles", "电机极数", Field::MotorPoles, 2, 200)
+    number("motor_poles", QT_TRANSLATE_NOOP("Settings", "Motor Poles"), Field::MotorPoles, 2, 200)
         .stepping(2)
         .from(0x0204),
-    onOff("half_speed_reverse", "Half Speed In Reverse", "倒车半速", Field::Functions,
-          Field::HalfSpeedReverseBit)
+    onOff("half_speed_reverse", QT_TRANSLATE_NOOP("Settings", "Half Speed In Reverse"),
+          Field::Functions, Field::HalfSpeedReverseBit)
         .from(0x0209),
     // The regeneration page clears boost and economy when it stores a brake sensor.
-    onOff("boost", "Boost Function", "动力增强功能", Field::Functions, Field::BoostBit)
+    onOff("boost", QT_TRANSLATE_NOOP("Settings", "Boost Function"), Field::Functions,
+          Field::BoostBit)
         .needing(BrakeInput),
-    onOff("economy", "Economy Function", "经济功能", Field::Functions, Field::EconomyBit)
+    onOff("economy", QT_TRANSLATE_NOOP("Settings", "Economy Function"), Field::Functions,
+          Field::EconomyBit)
         .needing(BrakeInput),
-    onOff("half_current_reverse", "Half Current in Reverse", "倒车半电流", Field::Functions,
-          Field::HalfCurrentReverseBit)
+    onOff("half_current_reverse", QT_TRANSLATE_NOOP("Settings", "Half Current in Reverse"),
+          Field::Functions, Field::HalfCurrentReverseBit)
         .from(0x0300),
-    onOff("noise_reduction", "Noise Reduction", "降噪", Field::Functions, Field::NoiseReductionBit)
+    onOff("noise_reduction", QT_TRANSLATE_NOOP("Settings", "Noise Reduction"), Field::Functions,
+          Field::NoiseReductionBit)
         .from(0x0204),
-    onOff("abs", "ABS", "ABS", Field::Switches, Field::AbsBit).from(0x0204),
-    onOff("output_12v", "12V Output", "12V 输出", Field::Switches, Field::Output12VBit)
+    onOff("abs", QT_TRANSLATE_NOOP("Settings", "ABS"), Field::Switches, Field::AbsBit).from(0x0204),
+    onOff("output_12v", QT_TRANSLATE_NOOP("Settings", "12V Output"), Field::Switches,
+          Field::Output12VBit)
         .from(0x0204),
-    number("reverse_top_speed", "Motor Top Speed in Reverse", "电机倒车最高转速",
+    number("reverse_top_speed", QT_TRANSLATE_NOOP("Settings", "Motor Top Speed in Reverse"),
            Field::ReverseTopSpeed, 20, 100, "%")
         .from(0x0403),
 
     // Regeneration page. Before 0302 byte 5 holds the brake sensor span in two list steps.
-    onOff("regeneration", "Regeneration", "再生制动", Field::Switches, Field::RegenerationBit)
+    onOff("regeneration", QT_TRANSLATE_NOOP("Settings", "Regeneration"), Field::Switches,
+          Field::RegenerationBit)
         .needing(Regeneration),
-    onOff("brake_switch", "Brake Switch", "刹车开关", Field::Switches, Field::BrakeSwitchBit)
+    onOff("brake_switch", QT_TRANSLATE_NOOP("Settings", "Brake Switch"), Field::Switches,
+          Field::BrakeSwitchBit)
         .needing(Regeneration),
-    number("releasing_throttle_regen", "Releasing Throttle Starts Regen", "松开油门开始再生",
+    number("releasing_throttle_regen",
+           QT_TRANSLATE_NOOP("Settings", "Releasing Throttle Starts Regen"),
            Field::ReleasingThrottleRegen, 0, 20, "%")
         .from(0x0209)
         .needing(Regeneration),
-    number("brake_switch_regen", "Regen Current by Brake Switch On", "刹车开关闭合时的再生电流",
+    number("brake_switch_regen", QT_TRANSLATE_NOOP("Settings", "Regen Current by Brake Switch On"),
            Field::BrakeSwitchRegen, 5, 50, "%")
         .needing(Regeneration),
-    number("max_regen_current", "Max Regen Current", "最大再生电流", Field::MaxRegenCurrent, 20,
-           100, "%")
+    number("max_regen_current", QT_TRANSLATE_NOOP("Settings", "Max Regen Current"),
+           Field::MaxRegenCurrent, 20, 100, "%")
         .needing(Regeneration),
-    list("brake_sensor_type", "Brake Sensor Type", "刹车传感器类型", Field::BrakeSensorType,
-         Items::BrakeSensor)
+    list("brake_sensor_type", QT_TRANSLATE_NOOP("Settings", "Brake Sensor Type"),
+         Field::BrakeSensorType, Items::BrakeSensor)
         .needing(BrakeInput),
-    number("brake_start", "Brake Sensor Starting Point", "刹车传感器起始点",
+    number("brake_start", QT_TRANSLATE_NOOP("Settings", "Brake Sensor Starting Point"),
            Field::BrakeSensorStart, 0, 40, "%")
         .from(0x0302)
         .needing(Regeneration),
-    number("brake_end", "Brake Sensor Ending Point", "刹车传感器终止点", Field::BrakeSensorEnd, 50,
-           100, "%")
+    number("brake_end", QT_TRANSLATE_NOOP("Settings", "Brake Sensor Ending Point"),
+           Field::BrakeSensorEnd, 50, 100, "%")
         .from(0x0302)
         .needing(Regeneration),
-    list("brake_start_step", "Brake Sensor Starting Point", "刹车传感器起始点", Field::ThrottleEnd,
-         Items::StartStep, 0xF0)
+    list("brake_start_step", QT_TRANSLATE_NOOP("Settings", "Brake Sensor Starting Point"),
+         Field::ThrottleEnd, Items::StartStep, 0xF0)
         .until(0x0302)
         .needing(Regeneration),
-    list("brake_end_step", "Brake Sensor Ending Point", "刹车传感器终止点", Field::ThrottleEnd,
-         Items::EndStep, 0x0F)
+    list("brake_end_step", QT_TRANSLATE_NOOP("Settings", "Brake Sensor Ending Point"),
+         Field::ThrottleEnd, Items::EndStep, 0x0F)
         .until(0x0302)
         .needing(Regeneration),
 
     // Temperature, CAN and smoothing page.
-    list("motor_temperature_sensor", "Motor Temperature Sensor", "电机温度传感器",
+    list("motor_temperature_sensor", QT_TRANSLATE_NOOP("Settings", "Motor Temperature Sensor"),
          Field::MotorTempSensor, Items::TemperatureSensor),
-    number("stop_temperature", "Controller Stop Output Temperature", "控制器停止输出温度",
+    number("stop_temperature", QT_TRANSLATE_NOOP("Settings", "Controller Stop Output Temperature"),
            Field::StopTemperature, 60, 170, "C"),
-    number("resume_temperature", "Controller Resume Output Temperature", "控制器恢复输出温度",
+    number("resume_temperature",
+           QT_TRANSLATE_NOOP("Settings", "Controller Resume Output Temperature"),
            Field::ResumeTemperature, 60, 170, "C"),
-    number("can_send_id", "Send ID", "发送 ID", Field::CanSendId, 0, ElevenBits, "", 1, 2)
+    number("can_send_id", QT_TRANSLATE_NOOP("Settings", "Send ID"), Field::CanSendId, 0, ElevenBits,
+           "", 1, 2)
         .needing(CanVariant),
-    number("can_receive_id", "Receive ID", "接收 ID", Field::CanReceiveId, 0, ElevenBits, "", 1, 2)
+    number("can_receive_id", QT_TRANSLATE_NOOP("Settings", "Receive ID"), Field::CanReceiveId, 0,
+           ElevenBits, "", 1, 2)
         .needing(CanVariant),
     // Only bit 0 of byte 45 is the switch; the rest of the byte is the controller's.
-    onOff("smoothing", "Smooth", "平滑", Field::SmoothEnable, Field::SmoothEnableBit).from(0x0404),
-    number("smooth_inflection", "Inflection Point", "拐点", Field::SmoothInflection, 5, 30)
+    onOff("smoothing", QT_TRANSLATE_NOOP("Settings", "Smooth"), Field::SmoothEnable,
+          Field::SmoothEnableBit)
         .from(0x0404),
-    number("smooth_low_accel", "Low Accel", "低段加速", Field::SmoothLowAccel, 1, 255).from(0x0404),
-    number("smooth_low_decel", "Low Decel", "低段减速", Field::SmoothLowDecel, 1, 255).from(0x0404),
-    number("smooth_high_accel", "High Accel", "高段加速", Field::SmoothHighAccel, 1, 255)
+    number("smooth_inflection", QT_TRANSLATE_NOOP("Settings", "Inflection Point"),
+           Field::SmoothInflection, 5, 30)
         .from(0x0404),
-    number("smooth_high_decel", "High Decel", "高段减速", Field::SmoothHighDecel, 1, 255)
+    number("smooth_low_accel", QT_TRANSLATE_NOOP("Settings", "Low Accel"), Field::SmoothLowAccel, 1,
+           255)
+        .from(0x0404),
+    number("smooth_low_decel", QT_TRANSLATE_NOOP("Settings", "Low Decel"), Field::SmoothLowDecel, 1,
+           255)
+        .from(0x0404),
+    number("smooth_high_accel", QT_TRANSLATE_NOOP("Settings", "High Accel"), Field::SmoothHighAccel,
+           1, 255)
+        .from(0x0404),
+    number("smooth_high_decel", QT_TRANSLATE_NOOP("Settings", "High Decel"), Field::SmoothHighDecel,
+           1, 255)
         .from(0x0404),
 
     // J1939 page.
-    number("j1939_address", "Preferred Address", "首选地址", Field::J1939Address, 0, 127)
+    number("j1939_address", QT_TRANSLATE_NOOP("Settings", "Preferred Address"), Field::J1939Address,
+           0, 127)
         .alsoOffering(248, 253)
         .needing(J1939Variant),
-    number("j1939_arbitrary_address", "Arbitrary Address Capable", "任意地址能力",
+    number("j1939_arbitrary_address", QT_TRANSLATE_NOOP("Settings", "Arbitrary Address Capable"),
            Field::J1939ArbitraryAddress, 0, 1)
         .needing(J1939Variant),
-    number("j1939_industry_group", "Industry Group", "行业组", Field::J1939IndustryGroup, 0, 7)
+    number("j1939_industry_group", QT_TRANSLATE_NOOP("Settings", "Industry Group"),
+           Field::J1939IndustryGroup, 0, 7)
         .needing(J1939Variant),
-    number("j1939_vehicle_system_instance", "Vehicle System Instance", "车辆系统实例",
+    number("j1939_vehicle_system_instance",
+           QT_TRANSLATE_NOOP("Settings", "Vehicle System Instance"),
            Field::J1939VehicleSystemInstance, 0, 15)
         .needing(J1939Variant),
-    number("j1939_vehicle_system", "Vehicle System", "车辆系统", Field::J1939VehicleSystem, 0, 127)
+    number("j1939_vehicle_system", QT_TRANSLATE_NOOP("Settings", "Vehicle System"),
+           Field::J1939VehicleSystem, 0, 127)
         .needing(J1939Variant),
-    number("j1939_reserved", "Reserved Fields", "保留字段", Field::J1939Reserved, 0, 1)
+    number("j1939_reserved", QT_TRANSLATE_NOOP("Settings", "Reserved Fields"), Field::J1939Reserved,
+           0, 1)
         .needing(J1939Variant),
-    number("j1939_function", "Function Fields", "功能字段", Field::J1939Function, 0, 255)
+    number("j1939_function", QT_TRANSLATE_NOOP("Settings", "Function Fields"), Field::J1939Function,
+           0, 255)
         .needing(J1939Variant),
-    number("j1939_function_instance", "Function Instance", "功能实例", Field::J1939FunctionInstance,
-           0, 31)
+    number("j1939_function_instance", QT_TRANSLATE_NOOP("Settings", "Function Instance"),
+           Field::J1939FunctionInstance, 0, 31)
         .needing(J1939Variant),
-    number("j1939_ecu_instance", "ECU Instance", "ECU 实例", Field::J1939EcuInstance, 0, 7)
+    number("j1939_ecu_instance", QT_TRANSLATE_NOOP("Settings", "ECU Instance"),
+           Field::J1939EcuInstance, 0, 7)
         .needing(J1939Variant),
-    number("j1939_manufacturer", "Manufacturer Code", "制造商代码", Field::J1939Manufacturer, 0,
-           ElevenBits, "", 1, 2)
+    number("j1939_manufacturer", QT_TRANSLATE_NOOP("Settings", "Manufacturer Code"),
+           Field::J1939Manufacturer, 0, ElevenBits, "", 1, 2)
         .needing(J1939Variant),
-    number("j1939_identity", "Identity Number", "识别号", Field::J1939Identity, 0, 2097151, "", 1,
-           3)
+    number("j1939_identity", QT_TRANSLATE_NOOP("Settings", "Identity Number"), Field::J1939Identity,
+           0, 2097151, "", 1, 3)
         .needing(J1939Variant),
 };
 
 // Files written before the control mode became one setting held its three bytes one by one.
 constexpr Setting OldTable[] = {
-    number("control_mode", "Control Mode", "控制模式", Field::ControlMode, 0, 255),
-    number("control_mode_copy", "Control Mode (copy)", "控制模式（副本）", Field::ControlModeCopy,
-           0, 255),
-    number("speed_mode", "Control Mode (speed)", "控制模式（速度）", Field::SpeedMode, 0, 255),
+    number("control_mode", QT_TRANSLATE_NOOP("Settings", "Control Mode"), Field::ControlMode, 0,
+           255),
+    number("control_mode_copy", QT_TRANSLATE_NOOP("Settings", "Control Mode (copy)"),
+           Field::ControlModeCopy, 0, 255),
+    number("speed_mode", QT_TRANSLATE_NOOP("Settings", "Control Mode (speed)"), Field::SpeedMode, 0,
+           255),
 };
 
-// List items. The pages show some fixed Chinese items in every language; the English names
-// here translate them.
+// List items, by the English names files give them. Where a page fills its list, it shows the
+// items' Chinese (from the catalogue) in every language, as it always has.
 // Sensor types the throttle and the brake lists share, with the same codes.
-constexpr Item NoSensor{0, "none", "无"};
-constexpr Item ZeroToFive{1, "0-5V", "0-5V"};
-constexpr Item FiveToZero{2, "5-0V", "5-0V"};
-constexpr Item OneToFour{2, "1-4V", "1-4V"};
-constexpr Item Resistive{3, "0-5K", "0-5K"};
-constexpr Item ThreeWirePedal{1, "three-wire pedal", "3线式踏板"};
-constexpr Item HallPedal{2, "powered Hall pedal", "霍尔有源踏板"};
+constexpr Item NoSensor{0, QT_TRANSLATE_NOOP("Settings", "none")};
+constexpr Item ZeroToFive{1, QT_TRANSLATE_NOOP("Settings", "0-5V")};
+constexpr Item FiveToZero{2, QT_TRANSLATE_NOOP("Settings", "5-0V")};
+constexpr Item OneToFour{2, QT_TRANSLATE_NOOP("Settings", "1-4V")};
+constexpr Item Resistive{3, QT_TRANSLATE_NOOP("Settings", "0-5K")};
+constexpr Item ThreeWirePedal{1, QT_TRANSLATE_NOOP("Settings", "three-wire pedal")};
+constexpr Item HallPedal{2, QT_TRANSLATE_NOOP("Settings", "powered Hall pedal")};
 
 constexpr Item ThrottleSensorOld[] = {ZeroToFive, FiveToZero};
 constexpr Item SensorPedals[] = {ThreeWirePedal, HallPedal};
 constexpr Item ThrottleSensorNew[] = {ZeroToFive, OneToFour, Resistive};
-constexpr Item StartSteps[] = {
-    {0, "0%", "0%"}, {1, "10%", "10%"}, {2, "20%", "20%"}, {3, "30%", "30%"}, {4, "40%", "40%"}};
-constexpr Item EndSteps[] = {{0, "100%", "100%"}, {1, "90%", "90%"}, {2, "80%", "80%"},
-                             {3, "70%", "70%"},   {4, "60%", "60%"}, {5, "50%", "50%"}};
-constexpr Item HallTypes[] = {{60, "60 degree", "60度"}, {120, "120 degree", "120度"}};
+constexpr Item StartSteps[] = {{0, QT_TRANSLATE_NOOP("Settings", "0%")},
+                               {1, QT_TRANSLATE_NOOP("Settings", "10%")},
+                               {2, QT_TRANSLATE_NOOP("Settings", "20%")},
+                               {3, QT_TRANSLATE_NOOP("Settings", "30%")},
+                               {4, QT_TRANSLATE_NOOP("Settings", "40%")}};
+constexpr Item EndSteps[] = {
+    {0, QT_TRANSLATE_NOOP("Settings", "100%")}, {1, QT_TRANSLATE_NOOP("Settings", "90%")},
+    {2, QT_TRANSLATE_NOOP("Settings", "80%")},  {3, QT_TRANSLATE_NOOP("Settings", "70%")},
+    {4, QT_TRANSLATE_NOOP("Settings", "60%")},  {5, QT_TRANSLATE_NOOP("Settings", "50%")}};
+constexpr Item HallTypes[] = {{60, QT_TRANSLATE_NOOP("Settings", "60 degree")},
+                              {120, QT_TRANSLATE_NOOP("Settings", "120 degree")}};
 // In the page's order; the codes are what byte 30 holds (byte 28 for speed).
 constexpr std::uint32_t Torque = 3, Balanced = 1, Speed = 2;
-constexpr Item ControlModes[] = {
-    {Torque, "torque", "转矩"}, {Balanced, "balanced", "平衡"}, {Speed, "speed", "速度"}};
-constexpr Item BrakeSensorOld[] = {{0, "No Used", "不使用"}, ZeroToFive, FiveToZero};
+constexpr Item ControlModes[] = {{Torque, QT_TRANSLATE_NOOP("Settings", "torque")},
+                                 {Balanced, QT_TRANSLATE_NOOP("Settings", "balanced")},
+                                 {Speed, QT_TRANSLATE_NOOP("Settings", "speed")}};
+constexpr Item BrakeSensorOld[] = {
+    {0, QT_TRANSLATE_NOOP("Settings", "No Used")}, ZeroToFive, FiveToZero};
 constexpr Item BrakePedals[] = {NoSensor, ThreeWirePedal, HallPedal};
 constexpr Item BrakeSensorNew[] = {NoSensor, ZeroToFive, OneToFour, Resistive};
-constexpr Item NoTemperatureSensor{0, "disabled", "禁用"};
-constexpr Item TemperatureOld[] = {NoTemperatureSensor, {1, "in use", "使用"}};
-constexpr Item TemperatureNew[] = {
-    NoTemperatureSensor, {1, "KTY83-122", "KTY83-122"}, {2, "KTY84-130", "KTY84-130"}};
+constexpr Item NoTemperatureSensor{0, QT_TRANSLATE_NOOP("Settings", "disabled")};
+constexpr Item TemperatureOld[] = {NoTemperatureSensor,
+                                   {1, QT_TRANSLATE_NOOP("Settings", "in use")}};
+constexpr Item TemperatureNew[] = {NoTemperatureSensor,
+                                   {1, QT_TRANSLATE_NOOP("Settings", "KTY83-122")},
+                                   {2, QT_TRANSLATE_NOOP("Settings", "KTY84-130")}};
 
 // A list's items for this controller, and whether the page fills its list with them (the
 // template's own items stay otherwise).
@@ -382,7 +435,7 @@ std::vector<Setting::Bits> Setting::bits() const {
 }
 
 QString Setting::caption(Language language) const {
-    return QString::fromUtf8(language == Language::Chinese ? chinese : english);
+    return text(language, english);
 }
 
 std::span<const Setting> settings() {
@@ -485,30 +538,27 @@ std::optional<std::uint32_t> parseValue(const Setting& setting, QStringView text
 }
 
 QString valueForm(const Setting& setting, Language language) {
-    const bool zh = language == Language::Chinese;
     switch (setting.coding) {
         case Coding::Switch:
-            return zh ? QStringLiteral("on 或 off") : QStringLiteral("on or off");
+            return text(language, QT_TRANSLATE_NOOP("Settings", "on or off"));
         case Coding::List:
-            return zh ? QStringLiteral("注释中列出的名称之一")
-                      : QStringLiteral("one of the names the comment lists");
+            return text(language,
+                        QT_TRANSLATE_NOOP("Settings", "one of the names the comment lists"));
         case Coding::Number:
             break;
     }
     const QString top = valueText(setting, setting.maximum());
     if (setting.divisor > 1)
-        return (zh ? QStringLiteral("0 到 %1，最多一位小数，步长 %2")
-                   : QStringLiteral("0 to %1, in steps of %2"))
+        return text(language, QT_TRANSLATE_NOOP("Settings", "0 to %1, in steps of %2"))
             .arg(top, valueText(setting, 1));
-    return (zh ? QStringLiteral("0 到 %1 的整数") : QStringLiteral("a whole number, 0 to %1"))
-        .arg(top);
+    return text(language, QT_TRANSLATE_NOOP("Settings", "a whole number, 0 to %1")).arg(top);
 }
 
 QString itemName(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
                  Language language) {
     for (const Item& item : itemsOf(setting.items, image).items)
         if (item.code == raw)
-            return QString::fromUtf8(language == Language::Chinese ? item.chinese : item.english);
+            return text(language, item.english);
     return {};
 }
 
@@ -528,7 +578,7 @@ std::optional<std::uint32_t> itemCode(const Setting& setting, const CalibrationI
         text = text.sliced(1, text.size() - 2).trimmed();
     for (const Item& item : itemsOf(setting.items, image).items)
         if (text.compare(QString::fromUtf8(item.english), Qt::CaseInsensitive) == 0 ||
-            text.compare(QString::fromUtf8(item.chinese), Qt::CaseInsensitive) == 0)
+            text.compare(config::text(Language::Chinese, item.english), Qt::CaseInsensitive) == 0)
             return item.code;
     return std::nullopt;
 }
@@ -536,7 +586,7 @@ std::optional<std::uint32_t> itemCode(const Setting& setting, const CalibrationI
 QString choicesText(const Setting& setting, const CalibrationImage& image, Language language) {
     QStringList names;
     for (const Item& item : itemsOf(setting.items, image).items)
-        names << QString::fromUtf8(language == Language::Chinese ? item.chinese : item.english);
+        names << text(language, item.english);
     return names.join(QLatin1String(", "));
 }
 
@@ -560,18 +610,17 @@ QStringList pageItems(const Setting& setting, const CalibrationImage& image) {
     const ItemList list = itemsOf(setting.items, image);
     QStringList texts;
     if (list.pageFills)
-        for (const Item& item : list.items) texts << QString::fromUtf8(item.chinese);
+        for (const Item& item : list.items) texts << text(Language::Chinese, item.english);
     return texts;
 }
 
 QString shownText(const Setting& setting, const CalibrationImage& image, std::uint32_t raw,
                   Language language) {
-    const bool zh = language == Language::Chinese;
     switch (setting.coding) {
         case Coding::Switch:
             if ((raw != 0) != setting.inverted)
-                return zh ? QStringLiteral("启用") : QStringLiteral("Enable");
-            return zh ? QStringLiteral("禁用") : QStringLiteral("Disable");
+                return text(language, QT_TRANSLATE_NOOP("Settings", "Enable"));
+            return text(language, QT_TRANSLATE_NOOP("Settings", "Disable"));
         case Coding::List:
             if (const QString name = itemName(setting, image, raw, language); !name.isEmpty())
                 return name;
@@ -613,8 +662,7 @@ QString offeredText(const Setting& setting, const CalibrationImage& image, Langu
     QString text =
         valueText(setting, span.low) + QLatin1String("..") + valueText(setting, span.high);
     if (setting.step != 1)
-        text += (language == Language::Chinese ? QStringLiteral("，步长 ")
-                                               : QStringLiteral(", step ")) +
+        text += config::text(language, QT_TRANSLATE_NOOP("Settings", ", step ")) +
                 valueText(setting, setting.step);
     if (setting.low2 <= setting.high2)
         text += QLatin1String(", ") + valueText(setting, setting.low2) + QLatin1String("..") +

@@ -24,10 +24,10 @@
 #include <QStringView>
 
 #include "CalibrationImage.h"
+#include "Texts.h"
 
 namespace config {
 
-enum class Language { English, Chinese };
 // "trnsetup " and the version: the program named in the files it writes.
 QString programText();
 // "english" or "chinese" (the language modules' names); anything else is English.
@@ -75,14 +75,14 @@ enum class Offer {
 
 struct Item {
     std::uint32_t code;
-    const char* english;  // also the name a file gives the item
-    const char* chinese;  // also the text the page shows, where the page fills the list
+    // Also the name a file gives the item; its Chinese (from the catalogue) is the text the
+    // page shows, where the page fills the list, and a name files may give too.
+    const char* english;
 };
 
 struct Setting {
     const char* key;      // ASCII, for files
-    const char* english;  // the page's caption, without help numbers
-    const char* chinese;
+    const char* english;  // the page's caption, without help numbers (Chinese: the catalogue)
     int pos = 0;
     int width = 1;             // bytes, big-endian
     std::uint8_t mask = 0xFF;  // the bits of a one-byte field

@@ -91,6 +91,7 @@ QString sensorVolts(int value) {
 }
 
 Format offAtZero(Format format) {
+    // "Off" in Chinese in every module: the page has always shown it so.
     return [format = std::move(format)](int value) {
         return value == 0 ? QStringLiteral("禁止") : format(value);
     };

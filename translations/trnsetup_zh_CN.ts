@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Changes</name>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Variant</source>
+        <translation>型号变体</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>固件</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序列号</translation>
+    </message>
+</context>
+<context>
     <name>Commands</name>
     <message>
         <source>no controller found on any serial port</source>
@@ -226,6 +249,177 @@
     </message>
 </context>
 <context>
+    <name>ConfigFile</name>
+    <message>
+        <source>: on or off</source>
+        <translation>：on 或 off</translation>
+    </message>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source> (the code held is not in the list)</source>
+        <translation>（当前代码不在列表中）</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>，</translation>
+    </message>
+    <message>
+        <source>Line %1: </source>
+        <translation>第 %1 行：</translation>
+    </message>
+    <message>
+        <source># Edit the values of the settings below; &apos;#&apos; starts a comment. The image block at the
+# end records this controller and is never applied to another unit.
+</source>
+        <translation># 可修改下列设置的值；“#”之后是说明。末尾的映像块记录此控制器，不会写入其他控制器。
+</translation>
+    </message>
+    <message>
+        <source># The whole controller, 128 bytes, for reference only.
+</source>
+        <translation># 控制器的全部 128 字节，仅作记录。
+</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigMenu</name>
+    <message>
+        <source>Configuration files (*.trncfg);;All files (*)</source>
+        <translation>配置文件 (*.trncfg);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Other file...</source>
+        <translation>其他文件...</translation>
+    </message>
+    <message>
+        <source>Written to this controller (newest first):</source>
+        <translation>写入此控制器的历史记录（最新在前）：</translation>
+    </message>
+    <message>
+        <source>&amp;Save configuration...</source>
+        <translation>保存配置(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>&amp;Load configuration...</source>
+        <translation>载入配置(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>Show &amp;changes...</source>
+        <translation>显示更改(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>Open configuration...</source>
+        <translation>打开配置...</translation>
+    </message>
+    <message>
+        <source>Open configuration</source>
+        <translation>打开配置</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>保存配置</translation>
+    </message>
+    <message>
+        <source>not finished</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>written and verified</source>
+        <translation>已写入并校验</translation>
+    </message>
+    <message>
+        <source>read back differs</source>
+        <translation>回读不一致</translation>
+    </message>
+    <message>
+        <source>write failed</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <source>reply lost, read back as written</source>
+        <translation>应答丢失，回读与写入一致</translation>
+    </message>
+    <message>
+        <source>written, not verified</source>
+        <translation>已写入，未校验</translation>
+    </message>
+    <message>
+        <source>refused, nothing written</source>
+        <translation>已拒绝，未写入</translation>
+    </message>
+    <message>
+        <source>The journal of writes cannot be opened: %1</source>
+        <translation>无法打开写入日志：%1</translation>
+    </message>
+    <message>
+        <source>Not taken into the journal: %1: %2</source>
+        <translation>未导入日志：%1：%2</translation>
+    </message>
+    <message>
+        <source>The journal of writes cannot be read: %1</source>
+        <translation>无法读取写入日志：%1</translation>
+    </message>
+    <message>
+        <source>Load configuration</source>
+        <translation>载入配置</translation>
+    </message>
+    <message>
+        <source>The configuration was not loaded.
+
+%1</source>
+        <translation>未载入配置。
+
+%1</translation>
+    </message>
+    <message>
+        <source>journal entry #%1</source>
+        <translation>日志记录 #%1</translation>
+    </message>
+    <message>
+        <source>Loaded %1. Finish saves it to the file.</source>
+        <translation>已载入 %1。按“完成”保存到文件。</translation>
+    </message>
+    <message>
+        <source>Loaded %1. Finish writes it to the controller.</source>
+        <translation>已载入 %1。按“完成”写入控制器。</translation>
+    </message>
+    <message>
+        <source>No setting changed.</source>
+        <translation>没有设置被更改。</translation>
+    </message>
+    <message>
+        <source>No setting differs from the file.</source>
+        <translation>与文件相比，没有设置被更改。</translation>
+    </message>
+    <message>
+        <source>No setting differs from the controller as it was read.</source>
+        <translation>与读取时的控制器相比，没有设置被更改。</translation>
+    </message>
+    <message>
+        <source>Changed from the file:</source>
+        <translation>与文件相比的更改：</translation>
+    </message>
+    <message>
+        <source>Changed since the controller was read:</source>
+        <translation>自读取控制器以来的更改：</translation>
+    </message>
+    <message>
+        <source>The write was not recorded in the journal: %1</source>
+        <translation>此次写入未记入日志：%1</translation>
+    </message>
+    <message>
+        <source>The outcome of the write was not recorded in the journal: %1</source>
+        <translation>此次写入的结果未记入日志：%1</translation>
+    </message>
+    <message>
+        <source>%1 journal entries wait at this station to be shared with %2; they are sent when it is back. %3</source>
+        <translation>%1 条日志记录保存在本工位，等待与 %2 共享；服务器恢复后即发送。%3</translation>
+    </message>
+</context>
+<context>
     <name>Journal</name>
     <message>
         <source>&apos;%1&apos; is not a condition such as max_motor_current&gt;80%</source>
@@ -416,6 +610,109 @@
     </message>
 </context>
 <context>
+    <name>Messages</name>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is too large to be a configuration file</source>
+        <translation>%1 太大，不是配置文件</translation>
+    </message>
+    <message>
+        <source>The file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>The file is not UTF-8 text</source>
+        <translation>文件不是 UTF-8 文本</translation>
+    </message>
+    <message>
+        <source>cannot read &quot;%1&quot;; expected name = value</source>
+        <translation>无法识别“%1”，应为 名称 = 值</translation>
+    </message>
+    <message>
+        <source>unknown setting &quot;%1&quot;</source>
+        <translation>未知的设置“%1”</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is given again (first on line %2)</source>
+        <translation>“%1”重复出现（首次在第 %2 行）</translation>
+    </message>
+    <message>
+        <source>&quot;%2&quot; is not a value of %1 (expected %3)</source>
+        <translation>“%2”不是 %1 的有效值（应为 %3）</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a date</source>
+        <translation>“%1”不是日期</translation>
+    </message>
+    <message>
+        <source>The header lacks &quot;%1&quot;</source>
+        <translation>文件头缺少“%1”</translation>
+    </message>
+    <message>
+        <source>the header&apos;s %1 %2 differs from the image block&apos;s %3</source>
+        <translation>文件头的 %1 为 %2，与映像块的 %3 不符</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this controller (firmware %2, variant %3)</source>
+        <translation>%1 不是此控制器的设置（固件 %2，型号变体 %3）</translation>
+    </message>
+    <message>
+        <source>the file ends before its image block is complete (%1 of 128 bytes); it may be truncated</source>
+        <translation>映像块不完整（128 字节中只有 %1 字节），文件可能被截断</translation>
+    </message>
+    <message>
+        <source>expected image row %1 with 16 hexadecimal bytes</source>
+        <translation>应为映像行 %1，含 16 个十六进制字节</translation>
+    </message>
+    <message>
+        <source>text after the image block</source>
+        <translation>映像块之后还有内容</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is outside what the page offers (%3); the page adjusts it when shown</source>
+        <translation>%1 = %2 超出页面提供的范围（%3），页面显示时会调整</translation>
+    </message>
+    <message>
+        <source>The file is for model %1; this controller is a %2</source>
+        <translation>文件适用于型号 %1，此控制器为 %2</translation>
+    </message>
+    <message>
+        <source>The file is for variant %1; this controller is variant %2</source>
+        <translation>文件适用于型号变体 %1，此控制器为 %2</translation>
+    </message>
+    <message>
+        <source>The file is for firmware %1; this controller has firmware %2</source>
+        <translation>文件适用于固件 %1，此控制器的固件为 %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is outside what the page offers (%3); %4 will be written</source>
+        <translation>%1 = %2 超出页面提供的范围（%3），将写入 %4</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is not offered on this controller; it keeps %3</source>
+        <translation>%1 = %2 在此控制器上不可设置，保持 %3</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is refused by the page; the controller keeps %3</source>
+        <translation>%1 = %2 被页面拒绝，控制器保持 %3</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is decided by another setting; %3 will be written</source>
+        <translation>%1 = %2 由其他设置决定，将写入 %3</translation>
+    </message>
+    <message>
+        <source>The shared journal on %1: %2</source>
+        <translation>共享日志 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>Pages</name>
     <message>
         <source>control %1 (%2)</source>
@@ -486,6 +783,385 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Forward Switch</source>
+        <translation>前进开关</translation>
+    </message>
+    <message>
+        <source>Foot Switch</source>
+        <translation>脚踏开关</translation>
+    </message>
+    <message>
+        <source>Throttle Sensor Type</source>
+        <translation>油门传感器类型</translation>
+    </message>
+    <message>
+        <source>Throttle effective starting position</source>
+        <translation>油门有效起始位置</translation>
+    </message>
+    <message>
+        <source>Throttle effective ending position</source>
+        <translation>油门有效结束位置</translation>
+    </message>
+    <message>
+        <source>Max Motor Current</source>
+        <translation>最大电机电流</translation>
+    </message>
+    <message>
+        <source>Max Battery Current</source>
+        <translation>最大电池电流</translation>
+    </message>
+    <message>
+        <source>The Low Threshold Voltage</source>
+        <translation>低阈值电压</translation>
+    </message>
+    <message>
+        <source>The High Threshold Voltage</source>
+        <translation>高阈值电压</translation>
+    </message>
+    <message>
+        <source>Start-up Delay</source>
+        <translation>启动延时</translation>
+    </message>
+    <message>
+        <source>Hall Sensor Type</source>
+        <translation>霍尔传感器类型</translation>
+    </message>
+    <message>
+        <source>Control Mode</source>
+        <translation>控制模式</translation>
+    </message>
+    <message>
+        <source>Under Voltage</source>
+        <translation>欠压</translation>
+    </message>
+    <message>
+        <source>Over Voltage</source>
+        <translation>过压</translation>
+    </message>
+    <message>
+        <source>Throttle Up/Down Rate</source>
+        <translation>油门加减速率</translation>
+    </message>
+    <message>
+        <source>Power On High Pedal Disable</source>
+        <translation>上电高踏板禁止</translation>
+    </message>
+    <message>
+        <source>Releasing Brake High Pedal Disable</source>
+        <translation>松开刹车高踏板禁止</translation>
+    </message>
+    <message>
+        <source>Motor Top Speed</source>
+        <translation>电机最高转速</translation>
+    </message>
+    <message>
+        <source>Motor Poles</source>
+        <translation>电机极数</translation>
+    </message>
+    <message>
+        <source>Half Speed In Reverse</source>
+        <translation>倒车半速</translation>
+    </message>
+    <message>
+        <source>Boost Function</source>
+        <translation>动力增强功能</translation>
+    </message>
+    <message>
+        <source>Economy Function</source>
+        <translation>经济功能</translation>
+    </message>
+    <message>
+        <source>Half Current in Reverse</source>
+        <translation>倒车半电流</translation>
+    </message>
+    <message>
+        <source>Noise Reduction</source>
+        <translation>降噪</translation>
+    </message>
+    <message>
+        <source>ABS</source>
+        <translation>ABS</translation>
+    </message>
+    <message>
+        <source>12V Output</source>
+        <translation>12V 输出</translation>
+    </message>
+    <message>
+        <source>Motor Top Speed in Reverse</source>
+        <translation>电机倒车最高转速</translation>
+    </message>
+    <message>
+        <source>Regeneration</source>
+        <translation>再生制动</translation>
+    </message>
+    <message>
+        <source>Brake Switch</source>
+        <translation>刹车开关</translation>
+    </message>
+    <message>
+        <source>Releasing Throttle Starts Regen</source>
+        <translation>松开油门开始再生</translation>
+    </message>
+    <message>
+        <source>Regen Current by Brake Switch On</source>
+        <translation>刹车开关闭合时的再生电流</translation>
+    </message>
+    <message>
+        <source>Max Regen Current</source>
+        <translation>最大再生电流</translation>
+    </message>
+    <message>
+        <source>Brake Sensor Type</source>
+        <translation>刹车传感器类型</translation>
+    </message>
+    <message>
+        <source>Brake Sensor Starting Point</source>
+        <translation>刹车传感器起始点</translation>
+    </message>
+    <message>
+        <source>Brake Sensor Ending Point</source>
+        <translation>刹车传感器终止点</translation>
+    </message>
+    <message>
+        <source>Motor Temperature Sensor</source>
+        <translation>电机温度传感器</translation>
+    </message>
+    <message>
+        <source>Controller Stop Output Temperature</source>
+        <translation>控制器停止输出温度</translation>
+    </message>
+    <message>
+        <source>Controller Resume Output Temperature</source>
+        <translation>控制器恢复输出温度</translation>
+    </message>
+    <message>
+        <source>Send ID</source>
+        <translation>发送 ID</translation>
+    </message>
+    <message>
+        <source>Receive ID</source>
+        <translation>接收 ID</translation>
+    </message>
+    <message>
+        <source>Smooth</source>
+        <translation>平滑</translation>
+    </message>
+    <message>
+        <source>Inflection Point</source>
+        <translation>拐点</translation>
+    </message>
+    <message>
+        <source>Low Accel</source>
+        <translation>低段加速</translation>
+    </message>
+    <message>
+        <source>Low Decel</source>
+        <translation>低段减速</translation>
+    </message>
+    <message>
+        <source>High Accel</source>
+        <translation>高段加速</translation>
+    </message>
+    <message>
+        <source>High Decel</source>
+        <translation>高段减速</translation>
+    </message>
+    <message>
+        <source>Preferred Address</source>
+        <translation>首选地址</translation>
+    </message>
+    <message>
+        <source>Arbitrary Address Capable</source>
+        <translation>任意地址能力</translation>
+    </message>
+    <message>
+        <source>Industry Group</source>
+        <translation>行业组</translation>
+    </message>
+    <message>
+        <source>Vehicle System Instance</source>
+        <translation>车辆系统实例</translation>
+    </message>
+    <message>
+        <source>Vehicle System</source>
+        <translation>车辆系统</translation>
+    </message>
+    <message>
+        <source>Reserved Fields</source>
+        <translation>保留字段</translation>
+    </message>
+    <message>
+        <source>Function Fields</source>
+        <translation>功能字段</translation>
+    </message>
+    <message>
+        <source>Function Instance</source>
+        <translation>功能实例</translation>
+    </message>
+    <message>
+        <source>ECU Instance</source>
+        <translation>ECU 实例</translation>
+    </message>
+    <message>
+        <source>Manufacturer Code</source>
+        <translation>制造商代码</translation>
+    </message>
+    <message>
+        <source>Identity Number</source>
+        <translation>识别号</translation>
+    </message>
+    <message>
+        <source>Control Mode (copy)</source>
+        <translation>控制模式（副本）</translation>
+    </message>
+    <message>
+        <source>Control Mode (speed)</source>
+        <translation>控制模式（速度）</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>0-5V</source>
+        <translation>0-5V</translation>
+    </message>
+    <message>
+        <source>5-0V</source>
+        <translation>5-0V</translation>
+    </message>
+    <message>
+        <source>1-4V</source>
+        <translation>1-4V</translation>
+    </message>
+    <message>
+        <source>0-5K</source>
+        <translation>0-5K</translation>
+    </message>
+    <message>
+        <source>three-wire pedal</source>
+        <translation>3线式踏板</translation>
+    </message>
+    <message>
+        <source>powered Hall pedal</source>
+        <translation>霍尔有源踏板</translation>
+    </message>
+    <message>
+        <source>0%</source>
+        <translation>0%</translation>
+    </message>
+    <message>
+        <source>10%</source>
+        <translation>10%</translation>
+    </message>
+    <message>
+        <source>20%</source>
+        <translation>20%</translation>
+    </message>
+    <message>
+        <source>30%</source>
+        <translation>30%</translation>
+    </message>
+    <message>
+        <source>40%</source>
+        <translation>40%</translation>
+    </message>
+    <message>
+        <source>100%</source>
+        <translation>100%</translation>
+    </message>
+    <message>
+        <source>90%</source>
+        <translation>90%</translation>
+    </message>
+    <message>
+        <source>80%</source>
+        <translation>80%</translation>
+    </message>
+    <message>
+        <source>70%</source>
+        <translation>70%</translation>
+    </message>
+    <message>
+        <source>60%</source>
+        <translation>60%</translation>
+    </message>
+    <message>
+        <source>50%</source>
+        <translation>50%</translation>
+    </message>
+    <message>
+        <source>60 degree</source>
+        <translation>60度</translation>
+    </message>
+    <message>
+        <source>120 degree</source>
+        <translation>120度</translation>
+    </message>
+    <message>
+        <source>torque</source>
+        <translation>转矩</translation>
+    </message>
+    <message>
+        <source>balanced</source>
+        <translation>平衡</translation>
+    </message>
+    <message>
+        <source>speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>No Used</source>
+        <translation>不使用</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>in use</source>
+        <translation>使用</translation>
+    </message>
+    <message>
+        <source>KTY83-122</source>
+        <translation>KTY83-122</translation>
+    </message>
+    <message>
+        <source>KTY84-130</source>
+        <translation>KTY84-130</translation>
+    </message>
+    <message>
+        <source>on or off</source>
+        <translation>on 或 off</translation>
+    </message>
+    <message>
+        <source>one of the names the comment lists</source>
+        <translation>注释中列出的名称之一</translation>
+    </message>
+    <message>
+        <source>0 to %1, in steps of %2</source>
+        <translation>0 到 %1，最多一位小数，步长 %2</translation>
+    </message>
+    <message>
+        <source>a whole number, 0 to %1</source>
+        <translation>0 到 %1 的整数</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>, step </source>
+        <translation>，步长 </translation>
+    </message>
+</context>
+<context>
     <name>SettingsPage</name>
     <message>
         <source>A decimal number: %1</source>
@@ -544,7 +1220,7 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
     </message>
     <message>
         <source>not a default configuration file: it holds %1 bytes instead of %2.</source>
-        <translation>不是默认配置文件：它有 %1 字节，而不是 %2 字节。</translation>
+        <translation>这不是默认配置文件：它有 %1 字节，而不是 %2 字节。</translation>
     </message>
     <message>
         <source>The language module %1 is damaged: the wizard has no button %2.</source>
@@ -574,7 +1250,7 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
     </message>
     <message>
         <source>The pages do not take these lines of the file as written; Finish saves what the pages show:</source>
-        <translation>页面不会按原样接受文件中的这些行；“完成”将保存页面所显示的值：</translation>
+        <translation>页面不会按文件所写采用以下各行；按“完成”保存页面所示的值：</translation>
     </message>
     <message>
         <source>The configuration was saved to %1.</source>
@@ -582,7 +1258,7 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
     </message>
     <message>
         <source>Not changed, because the value typed was refused: %1. The file keeps the previous value.</source>
-        <translation>未更改，因为输入的值被拒绝：%1。文件保留原来的值。</translation>
+        <translation>以下输入的值被拒绝，文件保留原值：%1</translation>
     </message>
     <message>
         <source>Not changed, because the value typed was refused: %1. The controller keeps the previous value.</source>
@@ -611,6 +1287,10 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
 %1</source>
         <translation>没有浏览器能打开手册。请自行打开：
 %1</translation>
+    </message>
+    <message>
+        <source>%1 (no controller connected) - %2</source>
+        <translation>%1（未连接控制器）- %2</translation>
     </message>
 </context>
 <context>

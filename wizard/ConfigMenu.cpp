@@ -16,13 +16,14 @@
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SqliteJournal.h"
+#include "Texts.h"
 
 namespace {
 
 QString filter(config::Language language) {
-    return language == config::Language::Chinese
-               ? QStringLiteral("配置文件 (*.trncfg);;所有文件 (*)")
-               : QStringLiteral("Configuration files (*.trncfg);;All files (*)");
+    return config::translated(
+        language, "ConfigMenu",
+        QT_TRANSLATE_NOOP("ConfigMenu", "Configuration files (*.trncfg);;All files (*)"));
 }
 }  // namespace
 
@@ -32,17 +33,17 @@ QString DialogChooser::saveFile(QWidget* parent, const QString& title, const QSt
 
 std::optional<FileChooser::Choice> DialogChooser::loadFile(QWidget* parent, const QString& title,
                                                            const std::vector<Choice>& offered) {
-    const QString other = language_ == config::Language::Chinese ? QStringLiteral("其他文件...")
-                                                                 : QStringLiteral("Other file...");
+    const QString other = config::translated(language_, "ConfigMenu",
+                                             QT_TRANSLATE_NOOP("ConfigMenu", "Other file..."));
     if (!offered.empty()) {
         QStringList items;
         for (const Choice& c : offered) items << c.label;
         items << other;
         QInputDialog dialog(parent);
         dialog.setWindowTitle(title);
-        dialog.setLabelText(language_ == config::Language::Chinese
-                                ? QStringLiteral("写入此控制器的历史记录（最新在前）：")
-                                : QStringLiteral("Written to this controller (newest first):"));
+        dialog.setLabelText(config::translated(
+            language_, "ConfigMenu",
+            QT_TRANSLATE_NOOP("ConfigMenu", "Written to this controller (newest first):")));
         dialog.setComboBoxItems(items);
         dialog.setComboBoxEditable(false);
         dialog.show();  // builds the buttons, which then get their mnemonics
@@ -73,9 +74,12 @@ ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const Calibratio
       history_(std::move(history)),
       menu_(std::make_unique<QMenu>()) {
     chooser = std::make_unique<DialogChooser>(language_);
-    menu_->addAction(text("&Save configuration...", "保存配置(&S)..."), this, &ConfigMenu::save);
-    menu_->addAction(text("&Load configuration...", "载入配置(&L)..."), this, &ConfigMenu::load);
-    menu_->addAction(text("Show &changes...", "显示更改(&C)..."), this, &ConfigMenu::showChanges);
+    menu_->addAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "&Save configuration...")), this,
+                     &ConfigMenu::save);
+    menu_->addAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "&Load configuration...")), this,
+                     &ConfigMenu::load);
+    menu_->addAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "Show &changes...")), this,
+                     &ConfigMenu::showChanges);
 }
 
 ConfigMenu::~ConfigMenu() = default;
@@ -84,7 +88,8 @@ void ConfigMenu::editFiles() {
     if (editingFile_)
         return;
     editingFile_ = true;
-    auto* item = new QAction(text("Open configuration...", "打开配置..."), menu_.get());
+    auto* item =
+        new QAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "Open configuration...")), menu_.get());
     connect(item, &QAction::triggered, this, &ConfigMenu::open);
     menu_->insertAction(menu_->actions().value(0), item);
 }
@@ -92,14 +97,14 @@ void ConfigMenu::editFiles() {
 void ConfigMenu::open() {
     if (host_.busy())
         return;
-    const std::optional<FileChooser::Choice> choice =
-        chooser->loadFile(host_.window(), text("Open configuration", "打开配置"), {});
+    const std::optional<FileChooser::Choice> choice = chooser->loadFile(
+        host_.window(), text(QT_TRANSLATE_NOOP("ConfigMenu", "Open configuration")), {});
     if (choice && !choice->path.isEmpty())
         emit opening(choice->path);
 }
 
-QString ConfigMenu::text(const char* english, const char* chinese) const {
-    return QString::fromUtf8(language_ == config::Language::Chinese ? chinese : english);
+QString ConfigMenu::text(const char* source) const {
+    return config::translated(language_, "ConfigMenu", source);
 }
 
 void ConfigMenu::save() {
@@ -107,8 +112,8 @@ void ConfigMenu::save() {
         return;
     host_.pages().rewrite({});
     const QString suggested = QDir::home().filePath(config::unitFileName(image_));
-    const QString path =
-        chooser->saveFile(host_.window(), text("Save configuration", "保存配置"), suggested);
+    const QString path = chooser->saveFile(
+        host_.window(), text(QT_TRANSLATE_NOOP("ConfigMenu", "Save configuration")), suggested);
     if (path.isEmpty())
         return;
     const QString file = config::ConfigFile::write(
@@ -120,19 +125,19 @@ void ConfigMenu::save() {
 QString ConfigMenu::outcomeText(config::Outcome outcome) const {
     switch (outcome) {
         case config::Outcome::Pending:
-            return text("not finished", "未完成");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "not finished"));
         case config::Outcome::Verified:
-            return text("written and verified", "已写入并校验");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "written and verified"));
         case config::Outcome::Differs:
-            return text("read back differs", "回读不一致");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "read back differs"));
         case config::Outcome::Failed:
-            return text("write failed", "写入失败");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "write failed"));
         case config::Outcome::ReplyLost:
-            return text("reply lost, read back as written", "应答丢失，回读与写入一致");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "reply lost, read back as written"));
         case config::Outcome::NotVerified:
-            return text("written, not verified", "已写入，未校验");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "written, not verified"));
         case config::Outcome::Refused:
-            return text("refused, nothing written", "已拒绝，未写入");
+            return text(QT_TRANSLATE_NOOP("ConfigMenu", "refused, nothing written"));
     }
     return {};
 }
@@ -145,10 +150,10 @@ config::Journal* ConfigMenu::journal(QString* problem) {
     journal_ = config::openJournal(historyDir_, history_, &failure, &skipped);
     QStringList lines;
     if (!journal_)
-        lines << text("The journal of writes cannot be opened: %1", "无法打开写入日志：%1")
+        lines << text(QT_TRANSLATE_NOOP("ConfigMenu", "The journal of writes cannot be opened: %1"))
                      .arg(failure.text(language_));
     for (const config::SqliteJournal::Skipped& s : skipped)
-        lines << text("Not taken into the journal: %1: %2", "未导入日志：%1：%2")
+        lines << text(QT_TRANSLATE_NOOP("ConfigMenu", "Not taken into the journal: %1: %2"))
                      .arg(QDir::toNativeSeparators(s.path), s.why.text(language_));
     *problem = lines.join(QLatin1Char('\n'));
     return journal_.get();
@@ -162,8 +167,9 @@ void ConfigMenu::load() {
     if (config::Journal* journal = this->journal(&problem)) {
         std::vector<config::JournalEntry> entries;
         if (auto failure = journal->entries(config::unitName(image_), &entries))
-            problem = text("The journal of writes cannot be read: %1", "无法读取写入日志：%1")
-                          .arg(failure->text(language_));
+            problem =
+                text(QT_TRANSLATE_NOOP("ConfigMenu", "The journal of writes cannot be read: %1"))
+                    .arg(failure->text(language_));
         for (const config::JournalEntry& e : entries)
             offered.push_back(
                 {QStringLiteral("#%1  %2  %3")
@@ -175,12 +181,13 @@ void ConfigMenu::load() {
     }
     if (!problem.isEmpty())
         prompter_.tell(problem);
-    const std::optional<FileChooser::Choice> choice =
-        chooser->loadFile(host_.window(), text("Load configuration", "载入配置"), offered);
+    const std::optional<FileChooser::Choice> choice = chooser->loadFile(
+        host_.window(), text(QT_TRANSLATE_NOOP("ConfigMenu", "Load configuration")), offered);
     if (!choice)
         return;
 
-    const QString notLoaded = text("The configuration was not loaded.\n\n%1", "未载入配置。\n\n%1");
+    const QString notLoaded =
+        text(QT_TRANSLATE_NOOP("ConfigMenu", "The configuration was not loaded.\n\n%1"));
     config::ReadResult read;
     QString loaded = QDir::toNativeSeparators(choice->path);
     if (choice->entry != 0) {
@@ -197,7 +204,7 @@ void ConfigMenu::load() {
         }
         // Through a file's text, so that an entry loads exactly as a file made from it would.
         read = config::ConfigFile::parse(e.fileText(language_));
-        loaded = text("journal entry #%1", "日志记录 #%1").arg(e.id);
+        loaded = text(QT_TRANSLATE_NOOP("ConfigMenu", "journal entry #%1")).arg(e.id);
     } else {
         read = config::ConfigFile::load(choice->path);
     }
@@ -217,14 +224,15 @@ void ConfigMenu::load() {
     const CalibrationImage before = image_;
     const PageBook::Applied applied = pages.apply(*read.file);
 
-    QStringList lines{(editingFile_ ? text("Loaded %1. Finish saves it to the file.",
-                                           "已载入 %1。按“完成”保存到文件。")
-                                    : text("Loaded %1. Finish writes it to the controller.",
-                                           "已载入 %1。按“完成”写入控制器。"))
-                          .arg(loaded)};
+    QStringList lines{
+        (editingFile_
+             ? text(QT_TRANSLATE_NOOP("ConfigMenu", "Loaded %1. Finish saves it to the file."))
+             : text(QT_TRANSLATE_NOOP("ConfigMenu",
+                                      "Loaded %1. Finish writes it to the controller.")))
+            .arg(loaded)};
     const QStringList changed =
         config::changeLines(config::changes(before, image_, language_), language_);
-    lines << (changed.isEmpty() ? text("No setting changed.", "没有设置被更改。")
+    lines << (changed.isEmpty() ? text(QT_TRANSLATE_NOOP("ConfigMenu", "No setting changed."))
                                 : changed.join(QLatin1Char('\n')));
     for (const Adjustment& adjustment : applied.adjustments)
         lines << adjustment.text(image_, language_);
@@ -240,14 +248,15 @@ void ConfigMenu::showChanges() {
         config::changeLines(config::changes(asRead_, image_, language_), language_);
     if (lines.isEmpty()) {
         prompter_.tell(
-            editingFile_ ? text("No setting differs from the file.", "与文件相比，没有设置被更改。")
-                         : text("No setting differs from the controller as it was read.",
-                                "与读取时的控制器相比，没有设置被更改。"));
+            editingFile_
+                ? text(QT_TRANSLATE_NOOP("ConfigMenu", "No setting differs from the file."))
+                : text(QT_TRANSLATE_NOOP(
+                      "ConfigMenu", "No setting differs from the controller as it was read.")));
         return;
     }
-    prompter_.tell((editingFile_ ? text("Changed from the file:", "与文件相比的更改：")
-                                 : text("Changed since the controller was read:",
-                                        "自读取控制器以来的更改：")) +
+    prompter_.tell((editingFile_ ? text(QT_TRANSLATE_NOOP("ConfigMenu", "Changed from the file:"))
+                                 : text(QT_TRANSLATE_NOOP(
+                                       "ConfigMenu", "Changed since the controller was read:"))) +
                    QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
 }
 
@@ -262,7 +271,8 @@ QString ConfigMenu::beginWrite() {
     if (auto failure =
             journal->begin(held_.value_or(asRead_), writing_, config::programText(), &id))
         return (problem.isEmpty() ? QString() : problem + QLatin1Char('\n')) +
-               text("The write was not recorded in the journal: %1", "此次写入未记入日志：%1")
+               text(
+                   QT_TRANSLATE_NOOP("ConfigMenu", "The write was not recorded in the journal: %1"))
                    .arg(failure->text(language_));
     pending_ = id;
     return problem;
@@ -277,15 +287,16 @@ QString ConfigMenu::completeWrite(config::Outcome outcome) {
     const qint64 id = *pending_;
     pending_.reset();
     if (auto failure = journal_->complete(id, outcome))
-        return text("The outcome of the write was not recorded in the journal: %1",
-                    "此次写入的结果未记入日志：%1")
+        return text(QT_TRANSLATE_NOOP(
+                        "ConfigMenu",
+                        "The outcome of the write was not recorded in the journal: %1"))
             .arg(failure->text(language_));
     // Kept at this station, the entry is not lost; the user is told that it waits.
     if (const config::Journal::Sharing sharing = journal_->sharing(); sharing.waiting > 0)
-        return text(
-                   "%1 journal entries wait at this station to be shared with %2; they are "
-                   "sent when it is back. %3",
-                   "%1 条日志记录保存在本工位，等待与 %2 共享；服务器恢复后即发送。%3")
+        return text(QT_TRANSLATE_NOOP(
+                        "ConfigMenu",
+                        "%1 journal entries wait at this station to be shared with %2; they are "
+                        "sent when it is back. %3"))
             .arg(sharing.waiting)
             .arg(history_.server ? history_.server->text() : QString(), sharing.why);
     return {};

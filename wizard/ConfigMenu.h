@@ -102,7 +102,8 @@ signals:
     void opening(const QString& path);
 
 private:
-    QString text(const char* english, const char* chinese) const;
+    // A text of the menu in its language (a source marked with QT_TRANSLATE_NOOP).
+    QString text(const char* source) const;
     QString outcomeText(config::Outcome outcome) const;
     // The journal, opened on first use (and tried again after a failure); null when there is
     // none. problem: why not, or what could not be taken in from earlier versions' files.

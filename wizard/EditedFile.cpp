@@ -21,7 +21,6 @@ config::Language languageOf(const ResourceModule& module) {
 std::optional<EditedFile> EditedFile::open(const QString& path, const ResourceModule& module,
                                            Failure* failure) {
     const config::Language language = languageOf(module);
-    const bool zh = language == config::Language::Chinese;
     const auto fail = [&](int status, const QString& text) {
         *failure = {status,
                     visibleText(QDir::toNativeSeparators(path)) + QStringLiteral(": ") + text};
@@ -43,10 +42,10 @@ std::optional<EditedFile> EditedFile::open(const QString& path, const ResourceMo
         if (bytes.size() != DefaultFile::Size)
             return fail(
                 WrongContent,
-                (zh ? QStringLiteral("这不是默认配置文件：它有 %1 字节，而不是 %2 字节。")
-                    : QCoreApplication::translate("Wizard",
-                                                  "not a default configuration file: it holds %1 "
-                                                  "bytes instead of %2."))
+                config::translated(language, "Wizard",
+                                   QT_TRANSLATE_NOOP("Wizard",
+                                                     "not a default configuration file: it holds "
+                                                     "%1 bytes instead of %2."))
                     .arg(bytes.size())
                     .arg(DefaultFile::Size));
         std::memcpy(file.reference_.data(), bytes.constData(), CalibrationImage::Size);

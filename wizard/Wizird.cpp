@@ -312,11 +312,10 @@ bool Wizird::showFile() {
     if (!applied.adjustments.empty()) {
         const config::Language language = configMenu_->language();
         QStringList lines{
-            language == config::Language::Chinese
-                ? QStringLiteral("页面不会按文件所写采用以下各行；按“完成”保存页面所示的值：")
-                : QCoreApplication::translate("Wizard",
-                                              "The pages do not take these lines of the file as "
-                                              "written; Finish saves what the pages show:")};
+            config::translated(language, "Wizard",
+                               QT_TRANSLATE_NOOP("Wizard",
+                                                 "The pages do not take these lines of the file as "
+                                                 "written; Finish saves what the pages show:"))};
         for (const Adjustment& adjustment : applied.adjustments)
             lines << adjustment.text(env_.image, language);
         env_.prompter.tell(lines.join(QStringLiteral("\n\n")));
@@ -347,7 +346,6 @@ void Wizird::saveFile() {
     refused_.clear();
     ShowPage(pageCount);  // the page shown stores its fields
     const config::Language language = configMenu_->language();
-    const bool zh = language == config::Language::Chinese;
     if (const QString failure = env_.file->save(env_.image, language); !failure.isEmpty()) {
         env_.prompter.tell(failure);
         return;
@@ -355,17 +353,17 @@ void Wizird::saveFile() {
     imageAsRead = env_.file->content();
     unsaved_ = false;
     QString text =
-        (zh ? QStringLiteral("配置已保存到 %1。")
-            : QCoreApplication::translate("Wizard", "The configuration was saved to %1."))
+        config::translated(language, "Wizard",
+                           QT_TRANSLATE_NOOP("Wizard", "The configuration was saved to %1."))
             .arg(QDir::toNativeSeparators(env_.file->path()));
     if (!refused_.isEmpty())
-        text += QStringLiteral("\n\n") +
-                (zh ? QStringLiteral("以下输入的值被拒绝，文件保留原值：%1")
-                    : QCoreApplication::translate(
-                          "Wizard",
-                          "Not changed, because the value typed was refused: %1. The "
-                          "file keeps the previous value."))
-                    .arg(refused_.join(QStringLiteral(", ")));
+        text +=
+            QStringLiteral("\n\n") +
+            config::translated(language, "Wizard",
+                               QT_TRANSLATE_NOOP("Wizard",
+                                                 "Not changed, because the value typed was "
+                                                 "refused: %1. The file keeps the previous value."))
+                .arg(refused_.join(QStringLiteral(", ")));
     env_.prompter.tell(text);
     endWizard(QDialog::Accepted);
 }
@@ -401,8 +399,9 @@ QString Wizird::title(unsigned n) const {
     if (!env_.file)
         return title;
     const QString name = QFileInfo(env_.file->path()).fileName();
-    return (env_.module.isChinese() ? QStringLiteral("%1（未连接控制器）- %2")
-                                    : QStringLiteral("%1 (no controller connected) - %2"))
+    return config::translated(
+               env_.module.isChinese() ? config::Language::Chinese : config::Language::English,
+               "Wizard", QT_TRANSLATE_NOOP("Wizard", "%1 (no controller connected) - %2"))
         .arg(name, title);
 }
 

@@ -36,7 +36,7 @@ TEST(SettingsTable, KeysAndBitsClassifyTheImage) {
         EXPECT_TRUE(keys.insert(s.key).second) << "key twice: " << s.key;
         for (const char* c = s.key; *c; ++c)
             EXPECT_TRUE((*c >= 'a' && *c <= 'z') || (*c >= '0' && *c <= '9') || *c == '_') << s.key;
-        EXPECT_FALSE(QString::fromUtf8(s.chinese).isEmpty()) << s.key;
+        EXPECT_FALSE(s.caption(Language::Chinese).isEmpty()) << s.key;
         EXPECT_FALSE(QString::fromLatin1(s.english).contains(QLatin1Char('['))) << s.key;
     }
 
