@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include <QSqlQuery>
+
 #include "Fields.h"
 
 namespace config {
@@ -59,6 +61,29 @@ std::optional<CalibrationImage> imageOf(const QVariant& value) {
     CalibrationImage image;
     std::copy(bytes.begin(), bytes.end(), image.data());
     return image;
+}
+
+bool readRow(const QSqlQuery& q, const std::function<QDateTime(const QVariant&)>& time,
+             JournalEntry* out) {
+    JournalEntry e;
+    e.id = q.value(0).toLongLong();
+    e.uuid = QUuid::fromString(q.value(1).toString());
+    e.unit = q.value(2).toString();
+    e.time = time(q.value(3));
+    e.program = q.value(4).toString();
+    e.host = q.value(5).toString();
+    if (!q.value(6).isNull())
+        e.before = imageOf(q.value(6));
+    const std::optional<CalibrationImage> image = imageOf(q.value(7));
+    const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
+    const bool damaged =
+        !image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before);
+    if (!damaged) {
+        e.image = *image;
+        e.outcome = *outcome;
+    }
+    *out = std::move(e);
+    return !damaged;
 }
 
 std::optional<Message> Journal::refuse(const CalibrationImage& before,

@@ -5,6 +5,7 @@
 // clock set back cannot reorder them. Each holds the whole image, so any entry can become a
 // configuration file again.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "CalibrationImage.h"
 #include "ConfigFile.h"
 #include "JournalQuery.h"
+
+class QSqlQuery;
 
 namespace config {
 
@@ -57,6 +60,11 @@ struct JournalEntry {
 QString timeText(const QDateTime& time);
 QVariant storedBytes(const std::optional<CalibrationImage>& image);
 std::optional<CalibrationImage> imageOf(const QVariant& value);
+struct JournalEntry;
+// An entry from a row of both stores: id, uuid, unit, time, program, station, held, image,
+// outcome, with the time as the store gives it read by time. False for a damaged row.
+bool readRow(const QSqlQuery& row, const std::function<QDateTime(const QVariant&)>& time,
+             JournalEntry* out);
 
 class Journal {
 public:

@@ -519,21 +519,15 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
     std::vector<JournalEntry> found;
     while (q.next()) {
         JournalEntry e;
-        e.id = q.value(0).toLongLong();
-        e.uuid = QUuid::fromString(q.value(1).toString());
-        e.unit = q.value(2).toString();
-        e.time = QDateTime::fromMSecsSinceEpoch(q.value(3).toLongLong(), Qt::UTC);
-        e.program = q.value(4).toString();
-        e.host = q.value(5).toString();
-        if (!q.value(6).isNull())
-            e.before = imageOf(q.value(6));
-        const std::optional<CalibrationImage> image = imageOf(q.value(7));
-        const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
-        e.madeBy = q.value(9).toString();
-        if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
+        // The server gives the time as milliseconds since the epoch.
+        if (!readRow(
+                q,
+                [](const QVariant& v) {
+                    return QDateTime::fromMSecsSinceEpoch(v.toLongLong(), Qt::UTC);
+                },
+                &e))
             return failure(QCoreApplication::translate("Journal", "entry %1 is damaged").arg(e.id));
-        e.image = *image;
-        e.outcome = *outcome;
+        e.madeBy = q.value(9).toString();
         if (!recheck || recheck->matches(e))
             found.push_back(std::move(e));
     }

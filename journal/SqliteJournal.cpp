@@ -335,21 +335,15 @@ std::optional<Message> SqliteJournal::complete(qint64 id, Outcome outcome) {
 
 std::optional<Message> SqliteJournal::readEntry(const QSqlQuery& q, JournalEntry* out) const {
     JournalEntry e;
-    e.id = q.value(0).toLongLong();
-    e.uuid = QUuid::fromString(q.value(1).toString());
-    e.unit = q.value(2).toString();
-    e.time = QDateTime::fromString(q.value(3).toString(), Qt::ISODateWithMs).toUTC();
-    e.program = q.value(4).toString();
-    e.host = q.value(5).toString();
-    if (!q.value(6).isNull())
-        e.before = imageOf(q.value(6));
-    const std::optional<CalibrationImage> image = imageOf(q.value(7));
-    const std::optional<Outcome> outcome = outcomeNamed(q.value(8).toString());
-    if (!image || !outcome || !e.time.isValid() || (!q.value(6).isNull() && !e.before))
+    // The file keeps the time as ISO text.
+    if (!readRow(
+            q,
+            [](const QVariant& v) {
+                return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
+            },
+            &e))
         return failure(Message::Kind::Unreadable,
                        QCoreApplication::translate("Journal", "entry %1 is damaged").arg(e.id));
-    e.image = *image;
-    e.outcome = *outcome;
     *out = std::move(e);
     return std::nullopt;
 }
