@@ -99,43 +99,22 @@ struct Setting {
     Needs needs = Needs::Nothing;
     Place place = Place::Field;
 
-    // Chained adjustments for the table.
-    constexpr Setting from(unsigned version) const {
+    // Chained adjustments for the table: a copy with one member changed.
+    template <class T, class V>
+    constexpr Setting with(T Setting::*member, V value) const {
         Setting s = *this;
-        s.since = version;
+        s.*member = value;
         return s;
     }
-    constexpr Setting until(unsigned version) const {
-        Setting s = *this;
-        s.before = version;
-        return s;
-    }
-    constexpr Setting needing(Needs n) const {
-        Setting s = *this;
-        s.needs = n;
-        return s;
-    }
-    constexpr Setting offering(Offer o) const {
-        Setting s = *this;
-        s.offer = o;
-        return s;
-    }
+    constexpr Setting from(unsigned version) const { return with(&Setting::since, version); }
+    constexpr Setting until(unsigned version) const { return with(&Setting::before, version); }
+    constexpr Setting needing(Needs n) const { return with(&Setting::needs, n); }
+    constexpr Setting offering(Offer o) const { return with(&Setting::offer, o); }
     constexpr Setting alsoOffering(std::uint32_t l, std::uint32_t h) const {
-        Setting s = *this;
-        s.low2 = l;
-        s.high2 = h;
-        return s;
+        return with(&Setting::low2, l).with(&Setting::high2, h);
     }
-    constexpr Setting stepping(std::uint32_t st) const {
-        Setting s = *this;
-        s.step = st;
-        return s;
-    }
-    constexpr Setting placed(Place p) const {
-        Setting s = *this;
-        s.place = p;
-        return s;
-    }
+    constexpr Setting stepping(std::uint32_t st) const { return with(&Setting::step, st); }
+    constexpr Setting placed(Place p) const { return with(&Setting::place, p); }
 
     bool appliesTo(const CalibrationImage& image) const;
     // Whether the controller's firmware is within the setting's span (whatever else it needs).

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 
 #include "Fields.h"
+#include "JournalQuery.h"
 
 namespace config {
 
@@ -92,6 +93,12 @@ std::optional<Message> Journal::refuse(const CalibrationImage& before,
     if (auto failed = begin(before, image, program, id))
         return failed;
     return complete(*id, Outcome::Refused);
+}
+
+std::optional<Message> Journal::entries(const QString& unit, std::vector<JournalEntry>* out) {
+    EntryQuery query;
+    query.unit = unit;
+    return find(query, out);
 }
 
 QString JournalEntry::fileText(Language language) const {

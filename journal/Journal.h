@@ -82,8 +82,8 @@ public:
     virtual std::optional<Message> refuse(const CalibrationImage& before,
                                           const CalibrationImage& image, const QString& program,
                                           qint64* id);
-    // A unit's entries, newest first.
-    virtual std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) = 0;
+    // A unit's entries, newest first: the entries a query of the unit alone finds.
+    std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out);
     virtual std::optional<Message> entry(qint64 id, JournalEntry* out) = 0;
     // The entries the query matches, newest first.
     virtual std::optional<Message> find(const EntryQuery& query,

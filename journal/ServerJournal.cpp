@@ -537,10 +537,6 @@ std::optional<Message> ServerJournal::select(const QString& where, const QVarian
     return std::nullopt;
 }
 
-std::optional<Message> ServerJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
-    return select(QStringLiteral("unit = ?"), {unit}, out, nullptr);
-}
-
 std::optional<Message> ServerJournal::entry(qint64 id, JournalEntry* out) {
     std::vector<JournalEntry> found;
     if (auto failed = select(QStringLiteral("id = ?"), {id}, &found, nullptr))

@@ -57,7 +57,6 @@ public:
     // Adds an entry made at a station unless the server has one of its identity, and
     // completes it there as it is completed here. serverHas: the outcome the server holds.
     std::optional<Message> share(const JournalEntry& entry, Outcome* serverHas);
-    std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out);
     std::optional<Message> entry(qint64 id, JournalEntry* out);
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out);
 

@@ -253,17 +253,11 @@ std::optional<Message> SharedJournal::begin(const CalibrationImage& before,
                                             const CalibrationImage& image, const QString& program,
                                             qint64* id) {
     // Kept here first: a write never waits for the server, nor fails with it.
-    if (auto failed = local_->begin(before, image, program, id))
-        return failed;
-    share(*id);
-    return std::nullopt;
+    return keptThenShared(local_->begin(before, image, program, id), id);
 }
 
 std::optional<Message> SharedJournal::complete(qint64 id, Outcome outcome) {
-    if (auto failed = local_->complete(id, outcome))
-        return failed;
-    share(id);
-    return std::nullopt;
+    return keptThenShared(local_->complete(id, outcome), &id);
 }
 
 std::optional<Message> SharedJournal::refuse(const CalibrationImage& before,
@@ -271,7 +265,12 @@ std::optional<Message> SharedJournal::refuse(const CalibrationImage& before,
                                              qint64* id) {
     // Recorded here in one step, queued for the server as it is made, and complete before
     // anything goes to the server: no pending entry is ever seen for it.
-    if (auto failed = local_->refuse(before, image, program, id))
+    return keptThenShared(local_->refuse(before, image, program, id), id);
+}
+
+std::optional<Message> SharedJournal::keptThenShared(std::optional<Message> failed,
+                                                     const qint64* id) {
+    if (failed)
         return failed;
     share(*id);
     return std::nullopt;
@@ -288,10 +287,6 @@ std::optional<Message> SharedJournal::ask(
     if (failed && s->away())
         lost(*failed, took);
     return failed;
-}
-
-std::optional<Message> SharedJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
-    return ask([&](ServerJournal& s) { return s.entries(unit, out); });
 }
 
 std::optional<Message> SharedJournal::entry(qint64 id, JournalEntry* out) {

@@ -48,7 +48,6 @@ public:
                                   const QString& program, qint64* id) override;
     // Asked of the server, which holds the whole workshop's entries; a failure while it is
     // away.
-    std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
     Sharing sharing() override;
@@ -61,6 +60,8 @@ private:
     // The server, connected when it can be; none while it is away.
     ServerJournal* server();
     void share(qint64 id);
+    // What the station's journal answered; once it has kept entry *id, the entry is shared.
+    std::optional<Message> keptThenShared(std::optional<Message> failed, const qint64* id);
     void countWaiting();
     void fail(const Message& why);
     // The server found away: the connection is given up. took: how long finding it out took.

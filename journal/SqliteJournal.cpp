@@ -348,26 +348,6 @@ std::optional<Message> SqliteJournal::readEntry(const QSqlQuery& q, JournalEntry
     return std::nullopt;
 }
 
-std::optional<Message> SqliteJournal::entries(const QString& unit, std::vector<JournalEntry>* out) {
-    QSqlQuery q(database());
-    if (auto failed = exec(q,
-                           QStringLiteral("SELECT ") + Columns +
-                               QStringLiteral(" WHERE unit = ? ORDER BY id DESC"),
-                           {unit}, Message::Kind::Unreadable))
-        return failed;
-    std::vector<JournalEntry> found;
-    while (q.next()) {
-        JournalEntry e;
-        if (auto failed = readEntry(q, &e))
-            return failed;
-        found.push_back(std::move(e));
-    }
-    if (q.lastError().isValid())
-        return failure(Message::Kind::Unreadable, q.lastError().text());
-    *out = std::move(found);
-    return std::nullopt;
-}
-
 std::optional<Message> SqliteJournal::entry(qint64 id, JournalEntry* out) {
     QSqlQuery q(database());
     if (auto failed = exec(q, QStringLiteral("SELECT ") + Columns + QStringLiteral(" WHERE id = ?"),

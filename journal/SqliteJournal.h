@@ -42,7 +42,6 @@ public:
     std::optional<Message> complete(qint64 id, Outcome outcome) override;
     std::optional<Message> refuse(const CalibrationImage& before, const CalibrationImage& image,
                                   const QString& program, qint64* id) override;
-    std::optional<Message> entries(const QString& unit, std::vector<JournalEntry>* out) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
 

@@ -1,51 +1,45 @@
 #include "Form.h"
 
+#include <iterator>
+
 #include <QCoreApplication>
 
 namespace model {
 
+namespace {
+
+// Each kind's template class, and how messages name it; in the order of Kind.
+struct KindText {
+    Kind kind;
+    const char* className;
+    const char* description;
+};
+constexpr KindText Kinds[] = {
+    {Kind::Label, "QLabel", "a label"},
+    {Kind::Slider, "QSlider", "a slider"},
+    {Kind::List, "QComboBox", "a drop-down list"},
+    {Kind::Option, "QRadioButton", "an option button"},
+    {Kind::Edit, "QLineEdit", "an edit field"},
+    {Kind::Button, "QPushButton", "a push button"},
+    {Kind::Group, "QGroupBox", "a group box"},
+    {Kind::Widget, "QWidget", "a control"},
+};
+static_assert(std::size(Kinds) == static_cast<std::size_t>(Kind::Widget) + 1);
+
+const KindText& textOf(Kind kind) {
+    const auto at = static_cast<std::size_t>(kind);
+    Q_ASSERT(at < std::size(Kinds) && Kinds[at].kind == kind);
+    return Kinds[at];
+}
+
+}  // namespace
+
 const char* className(Kind kind) {
-    switch (kind) {
-        case Kind::Label:
-            return "QLabel";
-        case Kind::Slider:
-            return "QSlider";
-        case Kind::List:
-            return "QComboBox";
-        case Kind::Option:
-            return "QRadioButton";
-        case Kind::Edit:
-            return "QLineEdit";
-        case Kind::Button:
-            return "QPushButton";
-        case Kind::Group:
-            return "QGroupBox";
-        case Kind::Widget:
-            break;
-    }
-    return "QWidget";
+    return textOf(kind).className;
 }
 
 const char* description(Kind kind) {
-    switch (kind) {
-        case Kind::Label:
-            return "a label";
-        case Kind::Slider:
-            return "a slider";
-        case Kind::List:
-            return "a drop-down list";
-        case Kind::Option:
-            return "an option button";
-        case Kind::Edit:
-            return "an edit field";
-        case Kind::Button:
-            return "a push button";
-        case Kind::Group:
-            return "a group box";
-        case Kind::Widget:
-            break;
-    }
-    return "a control";
+    return textOf(kind).description;
 }
 
 QString missingText(const Required& required) {

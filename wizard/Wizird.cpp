@@ -117,6 +117,13 @@ bool Wizird::buildFrame() {
     if (!icon.isNull())
         setWindowIcon(icon);
 
+    // The module lacks a control the wizard needs: said, and the wizard does not start.
+    const auto damaged = [this](const char* text, int id) {
+        env_.prompter.tell(
+            QCoreApplication::translate("Wizard", text).arg(env_.module.fileName()).arg(id));
+        return false;
+    };
+
     const struct {
         int id;
         void (Wizird::*handler)();
@@ -128,15 +135,11 @@ bool Wizird::buildFrame() {
     };
     for (const auto& b : buttons) {
         auto* button = findControl<QPushButton>(form_, b.id);
-        if (button == nullptr) {
-            env_.prompter.tell(
-                QCoreApplication::translate("Wizard",
-                                            "The language module %1 is damaged: the wizard "
-                                            "has no button %2.")
-                    .arg(env_.module.fileName())
-                    .arg(b.id));
-            return false;
-        }
+        if (button == nullptr)
+            return damaged(QT_TRANSLATE_NOOP("Wizard",
+                                             "The language module %1 is damaged: the wizard "
+                                             "has no button %2."),
+                           b.id);
         // Enter presses the button that has the focus, else the default one (Next or Finish),
         // which UpdateButtons chooses.
         button->setAutoDefault(true);
@@ -145,15 +148,11 @@ bool Wizird::buildFrame() {
     }
 
     QWidget* content = findControl(form_, IdContent);
-    if (content == nullptr) {
-        env_.prompter.tell(
-            QCoreApplication::translate("Wizard",
-                                        "The language module %1 is damaged: the wizard has no "
-                                        "page area %2.")
-                .arg(env_.module.fileName())
-                .arg(IdContent));
-        return false;
-    }
+    if (content == nullptr)
+        return damaged(QT_TRANSLATE_NOOP("Wizard",
+                                         "The language module %1 is damaged: the wizard has no "
+                                         "page area %2."),
+                       IdContent);
     // The frame only marks the page area: hidden, but keeping its place in the layout.
     QSizePolicy policy = content->sizePolicy();
     policy.setRetainSizeWhenHidden(true);

@@ -7,10 +7,7 @@
 // writes <outdir>/<language>-<page>-<firmware>[-<variant>].png for each page and firmware
 // (default firmware: 0203 0207 0301 0302 0402 0403 0404 0405).
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFont>
-#include <QPixmap>
 #include <QWidget>
 
 #include <algorithm>
@@ -21,7 +18,7 @@
 #include "CalibrationImage.h"
 #include "PageBook.h"
 #include "Prompter.h"
-#include "ResourceModule.h"
+#include "RenderStart.h"
 #include "SimController.h"
 
 namespace {
@@ -39,11 +36,6 @@ bool showsCan(const SettingsPage& page) {
     return std::any_of(bound.begin(), bound.end(), [](const config::Setting* s) {
         return s->needs == config::Needs::CanVariant;
     });
-}
-
-QString languageName(const ResourceModule& module) {
-    const QString name = module.languageName();
-    return name.isEmpty() ? QFileInfo(module.fileName()).baseName() : name;
 }
 
 }  // namespace
@@ -85,19 +77,10 @@ int main(int argc, char** argv) {
     if (firmware.isEmpty())
         firmware = {0x0203, 0x0207, 0x0301, 0x0302, 0x0402, 0x0403, 0x0404, 0x0405};
 
-    ResourceModule module;
+    RenderStart render;
+    if (!render.start("trnrenderpages", args[1], args[2]))
+        return 1;
     QString error;
-    if (!module.load(args[1], &error)) {
-        std::fprintf(stderr, "trnrenderpages: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QDir out(args[2]);
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "trnrenderpages: cannot create %s\n", qPrintable(out.path()));
-        return 1;
-    }
-
-    const QString language = languageName(module);
     SilentPrompter prompter;
     int failures = 0;
     for (const PageKind& p : pageCatalogue()) {
@@ -114,7 +97,7 @@ int main(int argc, char** argv) {
 
                 QWidget host;
                 std::unique_ptr<SettingsPage> page = makePage(p.templateId, {image, prompter});
-                if (!page->create(module, p.templateId, &host, &error)) {
+                if (!page->create(render.module, p.templateId, &host, &error)) {
                     std::fprintf(stderr, "trnrenderpages: %s\n", qPrintable(error));
                     ++failures;
                     continue;
@@ -131,12 +114,11 @@ int main(int argc, char** argv) {
                 host.resize(page->size());
                 QApplication::processEvents();
                 QString file = QStringLiteral("%1-%2-%3")
-                                   .arg(language, QLatin1String(p.name), versionText(image));
+                                   .arg(render.language, QLatin1String(p.name), versionText(image));
                 if (variants.size() > 1)
                     file += QStringLiteral("-") + variant;
-                const QString path = out.filePath(file + QStringLiteral(".png"));
-                if (!page->grab().save(path)) {
-                    std::fprintf(stderr, "trnrenderpages: cannot write %s\n", qPrintable(path));
+                const QString path = render.save("trnrenderpages", *page, file);
+                if (path.isEmpty()) {
                     ++failures;
                     continue;
                 }

@@ -6,24 +6,16 @@
 // writes <outdir>/<language>-<id>.png for each template, as the template is created (controls
 // created hidden stay hidden), and lists the hidden and disabled controls of each.
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QPixmap>
 #include <QWidget>
 
 #include <cstdio>
 #include <memory>
 
-#include "ResourceModule.h"
+#include "RenderStart.h"
 
 namespace {
 
 const int kDialogIds[] = {133, 146, 147, 148, 149, 150, 151, 156};
-
-QString languageName(const ResourceModule& module) {
-    const QString name = module.languageName();
-    return name.isEmpty() ? QFileInfo(module.fileName()).baseName() : name;
-}
 
 QString describe(const QWidget* control) {
     return QStringLiteral("%1 (%2)").arg(control->objectName(),
@@ -42,22 +34,13 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    ResourceModule module;
+    RenderStart render;
+    if (!render.start("trnrender", args[1], args[2]))
+        return 1;
     QString error;
-    if (!module.load(args[1], &error)) {
-        std::fprintf(stderr, "trnrender: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QDir out(args[2]);
-    if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "trnrender: cannot create %s\n", qPrintable(out.path()));
-        return 1;
-    }
-
-    const QString language = languageName(module);
     int failures = 0;
     for (int id : kDialogIds) {
-        std::unique_ptr<QWidget> dialog(module.createDialog(id, nullptr, &error));
+        std::unique_ptr<QWidget> dialog(render.module.createDialog(id, nullptr, &error));
         if (!dialog) {
             std::fprintf(stderr, "trnrender: %s\n", qPrintable(error));
             ++failures;
@@ -65,9 +48,9 @@ int main(int argc, char** argv) {
         }
         dialog->show();
         QApplication::processEvents();
-        const QString path = out.filePath(QStringLiteral("%1-%2.png").arg(language).arg(id));
-        if (!dialog->grab().save(path)) {
-            std::fprintf(stderr, "trnrender: cannot write %s\n", qPrintable(path));
+        const QString path =
+            render.save("trnrender", *dialog, QStringLiteral("%1-%2").arg(render.language).arg(id));
+        if (path.isEmpty()) {
             ++failures;
             continue;
         }
