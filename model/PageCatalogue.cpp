@@ -17,7 +17,7 @@ namespace {
 template <class Controls>
 PageKind kind(const char* name, bool (*fits)(const CalibrationImage&),
               std::unique_ptr<PageRules> (*rules)(CalibrationImage&)) {
-    return {name, Controls::Template, Controls::Controls, fits, rules};
+    return {name, Controls::Template, requiredControls<Controls>(), fits, rules};
 }
 
 bool always(const CalibrationImage&) {
@@ -36,7 +36,7 @@ const PageKind Catalogue[] = {
     kind<Step5Controls>("CStep5", hasRegeneration, makeStep5Rules),
     kind<Step4Controls>("CStep4", always, makeStep4Rules),
     kind<Step7Controls>("CStep7", isJ1939Variant, makeStep7Rules),
-    {"CStep6", Step6Controls::Template, Step6Controls::Controls, always, nullptr},
+    {"CStep6", Step6Controls::Template, {}, always, nullptr},
 };
 
 }  // namespace

@@ -12,7 +12,6 @@ namespace model {
 // The finish page's template: it addresses no control and has no rules.
 struct Step6Controls {
     static constexpr int Template = 150;
-    static constexpr std::span<const Required> Controls{};
 };
 
 struct PageKind {

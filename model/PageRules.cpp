@@ -1,5 +1,7 @@
 #include "PageRules.h"
 
+#include <utility>
+
 #include <QtGlobal>
 
 #include "NumberText.h"
@@ -21,9 +23,51 @@ Format formatOf(const config::Setting& setting) {
 
 }  // namespace
 
+std::vector<Required> requiredOf(std::span<const Bound> bound, std::span<const int> labels,
+                                 std::span<const int> options, std::span<const int> groups) {
+    std::vector<Required> all;
+    for (const Bound& b : bound) {
+        switch (b.of) {
+            case Bound::Of::Slider:
+                all.push_back({b.control, Kind::Slider});
+                all.push_back({b.other, Kind::Label});
+                break;
+            case Bound::Of::Pair:
+                all.push_back({b.control, Kind::Option});
+                all.push_back({b.other, Kind::Option});
+                break;
+            case Bound::Of::List:
+                all.push_back({b.control, Kind::List});
+                break;
+            case Bound::Of::Edit:
+                all.push_back({b.control, Kind::Edit});
+                break;
+        }
+    }
+    for (const auto& [ids, kind] :
+         {std::pair{labels, Kind::Label}, std::pair{options, Kind::Option},
+          std::pair{groups, Kind::Group}})
+        for (int id : ids) all.push_back({id, kind});
+    return all;
+}
+
 void PageRules::attach(Form& form) {
     form_ = &form;
+    for (const Bound& b : table_) {
+        const config::Setting& s = setting(b.key);
+        bindings_.push_back(
+            {b.of, &s, b.control, b.other, b.of == Bound::Of::Slider ? formatOf(s) : Format{}});
+    }
     bind();
+}
+
+void PageRules::reformat(const char* key, Format format) {
+    for (Binding& b : bindings_)
+        if (qstrcmp(b.setting->key, key) == 0) {
+            b.format = std::move(format);
+            return;
+        }
+    qFatal("PageRules: %s is not bound", key);
 }
 
 const config::Setting& PageRules::setting(const char* key) {
@@ -34,24 +78,6 @@ const config::Setting& PageRules::setting(const char* key) {
 
 bool PageRules::firmwareHas(const char* key) const {
     return setting(key).inFirmware(image);
-}
-
-void PageRules::bindSlider(int slider, int label, const char* key, Format format) {
-    const config::Setting& s = setting(key);
-    bindings_.push_back(
-        {Binding::Of::Slider, &s, slider, label, format ? std::move(format) : formatOf(s)});
-}
-
-void PageRules::bindPair(int on, int off, const char* key) {
-    bindings_.push_back({Binding::Of::Pair, &setting(key), on, off, {}});
-}
-
-void PageRules::bindList(int list, const char* key) {
-    bindings_.push_back({Binding::Of::List, &setting(key), list, 0, {}});
-}
-
-void PageRules::bindEdit(int edit, const char* key) {
-    bindings_.push_back({Binding::Of::Edit, &setting(key), edit, 0, {}});
 }
 
 const PageRules::Binding& PageRules::binding(const char* key) const {

@@ -3,6 +3,7 @@
 // what it loads into them from the image, what it stores back, and how its controls follow
 // each other. The page's widgets (or a form read from its template) only carry the values.
 
+#include <iterator>
 #include <memory>
 #include <span>
 #include <vector>
@@ -13,17 +14,69 @@
 
 namespace model {
 
+// A row of a page's binding table: the controls that show a setting (a slider and its value
+// label, an Enable/Disable pair's on- and off-button, a list, an edit field) and the setting.
+// The table is all a page declares of them: the controls its template must have follow from it.
+struct Bound {
+    enum class Of { Slider, Pair, List, Edit } of;
+    int control;
+    int other;
+    const char* key;
+};
+constexpr Bound sliderOf(int slider, int label, const char* key) {
+    return {Bound::Of::Slider, slider, label, key};
+}
+constexpr Bound pairOf(int on, int off, const char* key) {
+    return {Bound::Of::Pair, on, off, key};
+}
+constexpr Bound listOf(int list, const char* key) {
+    return {Bound::Of::List, list, 0, key};
+}
+constexpr Bound editOf(int edit, const char* key) {
+    return {Bound::Of::Edit, edit, 0, key};
+}
+
+// The controls a page addresses: those of its bindings, and the labels, option buttons and
+// group boxes its rules set or hide themselves.
+std::vector<Required> requiredOf(std::span<const Bound> bound, std::span<const int> labels,
+                                 std::span<const int> options, std::span<const int> groups);
+
+// The same for a page's controls description C (Bindings, and Labels, Options and Groups
+// where it has them); made once.
+template <class C>
+std::span<const Required> requiredControls() {
+    static const std::vector<Required> all = [] {
+        const auto of = [](const auto& table) {
+            return std::span(std::data(table), std::size(table));
+        };
+        std::span<const Bound> bound;
+        std::span<const int> labels, options, groups;
+        if constexpr (requires { C::Bindings; })
+            bound = of(C::Bindings);
+        if constexpr (requires { C::Labels; })
+            labels = of(C::Labels);
+        if constexpr (requires { C::Options; })
+            options = of(C::Options);
+        if constexpr (requires { C::Groups; })
+            groups = of(C::Groups);
+        return requiredOf(bound, labels, options, groups);
+    }();
+    return all;
+}
+
 class PageRules {
 public:
-    explicit PageRules(CalibrationImage& image) : image(image) {}
+    PageRules(CalibrationImage& image, std::span<const Bound> table,
+              std::span<const Required> controls)
+        : image(image), table_(table), controls_(controls) {}
     virtual ~PageRules() = default;
     PageRules(const PageRules&) = delete;
     PageRules& operator=(const PageRules&) = delete;
 
     // The controls the rules address; the template must have each, of its kind.
-    virtual std::span<const Required> controls() const { return {}; }
+    std::span<const Required> controls() const { return controls_; }
 
-    // Once, on the form just built from the template: binds the settings.
+    // Once, on the form just built from the template: binds the settings of the table.
     void attach(Form& form);
     // Image to controls, when the page is entered.
     virtual void load() {}
@@ -38,7 +91,8 @@ public:
     // A setting bound to its controls: the slider, list, edit field or the pair's on-button;
     // the pair's off-button or the slider's label.
     struct Binding {
-        enum class Of { Slider, Pair, List, Edit } of;
+        using Of = Bound::Of;
+        Of of;
         const config::Setting* setting;
         int control;
         int other;
@@ -55,12 +109,12 @@ public:
     const Binding* bindingOf(const config::Setting& setting) const;
 
 protected:
+    // After the table is bound: what the table does not say (label formats that follow the
+    // form, the controls that refresh the labels).
     virtual void bind() {}
 
-    void bindSlider(int slider, int label, const char* key, Format format = {});
-    void bindPair(int on, int off, const char* key);
-    void bindList(int list, const char* key);
-    void bindEdit(int edit, const char* key);
+    // The label of key's slider shows its value so, instead of in the setting's unit.
+    void reformat(const char* key, Format format);
     void refreshOnChange(int list) { refreshingLists_.push_back(list); }
     void refreshOnClick(int option) { refreshingOptions_.push_back(option); }
 
@@ -89,10 +143,20 @@ protected:
 private:
     const Binding& binding(const char* key) const;
 
+    std::span<const Bound> table_;
+    std::span<const Required> controls_;
     Form* form_ = nullptr;
     std::vector<Binding> bindings_;
     std::vector<int> refreshingLists_;
     std::vector<int> refreshingOptions_;
+};
+
+// The rules of a page whose controls C describes: C's ids in scope, C's table bound.
+template <class C>
+class RulesOf : public PageRules, public C {
+public:
+    explicit RulesOf(CalibrationImage& image)
+        : PageRules(image, C::Bindings, requiredControls<C>()) {}
 };
 
 }  // namespace model

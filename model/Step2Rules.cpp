@@ -36,26 +36,16 @@ QString Step2Controls::modelText(const CalibrationImage& image) {
 namespace {
 
 // Model information, switches, throttle sensor, current limits.
-class Rules : public PageRules, public Step2Controls {
+class Rules : public RulesOf<Step2Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
+    using RulesOf::RulesOf;
 
     void bind() override {
-        bindPair(IdForwardOn, IdForwardOff, "forward_switch");
-        bindPair(IdFootOn, IdFootOff, "foot_switch");
-        bindList(IdSensor, "throttle_sensor_type");
         const Format throttle = [this](int value) {
             return throttleInVolts() ? sensorVolts(value) : percent(value);
         };
-        bindSlider(IdStart, IdStartLabel, "throttle_start", throttle);
-        bindSlider(IdEnd, IdEndLabel, "throttle_end", throttle);
-        bindList(IdStartStep, "throttle_start_step");
-        bindList(IdEndStep, "throttle_end_step");
-        bindSlider(IdMotorCurrent, IdMotorCurrentLabel, "max_motor_current");
-        bindSlider(IdBatteryCurrent, IdBatteryCurrentLabel, "max_battery_current");
-        bindSlider(IdLow, IdLowLabel, "threshold_low");
-        bindSlider(IdHigh, IdHighLabel, "threshold_high");
+        reformat("throttle_start", throttle);
+        reformat("throttle_end", throttle);
         refreshOnChange(IdSensor);
     }
 

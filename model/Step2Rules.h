@@ -19,35 +19,21 @@ struct Step2Controls {
     static constexpr int IdLow = 1033, IdLowLabel = 1108, IdLowCaption = 1142;
     static constexpr int IdHigh = 1035, IdHighLabel = 1109, IdHighCaption = 1143;
 
-    static constexpr Required Controls[] = {
-        {IdModel, Kind::Label},
-        {IdSerial, Kind::Label},
-        {IdSoftware, Kind::Label},
-        {IdAdVersion, Kind::Label},
-        {IdForwardOn, Kind::Option},
-        {IdForwardOff, Kind::Option},
-        {IdHelpForward, Kind::Label},
-        {IdFootOn, Kind::Option},
-        {IdFootOff, Kind::Option},
-        {IdSensor, Kind::List},
-        {IdHelpSensor, Kind::Label},
-        {IdStart, Kind::Slider},
-        {IdStartLabel, Kind::Label},
-        {IdEnd, Kind::Slider},
-        {IdEndLabel, Kind::Label},
-        {IdStartStep, Kind::List},
-        {IdEndStep, Kind::List},
-        {IdMotorCurrent, Kind::Slider},
-        {IdMotorCurrentLabel, Kind::Label},
-        {IdBatteryCurrent, Kind::Slider},
-        {IdBatteryCurrentLabel, Kind::Label},
-        {IdLow, Kind::Slider},
-        {IdLowLabel, Kind::Label},
-        {IdLowCaption, Kind::Label},
-        {IdHigh, Kind::Slider},
-        {IdHighLabel, Kind::Label},
-        {IdHighCaption, Kind::Label},
+    static constexpr Bound Bindings[] = {
+        pairOf(IdForwardOn, IdForwardOff, "forward_switch"),
+        pairOf(IdFootOn, IdFootOff, "foot_switch"),
+        listOf(IdSensor, "throttle_sensor_type"),
+        sliderOf(IdStart, IdStartLabel, "throttle_start"),
+        sliderOf(IdEnd, IdEndLabel, "throttle_end"),
+        listOf(IdStartStep, "throttle_start_step"),
+        listOf(IdEndStep, "throttle_end_step"),
+        sliderOf(IdMotorCurrent, IdMotorCurrentLabel, "max_motor_current"),
+        sliderOf(IdBatteryCurrent, IdBatteryCurrentLabel, "max_battery_current"),
+        sliderOf(IdLow, IdLowLabel, "threshold_low"),
+        sliderOf(IdHigh, IdHighLabel, "threshold_high"),
     };
+    static constexpr int Labels[] = {IdModel,       IdSerial,     IdSoftware,   IdAdVersion,
+                                     IdHelpForward, IdHelpSensor, IdLowCaption, IdHighCaption};
 
     // The model text of label 1039: the eight model characters and the suffix letters.
     static QString modelText(const CalibrationImage& image);

@@ -9,20 +9,11 @@ constexpr unsigned ReleasingBrakeFrom = 0x0209;
 
 // Start-up delay, Hall sensor, control mode, voltage limits, throttle rate, high-pedal
 // protections.
-class Rules : public PageRules, public Step3Controls {
+class Rules : public RulesOf<Step3Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
+    using RulesOf::RulesOf;
 
     void bind() override {
-        bindList(IdDelay, "startup_delay");
-        bindList(IdHall, "hall_sensor_type");
-        bindList(IdMode, "control_mode");
-        bindSlider(IdUnder, IdUnderLabel, "under_voltage");
-        bindSlider(IdOver, IdOverLabel, "over_voltage");
-        bindSlider(IdRate, IdRateLabel, "throttle_rate");
-        bindPair(IdPowerOnOn, IdPowerOnOff, "power_on_high_pedal_disable");
-        bindPair(IdBrakeOn, IdBrakeOff, "releasing_brake_high_pedal_disable");
         // Older firmware has no releasing-brake protection; the hidden pair still carries its bit.
         if (image.version().atLeast(ReleasingBrakeFrom))
             showControls(form(), {IdBrakeOn, IdBrakeOff}, true);

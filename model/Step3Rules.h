@@ -14,13 +14,17 @@ struct Step3Controls {
     static constexpr int IdBrakeCaption = 1112, IdBrakeOn = 1113, IdBrakeOff = 1114;
     static constexpr int IdBrakeHelp = 1115;
 
-    static constexpr Required Controls[] = {
-        {IdDelay, Kind::List},       {IdHall, Kind::List},         {IdMode, Kind::List},
-        {IdUnder, Kind::Slider},     {IdUnderLabel, Kind::Label},  {IdOver, Kind::Slider},
-        {IdOverLabel, Kind::Label},  {IdRate, Kind::Slider},       {IdRateLabel, Kind::Label},
-        {IdPowerOnOn, Kind::Option}, {IdPowerOnOff, Kind::Option}, {IdBrakeCaption, Kind::Label},
-        {IdBrakeOn, Kind::Option},   {IdBrakeOff, Kind::Option},   {IdBrakeHelp, Kind::Label},
+    static constexpr Bound Bindings[] = {
+        listOf(IdDelay, "startup_delay"),
+        listOf(IdHall, "hall_sensor_type"),
+        listOf(IdMode, "control_mode"),
+        sliderOf(IdUnder, IdUnderLabel, "under_voltage"),
+        sliderOf(IdOver, IdOverLabel, "over_voltage"),
+        sliderOf(IdRate, IdRateLabel, "throttle_rate"),
+        pairOf(IdPowerOnOn, IdPowerOnOff, "power_on_high_pedal_disable"),
+        pairOf(IdBrakeOn, IdBrakeOff, "releasing_brake_high_pedal_disable"),
     };
+    static constexpr int Labels[] = {IdBrakeCaption, IdBrakeHelp};
 };
 
 // The rules of the page; the catalogue makes them.

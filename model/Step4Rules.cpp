@@ -5,20 +5,9 @@ namespace model {
 namespace {
 
 // Temperature sensor and limits, CAN identifiers, throttle smoothing.
-class Rules : public PageRules, public Step4Controls {
+class Rules : public RulesOf<Step4Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-
-    void bind() override {
-        bindList(IdSensor, "motor_temperature_sensor");
-        bindSlider(IdStop, IdStopLabel, "stop_temperature");
-        bindSlider(IdResume, IdResumeLabel, "resume_temperature");
-        bindEdit(IdSend, "can_send_id");
-        bindEdit(IdReceive, "can_receive_id");
-        bindPair(IdSmoothOn, IdSmoothOff, "smoothing");
-        for (const SmoothRow& row : SmoothRows) bindSlider(row.slider, row.label, row.key);
-    }
+    using RulesOf::RulesOf;
 
     void clicked(int option) override {
         // The image is not touched until the page is left.

@@ -28,37 +28,23 @@ struct Step4Controls {
         {1137, 1045, 1087, "smooth_high_decel"},
     };
 
-    static constexpr Required Controls[] = {
-        {IdSensor, Kind::List},
-        {IdStop, Kind::Slider},
-        {IdStopLabel, Kind::Label},
-        {IdResume, Kind::Slider},
-        {IdResumeLabel, Kind::Label},
-        {IdCanBox, Kind::Group},
-        {IdSendCaption, Kind::Label},
-        {IdSend, Kind::Edit},
-        {IdReceiveCaption, Kind::Label},
-        {IdReceive, Kind::Edit},
-        {IdSmoothBox, Kind::Group},
-        {IdSmoothCaption, Kind::Label},
-        {IdSmoothOn, Kind::Option},
-        {IdSmoothOff, Kind::Option},
-        {SmoothRows[0].caption, Kind::Label},
-        {SmoothRows[0].label, Kind::Label},
-        {SmoothRows[0].slider, Kind::Slider},
-        {SmoothRows[1].caption, Kind::Label},
-        {SmoothRows[1].label, Kind::Label},
-        {SmoothRows[1].slider, Kind::Slider},
-        {SmoothRows[2].caption, Kind::Label},
-        {SmoothRows[2].label, Kind::Label},
-        {SmoothRows[2].slider, Kind::Slider},
-        {SmoothRows[3].caption, Kind::Label},
-        {SmoothRows[3].label, Kind::Label},
-        {SmoothRows[3].slider, Kind::Slider},
-        {SmoothRows[4].caption, Kind::Label},
-        {SmoothRows[4].label, Kind::Label},
-        {SmoothRows[4].slider, Kind::Slider},
+    static constexpr Bound Bindings[] = {
+        listOf(IdSensor, "motor_temperature_sensor"),
+        sliderOf(IdStop, IdStopLabel, "stop_temperature"),
+        sliderOf(IdResume, IdResumeLabel, "resume_temperature"),
+        editOf(IdSend, "can_send_id"),
+        editOf(IdReceive, "can_receive_id"),
+        pairOf(IdSmoothOn, IdSmoothOff, "smoothing"),
+        sliderOf(SmoothRows[0].slider, SmoothRows[0].label, SmoothRows[0].key),
+        sliderOf(SmoothRows[1].slider, SmoothRows[1].label, SmoothRows[1].key),
+        sliderOf(SmoothRows[2].slider, SmoothRows[2].label, SmoothRows[2].key),
+        sliderOf(SmoothRows[3].slider, SmoothRows[3].label, SmoothRows[3].key),
+        sliderOf(SmoothRows[4].slider, SmoothRows[4].label, SmoothRows[4].key),
     };
+    static constexpr int Labels[] = {
+        IdSendCaption,         IdReceiveCaption,      IdSmoothCaption,       SmoothRows[0].caption,
+        SmoothRows[1].caption, SmoothRows[2].caption, SmoothRows[3].caption, SmoothRows[4].caption};
+    static constexpr int Groups[] = {IdCanBox, IdSmoothBox};
 };
 
 // The rules of the page; the catalogue makes them.

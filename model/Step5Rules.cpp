@@ -8,25 +8,17 @@ namespace {
 constexpr int SensorInVolts = 2;
 
 // Regeneration, brake switch and brake sensor settings.
-class Rules : public PageRules, public Step5Controls {
+class Rules : public RulesOf<Step5Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
+    using RulesOf::RulesOf;
 
     void bind() override {
-        bindPair(IdRegenOn, IdRegenOff, "regeneration");
-        bindPair(IdBrakeSwitchOn, IdBrakeSwitchOff, "brake_switch");
-        bindSlider(IdBySwitch, IdBySwitchLabel, "brake_switch_regen");
-        bindSlider(IdMaxRegen, IdMaxRegenLabel, "max_regen_current");
-        bindSlider(IdReleasing, IdReleasingLabel, "releasing_throttle_regen", offAtZero(percent));
-        bindList(IdSensorType, "brake_sensor_type");
+        reformat("releasing_throttle_regen", offAtZero(percent));
         const Format span = [this](int value) {
             return sensorInVolts() ? sensorVolts(value) : percent(value);
         };
-        bindSlider(IdStart, IdStartLabel, "brake_start", span);
-        bindSlider(IdEnd, IdEndLabel, "brake_end", span);
-        bindList(IdStartStep, "brake_start_step");
-        bindList(IdEndStep, "brake_end_step");
+        reformat("brake_start", span);
+        reformat("brake_end", span);
         // The span labels change unit with the sensor type at once, never showing a stale one.
         refreshOnChange(IdSensorType);
         refreshOnClick(IdRegenOn);

@@ -16,16 +16,17 @@ struct Step5Controls {
     static constexpr int IdStart = 1079, IdStartLabel = 1108, IdStartStep = 1112;
     static constexpr int IdEnd = 1080, IdEndLabel = 1109, IdEndStep = 1113;
 
-    static constexpr Required Controls[] = {
-        {IdRegenOn, Kind::Option},       {IdRegenOff, Kind::Option},
-        {IdBrakeSwitchOn, Kind::Option}, {IdBrakeSwitchOff, Kind::Option},
-        {IdReleasingLabel, Kind::Label}, {IdReleasing, Kind::Slider},
-        {IdBySwitchLabel, Kind::Label},  {IdBySwitch, Kind::Slider},
-        {IdMaxRegenLabel, Kind::Label},  {IdMaxRegen, Kind::Slider},
-        {IdSensorType, Kind::List},      {IdStartLabel, Kind::Label},
-        {IdStart, Kind::Slider},         {IdStartStep, Kind::List},
-        {IdEndLabel, Kind::Label},       {IdEnd, Kind::Slider},
-        {IdEndStep, Kind::List},
+    static constexpr Bound Bindings[] = {
+        pairOf(IdRegenOn, IdRegenOff, "regeneration"),
+        pairOf(IdBrakeSwitchOn, IdBrakeSwitchOff, "brake_switch"),
+        sliderOf(IdBySwitch, IdBySwitchLabel, "brake_switch_regen"),
+        sliderOf(IdMaxRegen, IdMaxRegenLabel, "max_regen_current"),
+        sliderOf(IdReleasing, IdReleasingLabel, "releasing_throttle_regen"),
+        listOf(IdSensorType, "brake_sensor_type"),
+        sliderOf(IdStart, IdStartLabel, "brake_start"),
+        sliderOf(IdEnd, IdEndLabel, "brake_end"),
+        listOf(IdStartStep, "brake_start_step"),
+        listOf(IdEndStep, "brake_end_step"),
     };
 };
 

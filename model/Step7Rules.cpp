@@ -5,10 +5,10 @@ namespace model {
 namespace {
 
 // Preferred address and NAME fields.
-class Rules : public PageRules, public Step7Controls {
+class Rules : public RulesOf<Step7Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
+    using RulesOf::RulesOf;
+
     void load() override {
         for (const Row& row : Rows) loadEdit(row.key);
     }
@@ -18,10 +18,6 @@ public:
             if (!storeEdit(row.key))
                 return &setting(row.key);
         return nullptr;
-    }
-
-    void bind() override {
-        for (const Row& row : Rows) bindEdit(row.edit, row.key);
     }
 };
 

@@ -21,11 +21,13 @@ struct Step7Controls {
         {1128, "j1939_ecu_instance"},   {1145, "j1939_manufacturer"},
         {1146, "j1939_identity"},
     };
-    static constexpr Required Controls[] = {
-        {Rows[0].edit, Kind::Edit}, {Rows[1].edit, Kind::Edit},  {Rows[2].edit, Kind::Edit},
-        {Rows[3].edit, Kind::Edit}, {Rows[4].edit, Kind::Edit},  {Rows[5].edit, Kind::Edit},
-        {Rows[6].edit, Kind::Edit}, {Rows[7].edit, Kind::Edit},  {Rows[8].edit, Kind::Edit},
-        {Rows[9].edit, Kind::Edit}, {Rows[10].edit, Kind::Edit},
+    static constexpr Bound Bindings[] = {
+        editOf(Rows[0].edit, Rows[0].key),   editOf(Rows[1].edit, Rows[1].key),
+        editOf(Rows[2].edit, Rows[2].key),   editOf(Rows[3].edit, Rows[3].key),
+        editOf(Rows[4].edit, Rows[4].key),   editOf(Rows[5].edit, Rows[5].key),
+        editOf(Rows[6].edit, Rows[6].key),   editOf(Rows[7].edit, Rows[7].key),
+        editOf(Rows[8].edit, Rows[8].key),   editOf(Rows[9].edit, Rows[9].key),
+        editOf(Rows[10].edit, Rows[10].key),
     };
 };
 

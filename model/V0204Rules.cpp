@@ -8,23 +8,9 @@ namespace {
 constexpr unsigned NoiseReductionShownFrom = 0x0304;
 
 // Top speeds, motor poles and the function switches (firmware 0204 or later).
-class Rules : public PageRules, public V0204Controls {
+class Rules : public RulesOf<V0204Controls> {
 public:
-    using PageRules::PageRules;
-    std::span<const Required> controls() const override { return Controls; }
-
-    void bind() override {
-        bindSlider(IdTopSpeed, IdTopSpeedLabel, "top_speed");
-        bindList(IdPoles, "motor_poles");
-        bindPair(IdHalfSpeedOn, IdHalfSpeedOff, "half_speed_reverse");
-        bindPair(IdBoostOn, IdBoostOff, "boost");
-        bindPair(IdEconomyOn, IdEconomyOff, "economy");
-        bindPair(IdHalfCurrentOn, IdHalfCurrentOff, "half_current_reverse");
-        bindPair(IdNoiseOn, IdNoiseOff, "noise_reduction");
-        bindPair(IdAbsOn, IdAbsOff, "abs");
-        bindPair(IdOutputOn, IdOutputOff, "output_12v");
-        bindSlider(IdReverseSpeed, IdReverseSpeedLabel, "reverse_top_speed");
-    }
+    using RulesOf::RulesOf;
 
     void load() override {
         Form& f = form();

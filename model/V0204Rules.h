@@ -21,34 +21,22 @@ struct V0204Controls {
     static constexpr int IdReverseCaption = 1113, IdReverseSpeed = 1092;
     static constexpr int IdReverseSpeedLabel = 1111;
 
-    static constexpr Required Controls[] = {
-        {IdTopSpeed, Kind::Slider},
-        {IdTopSpeedLabel, Kind::Label},
-        {IdPoles, Kind::List},
-        {IdHalfSpeedOn, Kind::Option},
-        {IdHalfSpeedOff, Kind::Option},
-        {IdBoostOn, Kind::Option},
-        {IdBoostOff, Kind::Option},
-        {IdEconomyOn, Kind::Option},
-        {IdEconomyOff, Kind::Option},
-        {IdHalfCurrentOn, Kind::Option},
-        {IdHalfCurrentOff, Kind::Option},
-        {IdJoystickOn, Kind::Option},
-        {IdJoystickOff, Kind::Option},
-        {IdNoiseCaption, Kind::Label},
-        {IdNoiseOn, Kind::Option},
-        {IdNoiseOff, Kind::Option},
-        {IdNoiseHelp, Kind::Label},
-        {IdAbsCaption, Kind::Label},
-        {IdAbsOn, Kind::Option},
-        {IdAbsOff, Kind::Option},
-        {IdOutputCaption, Kind::Label},
-        {IdOutputOn, Kind::Option},
-        {IdOutputOff, Kind::Option},
-        {IdReverseCaption, Kind::Label},
-        {IdReverseSpeed, Kind::Slider},
-        {IdReverseSpeedLabel, Kind::Label},
+    static constexpr Bound Bindings[] = {
+        sliderOf(IdTopSpeed, IdTopSpeedLabel, "top_speed"),
+        listOf(IdPoles, "motor_poles"),
+        pairOf(IdHalfSpeedOn, IdHalfSpeedOff, "half_speed_reverse"),
+        pairOf(IdBoostOn, IdBoostOff, "boost"),
+        pairOf(IdEconomyOn, IdEconomyOff, "economy"),
+        pairOf(IdHalfCurrentOn, IdHalfCurrentOff, "half_current_reverse"),
+        pairOf(IdNoiseOn, IdNoiseOff, "noise_reduction"),
+        pairOf(IdAbsOn, IdAbsOff, "abs"),
+        pairOf(IdOutputOn, IdOutputOff, "output_12v"),
+        sliderOf(IdReverseSpeed, IdReverseSpeedLabel, "reverse_top_speed"),
     };
+    static constexpr int Labels[] = {IdNoiseCaption, IdNoiseHelp, IdAbsCaption, IdOutputCaption,
+                                     IdReverseCaption};
+    // The hidden pair that carries the start-up page's releasing-brake bit.
+    static constexpr int Options[] = {IdJoystickOn, IdJoystickOff};
 };
 
 // The rules of the page; the catalogue makes them.

@@ -40,8 +40,7 @@ struct RenderStart {
         const QString path = out.filePath(name + QStringLiteral(".png"));
         if (widget.grab().save(path))
             return path;
-        std::fprintf(stderr, "%s: cannot write %s
-", tool, qPrintable(path));
+        std::fprintf(stderr, "%s: cannot write %s\n", tool, qPrintable(path));
         return {};
     }
 };
