@@ -47,6 +47,8 @@ struct WizardEnvironment {
 
 // The configuration wizard: warns, connects, reads the controller's image, keeps its default
 // copy, shows the pages that fit the controller and writes the image back on Finish.
+class QScrollArea;
+
 class Wizird : public QDialog, private MenuHost {
     Q_OBJECT
 public:
@@ -123,6 +125,8 @@ protected:
     // Escape and the close box end the wizard, except while a page change or a link call is
     // under way; they ask first, as Cancel does, when closing would lose the user's work.
     void reject() override;
+    // Keeps where the window was and how large, for the next run.
+    void done(int result) override;
 
 private:
     bool buildFrame();
@@ -133,6 +137,13 @@ private:
     bool busy() const override { return pages_.changing() || runner_.running(); }
     PageBook& pages() override { return pages_; }
     void fitPages();
+    // Puts the page area in a scroll area of its own.
+    void scrollPageArea();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Places the pages over the page area as it is scrolled, cut to what is in view.
+    void followPageArea();
+    // The window's first size: the frame's, within the screen; then where the user left it.
+    void placeWindow();
     // The keyboard starts on the shown page's first setting (Tab then walks its settings
     // before the wizard's buttons), or on Next or Finish when it has none.
     void focusFirstSetting();
@@ -153,6 +164,9 @@ private:
 
     WizardEnvironment env_;
     QWidget* form_ = nullptr;
+    QWidget* content_ = nullptr;     // the frame's mark of the page area
+    QWidget* pageHost_ = nullptr;    // what the pages sit on
+    QScrollArea* scroll_ = nullptr;  // around it; none when the frame has no page area apart
     bool closed_ = false;
     bool failed_ = false;
     // Fields whose typed values the pages refused since the last Finish began.

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QRegion>
+#include <QScreen>
 #include <QSlider>
 
 #include "CStep2.h"
@@ -449,4 +452,45 @@ TEST_F(WizardFixture, FinishReadsTheControllerBack) {
         EXPECT_TRUE(prompter.told.back().endsWith(QStringLiteral("Max Motor Current: 61% -> 70%")))
             << prompter.told.back().toStdString();
     }
+}
+
+// The window fits the screen it opens on, scrolling its page area when the screen is smaller
+// than the frame (run again on a small screen at twice the scale), with every button in reach.
+TEST_F(WizardFixture, WindowFitsTheScreen) {
+    controller(0x0405, '1', 'J');
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    auto w = startWizard();
+    ASSERT_TRUE(started);
+    EXPECT_LE(w->width(), room.width());
+    EXPECT_LE(w->height(), room.height());
+    EXPECT_LT(w->minimumHeight(), w->maximumHeight());  // resizable
+    // However small it is made, no page lies over a button.
+    w->resize(w->minimumSize());
+    QCoreApplication::processEvents();
+    const SettingsPage* page = w->page(1);
+    EXPECT_EQ(page->geometry(), w->contentRect);
+    const QRegion pageShows =
+        (page->mask().isEmpty() ? QRegion(page->rect()) : page->mask()).translated(page->pos());
+    for (QPushButton* b : w->form()->findChildren<QPushButton*>()) {
+        if (!b->isVisible())
+            continue;
+        const QRect button(b->mapTo(w.get(), QPoint()), b->size());
+        EXPECT_TRUE(w->rect().contains(button)) << b->text().toStdString();
+        EXPECT_FALSE(pageShows.intersects(button)) << b->text().toStdString();
+    }
+}
+
+TEST_F(WizardFixture, WindowOpensAtTheSizeItWasLeft) {
+    controller(0x0405, '1', 'J');
+    QSize left;
+    {
+        auto w = startWizard();
+        ASSERT_TRUE(started);
+        w->resize(w->size() + QSize(40, 30));
+        left = w->size();
+        w->close();
+    }
+    auto again = startWizard();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(again->size(), left);
 }
