@@ -36,6 +36,8 @@ HistoryWindow::HistoryWindow(HistorySources sources, FileChooser& chooser,
     build();
     resize(1040, 640);
     applyFilters();
+    // The arrow keys browse the entries at once; the filters have their mnemonics.
+    table_->setFocus();
 }
 
 HistoryWindow::~HistoryWindow() = default;
@@ -78,15 +80,19 @@ void HistoryWindow::build() {
         connect(source_, &QComboBox::currentIndexChanged, this, &HistoryWindow::applyFilters);
     }
     unit_ = addFilter(grid, 1, 0, QT_TRANSLATE_NOOP("HistoryWindow", "&Unit:"), "unit",
-                      QStringLiteral("TRN48201-000AB0FF"));
+                      text(QT_TRANSLATE_NOOP("HistoryWindow", "any unit, like %1"))
+                          .arg(QStringLiteral("TRN48201-000AB0FF")));
     station_ = addFilter(grid, 1, 2, QT_TRANSLATE_NOOP("HistoryWindow", "&Station:"), "station",
-                         QStringLiteral("bay-3"));
+                         text(QT_TRANSLATE_NOOP("HistoryWindow", "any station")));
     since_ = addFilter(grid, 2, 0, QT_TRANSLATE_NOOP("HistoryWindow", "S&ince:"), "since",
-                       QStringLiteral("2024-05-01"));
+                       text(QT_TRANSLATE_NOOP("HistoryWindow", "from the first entry, like %1"))
+                           .arg(QStringLiteral("2024-05-01")));
     until_ = addFilter(grid, 2, 2, QT_TRANSLATE_NOOP("HistoryWindow", "U&ntil:"), "until",
-                       QStringLiteral("2024-05-31T18:00"));
+                       text(QT_TRANSLATE_NOOP("HistoryWindow", "to the last entry, like %1"))
+                           .arg(QStringLiteral("2024-05-31T18:00")));
     where_ = addFilter(grid, 3, 0, QT_TRANSLATE_NOOP("HistoryWindow", "Se&ttings:"), "where",
-                       QStringLiteral("max_motor_current>80%; control_mode=speed"));
+                       text(QT_TRANSLATE_NOOP("HistoryWindow", "any settings, like %1"))
+                           .arg(QStringLiteral("max_motor_current>80%; control_mode=speed")));
     auto* apply = new QPushButton(text(QT_TRANSLATE_NOOP("HistoryWindow", "&Filter")), this);
     apply->setObjectName(QStringLiteral("apply"));
     apply->setAutoDefault(false);
