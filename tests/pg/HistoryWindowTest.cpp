@@ -3,6 +3,7 @@
 // DISABLED_Bench gives scripts/bench.sh its figures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <QElapsedTimer>
@@ -222,6 +223,9 @@ TEST_P(HistoryWindowTest, DISABLED_Bench) {
     const long long scanned =
         change("", QStringLiteral("control_mode!=") + fileText(mode, Base, mode.raw(Base)));
     EXPECT_EQ(w.model().rowCount(), 0);
+    // What the window promises of a journal this size.
+    EXPECT_LT(first, 300);
+    EXPECT_LT(std::max(narrowed, scanned), 500);
     std::printf(
         "journal window over %d entries, %s: first rows in %lld ms; a filter change in "
         "%lld ms, %lld ms for one that every image must answer\n",
