@@ -293,19 +293,14 @@ int runCommand(int& argc, char** argv, const QStringList& arguments) {
         if (type == QtFatalMsg && window)
             std::_Exit(Failed);
     });
-    if (window && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        err(QCoreApplication::translate("Commands",
-                                        "history --window needs a display: neither DISPLAY nor "
-                                        "WAYLAND_DISPLAY is set; history without --window needs "
-                                        "none"));
-        return Failed;
-    }
-    // Only the journal's window needs the GUI; every other command runs without a display.
+    // Only the journal's window needs the GUI, and only where there is a display to show it
+    // on; without one the command line is checked all the same, and historyWindow says why not.
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     const std::unique_ptr<QCoreApplication> app =
-        window ? std::make_unique<QApplication>(argc, argv)
-               : std::make_unique<QCoreApplication>(argc, argv);
+        window && display ? std::make_unique<QApplication>(argc, argv)
+                          : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
     // Known before the options are parsed, so that a mistake in them is a document too.

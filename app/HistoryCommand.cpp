@@ -184,6 +184,13 @@ int Run::history(ControllerLink* link) {
 }
 
 int Run::historyWindow() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        err(QCoreApplication::translate("Commands",
+                                        "history --window needs a display: neither DISPLAY nor "
+                                        "WAYLAND_DISPLAY is set; history without --window needs "
+                                        "none"));
+        return Failed;
+    }
     config::Journal* journal = openJournal();
     if (!journal)
         return Failed;
