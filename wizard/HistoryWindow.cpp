@@ -64,6 +64,28 @@ QLineEdit* HistoryWindow::addFilter(QGridLayout* grid, int row, int column, cons
 
 void HistoryWindow::build() {
     auto* layout = new QVBoxLayout(this);
+    addFilters(layout);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(makeTable());
+    details_ = new QPlainTextEdit(this);
+    details_->setObjectName(QStringLiteral("details"));
+    details_->setReadOnly(true);
+    details_->setAccessibleName(
+        text(QT_TRANSLATE_NOOP("HistoryWindow", "What the entries selected changed")));
+    splitter->addWidget(details_);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(status_);
+    addButtons(layout);
+}
+
+void HistoryWindow::addFilters(QVBoxLayout* layout) {
     auto* grid = new QGridLayout;
     layout->addLayout(grid);
     if (sources_.shared) {
@@ -100,7 +122,9 @@ void HistoryWindow::build() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     connect(apply, &QPushButton::clicked, this, &HistoryWindow::applyFilters);
+}
 
+QTableView* HistoryWindow::makeTable() {
     model_ = new JournalModel(language_, this);
     proxy_ = new QSortFilterProxyModel(this);
     proxy_->setSourceModel(model_);
@@ -120,25 +144,9 @@ void HistoryWindow::build() {
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &HistoryWindow::selectionChanged);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &HistoryWindow::countShown);
-
-    details_ = new QPlainTextEdit(this);
-    details_->setObjectName(QStringLiteral("details"));
-    details_->setReadOnly(true);
-    details_->setAccessibleName(
-        text(QT_TRANSLATE_NOOP("HistoryWindow", "What the entries selected changed")));
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(table_);
-    splitter->addWidget(details_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    layout->addWidget(splitter, 1);
-
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setWordWrap(true);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(status_);
-    addButtons(layout);
+    // A page that fails as the table scrolls says so, as the first page's failure does.
+    connect(model_, &JournalModel::pageFailed, this, &HistoryWindow::countShown);
+    return table_;
 }
 
 void HistoryWindow::addButtons(QVBoxLayout* layout) {

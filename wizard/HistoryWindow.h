@@ -12,12 +12,14 @@
 
 class FileChooser;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
+class QVBoxLayout;
 
 namespace config {
 class JournalModel;
@@ -60,9 +62,11 @@ public:
 private:
     QString text(const char* source) const;
     void build();
-    QLineEdit* addFilter(class QGridLayout* grid, int row, int column, const char* label,
+    void addFilters(QVBoxLayout* layout);
+    QLineEdit* addFilter(QGridLayout* grid, int row, int column, const char* label,
                          const char* name, const QString& hint);
-    void addButtons(class QVBoxLayout* layout);
+    QTableView* makeTable();
+    void addButtons(QVBoxLayout* layout);
     config::Journal* journal() const;
     // The query the filters ask for; none, with why set, when one does not read.
     std::optional<config::EntryQuery> filterQuery(QString* why) const;
