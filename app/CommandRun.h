@@ -117,7 +117,8 @@ public:
     qint64 exportEntry = 0;
     config::HistoryChoice historyChoice;
     config::EntryQuery query;
-    bool asks = false;  // history was given a station, a time or a setting to look for
+    bool asks = false;    // history was given a station, a time or a setting to look for
+    bool window = false;  // history --window: the journal in a window
     std::unique_ptr<config::Journal> journal_;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
@@ -235,6 +236,10 @@ public:
 
     // A unit's entries, named or read from the controller; or one entry into a file.
     int history(ControllerLink* link);
+
+    // history --window: the journal in a window, its filters set from the options, until the
+    // window is closed.
+    int historyWindow();
 
     // The file's settings onto target as the wizard's pages take them after Load: what Finish
     // would write. A status when the file cannot be taken; byUnit then says whether this

@@ -5,12 +5,14 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <tuple>
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -111,6 +113,15 @@ std::optional<int> takeOptions(Run& run, const QCommandLineParser& parser) {
                                 option(Since), option(Until), option(Where)},
                                usage))
         return wrong;
+    run.window = parser.isSet(option(Window));
+    if (run.window) {
+        if (!history)
+            return usage(QStringLiteral("%1 takes no --window").arg(run.command));
+        for (Id other : {Export, Init, Sync, OutputFile, Port, Json})
+            if (parser.isSet(option(other)))
+                return usage(QStringLiteral("history --window takes no --%1")
+                                 .arg(option(other).names().constLast()));
+    }
     if (exporting) {
         if (!run.files.isEmpty())
             return usage(QStringLiteral("history --export takes no unit"));
@@ -120,14 +131,13 @@ std::optional<int> takeOptions(Run& run, const QCommandLineParser& parser) {
             return usage(QStringLiteral("--export needs an entry number"));
     }
     if (history && !exporting && !run.files.isEmpty()) {
-        // The unit as the journal names it: the serial's hex digits in upper case.
-        static const QRegularExpression unit(QStringLiteral("^([A-Za-z0-9]+)-([0-9A-Fa-f]{8})$"));
-        const QRegularExpressionMatch m = unit.match(run.files[0]);
-        if (run.files.size() > 1 || !m.hasMatch())
+        // The unit as the journal names it.
+        const std::optional<QString> unit = config::unitNamed(run.files[0]);
+        if (run.files.size() > 1 || !unit)
             return usage(
                 QStringLiteral("history takes one unit as MODEL-SERIAL, like "
                                "TRN48201-000AB0FF"));
-        run.files[0] = m.captured(1) + QLatin1Char('-') + m.captured(2).toUpper();
+        run.files[0] = *unit;
     }
     return std::nullopt;
 }
@@ -194,6 +204,8 @@ int runWithoutLink(Run& run, const QCommandLineParser& parser) {
     }
     if (parser.isSet(option(Sync)))
         return run.sharingStatus(run.sync());
+    if (run.window)
+        return run.sharingStatus(run.historyWindow());
     return run.sharingStatus(run.history(nullptr));
 }
 
@@ -226,9 +238,9 @@ int runWithLink(Run& run) {
 // The command line taken apart and run; helped when it asked for the usage text only.
 int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     QCommandLineParser parser;
-    parser.addOptions(
-        list({Help, Language, Port, OutputFile, Yes, NoVerify, Adjust, Force, WithoutJournal,
-              Export, AllPorts, Json, History, Station, Init, Sync, Since, Until, Where}));
+    parser.addOptions(list({Help,  Language,       Port,   OutputFile, Yes,   NoVerify, Adjust,
+                            Force, WithoutJournal, Export, AllPorts,   Json,  History,  Station,
+                            Init,  Sync,           Since,  Until,      Where, Window}));
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(option(Help))) {
@@ -248,7 +260,8 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
         {"diff", 2, false, false, false, false},
         // The controller is read only to know the unit when none is named.
         {"history", static_cast<int>(run.files.size()),
-         !exporting && !serverWork && !run.asks && run.files.isEmpty(), exporting, false, false},
+         !exporting && !serverWork && !run.asks && !run.window && run.files.isEmpty(), exporting,
+         false, false},
     };
     for (const Shape& shape : shapes) {
         if (run.command != QLatin1String(shape.command))
@@ -262,15 +275,32 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
 
 }  // namespace
 
+bool wantsWindow(const QStringList& arguments) {
+    return commandOf(arguments) == QLatin1String("history") &&
+           arguments.mid(1).contains(QStringLiteral("--window"));
+}
+
 int runCommand(int& argc, char** argv, const QStringList& arguments) {
     // The pages' rules take a file's values without a widget: no GUI starts, so no display is
     // needed. What Qt says about its own set-up is not for the workshop's scripts, which read
     // one line a failure.
+    static bool window = false;
+    window = wantsWindow(arguments);
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             err(text);
+        // A window system that cannot be reached ends the run as a failure, not an abort.
+        if (type == QtFatalMsg && window)
+            std::_Exit(Failed);
     });
-    QCoreApplication app(argc, argv);
+    // Only the journal's window needs the GUI, and only where there is a display to show it
+    // on; without one the command line is checked all the same, and historyWindow says why not.
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    const std::unique_ptr<QCoreApplication> app =
+        window && display ? std::make_unique<QApplication>(argc, argv)
+                          : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trnsetup"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRN_VERSION));
     // Known before the options are parsed, so that a mistake in them is a document too.

@@ -9,6 +9,7 @@
 //   trnsetup diff A B
 //   trnsetup history [--port DEV]... | MODEL-SERIAL
 //   trnsetup history --export ENTRY -o FILE
+//   trnsetup history --window [MODEL-SERIAL] [--station NAME] [--since T] [--until T] [--where C]
 //
 // each with [--language english|chinese|FILE] for the names of settings and the messages of
 // the language module, and [--json] for one JSON document on standard output. Exit status 0 on
@@ -20,6 +21,9 @@
 // The command word of the arguments (the program first), or an empty string when they ask
 // for the wizard.
 QString commandOf(const QStringList& arguments);
+
+// Whether the arguments ask for history --window, the one command that shows a window.
+bool wantsWindow(const QStringList& arguments);
 
 // Runs the command the arguments name. Makes its own core application from argc and argv,
 // so it must run before any other exists. Returns the exit status.

@@ -12,6 +12,7 @@
 #include <optional>
 #include <tuple>
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -29,9 +30,11 @@
 #include "CalibrationImage.h"
 #include "Changes.h"
 #include "ConfigFile.h"
+#include "ConfigMenu.h"
 #include "ControllerLink.h"
 #include "FileNames.h"
 #include "HelpPages.h"
+#include "HistoryWindow.h"
 #include "Journal.h"
 #include "JsonReport.h"
 #include "PortSystem.h"
@@ -177,6 +180,40 @@ int Run::history(ControllerLink* link) {
             columns << (e.madeBy.isEmpty() ? QStringLiteral("-") : e.madeBy);
         out((columns << e.program).join(QStringLiteral("  ")));
     }
+    return Done;
+}
+
+int Run::historyWindow() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        err(QCoreApplication::translate("Commands",
+                                        "history --window needs a display: neither DISPLAY nor "
+                                        "WAYLAND_DISPLAY is set; history without --window needs "
+                                        "none"));
+        return Failed;
+    }
+    config::Journal* journal = openJournal();
+    if (!journal)
+        return Failed;
+    HistorySources sources{journal, nullptr, {}};
+    // Beside the shared journal, the station's own, which holds what has not reached it.
+    std::unique_ptr<config::Journal> station;
+    if (historyChoice.server) {
+        config::Message failure{};
+        station = config::SqliteJournal::open(config::stationJournalFile(dataDir()), &failure,
+                                              {historyChoice.station, {}});
+        if (!station) {
+            err(QCoreApplication::translate("Commands", "the journal cannot be opened: ") +
+                failure.text(language));
+            return Failed;
+        }
+        sources = {station.get(), journal, historyChoice.server->text()};
+    }
+    DialogChooser chooser(language);
+    HistoryWindow window(sources, chooser, language);
+    query.unit = files.value(0);
+    window.setQuery(query);
+    window.show();
+    QApplication::exec();
     return Done;
 }
 

@@ -41,6 +41,7 @@ constexpr Entry Table[] = {
     {Since, "", "since", "time", ""},
     {Until, "", "until", "time", ""},
     {Where, "", "where", "condition", ""},
+    {Window, "", "window", "", ""},
 };
 
 const std::vector<QCommandLineOption>& all() {
@@ -60,7 +61,7 @@ const std::vector<QCommandLineOption>& all() {
 }  // namespace
 
 const QCommandLineOption& option(Id id) {
-    static_assert(Table[Where].id == Where, "the table follows the enumeration");
+    static_assert(Table[Window].id == Window, "the table follows the enumeration");
     return all()[static_cast<std::size_t>(id)];
 }
 

@@ -31,6 +31,7 @@ enum Id {
     Since,
     Until,
     Where,
+    Window,
 };
 
 const QCommandLineOption& option(Id id);

@@ -514,6 +514,14 @@ QString unitName(const CalibrationImage& image) {
     return model + QLatin1Char('-') + serialText(image);
 }
 
+std::optional<QString> unitNamed(const QString& text) {
+    static const QRegularExpression unit(QStringLiteral("^([A-Za-z0-9]+)-([0-9A-Fa-f]{8})$"));
+    const QRegularExpressionMatch m = unit.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured(1) + QLatin1Char('-') + m.captured(2).toUpper();
+}
+
 QString unitFileName(const CalibrationImage& image) {
     return unitName(image) + QStringLiteral(".trncfg");
 }

@@ -143,6 +143,9 @@ std::vector<std::pair<QString, QString>> identityOf(const CalibrationImage& imag
 // The unit an image belongs to, "TRN48201-000AB0FF": the model name's letters and digits
 // ("unnamed" when none), a dash and the serial number.
 QString unitName(const CalibrationImage& image);
+// A unit as a person names it, "TRN48201-000ab0ff", as unitName names it: the serial's hex
+// digits in upper case. None for a text that is not MODEL-SERIAL.
+std::optional<QString> unitNamed(const QString& text);
 // The name of a unit's configuration file: its unit name and ".trncfg", as read --all-ports
 // saves it and the wizard's Save suggests it.
 QString unitFileName(const CalibrationImage& image);

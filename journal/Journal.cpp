@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 #include <QSqlQuery>
@@ -45,6 +46,29 @@ QStringList outcomeNames() {
     return names;
 }
 
+QString outcomeText(Outcome outcome, Language language) {
+    const auto text = [language](const char* source) {
+        return translated(language, "Journal", source);
+    };
+    switch (outcome) {
+        case Outcome::Pending:
+            return text(QT_TRANSLATE_NOOP("Journal", "not finished"));
+        case Outcome::Verified:
+            return text(QT_TRANSLATE_NOOP("Journal", "written and verified"));
+        case Outcome::Differs:
+            return text(QT_TRANSLATE_NOOP("Journal", "read back differs"));
+        case Outcome::Failed:
+            return text(QT_TRANSLATE_NOOP("Journal", "write failed"));
+        case Outcome::ReplyLost:
+            return text(QT_TRANSLATE_NOOP("Journal", "reply lost, read back as written"));
+        case Outcome::NotVerified:
+            return text(QT_TRANSLATE_NOOP("Journal", "written, not verified"));
+        case Outcome::Refused:
+            return text(QT_TRANSLATE_NOOP("Journal", "refused, nothing written"));
+    }
+    return {};
+}
+
 QString timeText(const QDateTime& time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
@@ -85,6 +109,53 @@ bool readRow(const QSqlQuery& q, const std::function<QDateTime(const QVariant&)>
     }
     *out = std::move(e);
     return !damaged;
+}
+
+std::optional<Message> gatherPage(const EntryQuery& query, qint64 before, int limit,
+                                  const PageRows& rows, std::vector<JournalEntry>* out,
+                                  qint64* next) {
+    // Rows the SQL let through but the settings refuse cost only their image; chunks larger
+    // than the page, doubled while they yield too little, keep the round trips few.
+    constexpr int SmallestChunk = 500, LargestChunk = 32000;
+    limit = std::max(limit, 1);
+    int chunk = std::max(limit, SmallestChunk);
+    qint64 cursor = before > 0 ? before : std::numeric_limits<qint64>::max();
+    std::vector<qint64> ids;
+    bool full = false, exhausted = false;
+    while (!full && !exhausted) {
+        std::vector<std::pair<qint64, QVariant>> images;
+        if (auto failed = rows.scan(cursor, chunk, &images))
+            return failed;
+        for (const auto& [id, bytes] : images) {
+            cursor = id;
+            // A damaged image is read whole, which reports it.
+            const std::optional<CalibrationImage> image = imageOf(bytes);
+            if (image && !std::all_of(query.where.begin(), query.where.end(),
+                                      [&](const SettingCondition& c) { return c.holds(*image); }))
+                continue;
+            ids.push_back(id);
+            if ((full = static_cast<int>(ids.size()) == limit))
+                break;
+        }
+        exhausted = static_cast<int>(images.size()) < chunk;
+        chunk = std::min(chunk * 2, LargestChunk);
+    }
+    std::vector<JournalEntry> found;
+    if (!ids.empty())
+        if (auto failed = rows.entries(ids, &found))
+            return failed;
+    out->clear();
+    for (JournalEntry& e : found)
+        if (query.matches(e))
+            out->push_back(std::move(e));
+    *next = full ? cursor : 0;
+    return std::nullopt;
+}
+
+QString idsSql(const std::vector<qint64>& ids) {
+    QStringList numbers;
+    for (qint64 id : ids) numbers << QString::number(id);
+    return QStringLiteral("id IN (%1)").arg(numbers.join(QStringLiteral(", ")));
 }
 
 std::optional<Message> Journal::refuse(const CalibrationImage& before,

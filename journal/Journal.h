@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QDateTime>
@@ -38,6 +39,8 @@ QString outcomeName(Outcome outcome);
 std::optional<Outcome> outcomeNamed(const QString& name);
 // Every outcome's name, in the order of the enumeration.
 QStringList outcomeNames();
+// What came of the write, as a window tells it: "written and verified", ...
+QString outcomeText(Outcome outcome, Language language);
 
 struct JournalEntry {
     qint64 id = 0;  // the store's sequence number
@@ -66,6 +69,26 @@ struct JournalEntry;
 bool readRow(const QSqlQuery& row, const std::function<QDateTime(const QVariant&)>& time,
              JournalEntry* out);
 
+// A store's rows as a page asks for them. scan: the images of the rows that SQL lets through
+// of the query (as the store keeps them), newest first, at most n, each older than entry
+// before. entries: the whole entries of the rows named, newest first.
+struct PageRows {
+    std::function<std::optional<Message>(qint64 before, int n,
+                                         std::vector<std::pair<qint64, QVariant>>* images)>
+        scan;
+    std::function<std::optional<Message>(const std::vector<qint64>& ids,
+                                         std::vector<JournalEntry>* out)>
+        entries;
+};
+// A page of Journal::page from such rows: the images scanned in chunks until the page is full
+// or no row is left, only the rows whose image holds the query's settings read whole, and each
+// of those asked the whole query again.
+std::optional<Message> gatherPage(const EntryQuery& query, qint64 before, int limit,
+                                  const PageRows& rows, std::vector<JournalEntry>* out,
+                                  qint64* next);
+// "id IN (3, 2, 1)": the rows named, for SQL.
+QString idsSql(const std::vector<qint64>& ids);
+
 class Journal {
 public:
     virtual ~Journal() = default;
@@ -88,6 +111,18 @@ public:
     // The entries the query matches, newest first.
     virtual std::optional<Message> find(const EntryQuery& query,
                                         std::vector<JournalEntry>* out) = 0;
+    // One page of what find gives: at most limit entries, each older than entry before (0: from
+    // the newest). next: where the following page begins, 0 when no entry is left. Each page
+    // is asked of the store afresh, so that a journal of any size shows its first entries at
+    // once.
+    virtual std::optional<Message> page(const EntryQuery& query, qint64 before, int limit,
+                                        std::vector<JournalEntry>* out, qint64* next) = 0;
+    // The entries kept at this station that wait to be shared, oldest first; none in a journal
+    // that shares nothing.
+    virtual std::optional<Message> waitingEntries(std::vector<JournalEntry>* out) {
+        out->clear();
+        return std::nullopt;
+    }
 
     // Entries kept at this station that wait to be shared with a server, and why they wait;
     // nothing waits in a journal that shares nothing.

@@ -1,6 +1,7 @@
 #include "JournalQuery.h"
 
 #include <array>
+#include <bit>
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -96,6 +97,57 @@ const char* SettingCondition::sqlOperator() const {
         if (o.op == op)
             return o.sql;
     return "=";
+}
+
+std::optional<QString> SettingCondition::sql(const std::function<QString(int)>& byteSql) const {
+    if (setting->place != Place::Field || !raw)
+        return std::nullopt;
+    // Each byte's bits of the setting, highest byte first, as Setting::raw reads them.
+    QString value;
+    for (const Setting::Bits& b : setting->bits()) {
+        const QString part = QStringLiteral("((%1 & %2) >> %3)")
+                                 .arg(byteSql(b.pos))
+                                 .arg(b.mask)
+                                 .arg(std::countr_zero(b.mask));
+        value = value.isEmpty() ? part
+                                : QStringLiteral("((%1 << %2) | %3)")
+                                      .arg(value)
+                                      .arg(std::popcount(b.mask))
+                                      .arg(part);
+    }
+    return QStringLiteral("%1 %2 %3").arg(value, QLatin1String(sqlOperator())).arg(*raw);
+}
+
+QString SettingCondition::text() const {
+    // The first spelling of the operator: "!=" rather than "<>".
+    const char* op = "=";
+    for (const OpText& o : Ops)
+        if (o.op == this->op) {
+            op = o.text;
+            break;
+        }
+    const bool quoted = value.contains(QLatin1Char(' '));
+    return QLatin1String(setting->key) + QLatin1String(op) +
+           (quoted ? QLatin1Char('"') + value + QLatin1Char('"') : value);
+}
+
+std::optional<std::vector<SettingCondition>> parseConditions(const QString& text, QString* why) {
+    std::vector<SettingCondition> out;
+    for (const QString& part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (part.trimmed().isEmpty())
+            continue;
+        std::optional<SettingCondition> c = SettingCondition::parse(part.trimmed(), why);
+        if (!c)
+            return std::nullopt;
+        out.push_back(std::move(*c));
+    }
+    return out;
+}
+
+QString conditionsText(const std::vector<SettingCondition>& conditions) {
+    QStringList parts;
+    for (const SettingCondition& c : conditions) parts << c.text();
+    return parts.join(QStringLiteral("; "));
 }
 
 bool SettingCondition::holds(const CalibrationImage& image) const {

@@ -4,6 +4,7 @@
 // keys and units of the settings table, so that a question reads like a configuration file.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,9 +32,22 @@ struct SettingCondition {
     static std::optional<SettingCondition> parse(const QString& text, QString* why);
     // The operator as SQL writes it.
     const char* sqlOperator() const;
+    // The condition in SQL over the written image, where SQL can say it: byteSql gives the SQL
+    // of the image's byte at a position. None for a setting that is not one field, or a list
+    // item named by its name (its code depends on each entry's controller): those are asked of
+    // each image alone.
+    std::optional<QString> sql(const std::function<QString(int)>& byteSql) const;
+    // The condition as parse reads it: "max_motor_current>80%".
+    QString text() const;
     // Whether the image has the setting and its value satisfies the condition.
     bool holds(const CalibrationImage& image) const;
 };
+
+// Conditions written one after another, separated by ';', as a window's single field takes
+// them; none, with why set, when one does not read.
+std::optional<std::vector<SettingCondition>> parseConditions(const QString& text, QString* why);
+// The conditions as parseConditions reads them.
+QString conditionsText(const std::vector<SettingCondition>& conditions);
 
 struct EntryQuery {
     QString unit;  // empty: any

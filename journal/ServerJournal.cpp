@@ -8,7 +8,6 @@
 #include <sys/un.h>
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -120,23 +119,9 @@ QVariant bytesOf(const std::optional<CalibrationImage>& image) {
     return storedBytes(image);
 }
 
-// The stored value of a setting of one field, as SQL computes it from the image's bytes:
-// each byte's bits of the setting, highest byte first.
-std::optional<QString> rawSql(const Setting& setting) {
-    if (setting.place != Place::Field)
-        return std::nullopt;
-    QString sql;
-    for (const Setting::Bits& b : setting.bits()) {
-        const QString part = QStringLiteral("((get_byte(image, %1) & %2) >> %3)")
-                                 .arg(b.pos)
-                                 .arg(b.mask)
-                                 .arg(std::countr_zero(b.mask));
-        sql =
-            sql.isEmpty()
-                ? part
-                : QStringLiteral("((%1 << %2) | %3)").arg(sql).arg(std::popcount(b.mask)).arg(part);
-    }
-    return sql;
+// The byte of the image at pos, as the server computes it.
+QString byteSql(int pos) {
+    return QStringLiteral("get_byte(image, %1)").arg(pos);
 }
 
 }  // namespace
@@ -547,35 +532,65 @@ std::optional<Message> ServerJournal::entry(qint64 id, JournalEntry* out) {
     return std::nullopt;
 }
 
+namespace {
+
+// What the server is asked of the query: as far as SQL can narrow it.
+void narrowing(const EntryQuery& query, QStringList* where, QVariantList* values) {
+    *where = QStringList{QStringLiteral("true")};
+    values->clear();
+    const auto narrow = [&](const char* sql, const QVariant& value) {
+        *where << QLatin1String(sql);
+        *values << value;
+    };
+    if (!query.unit.isEmpty())
+        narrow("unit = ?", query.unit);
+    if (!query.station.isEmpty())
+        narrow("station = ?", query.station);
+    if (query.since)
+        narrow("time >= ?::timestamptz", timeText(*query.since));
+    if (query.until)
+        narrow("time <= ?::timestamptz", timeText(*query.until));
+    for (const SettingCondition& c : query.where)
+        if (const std::optional<QString> sql = c.sql(byteSql))
+            *where << *sql;
+}
+
+}  // namespace
+
 std::optional<Message> ServerJournal::find(const EntryQuery& query,
                                            std::vector<JournalEntry>* out) {
     // The server narrows the search as far as SQL can; each entry found is then asked again,
     // by the settings table itself, so that the answer never rests on the SQL alone.
-    QStringList where{QStringLiteral("true")};
+    QStringList where;
     QVariantList values;
-    if (!query.unit.isEmpty()) {
-        where << QStringLiteral("unit = ?");
-        values << query.unit;
-    }
-    if (!query.station.isEmpty()) {
-        where << QStringLiteral("station = ?");
-        values << query.station;
-    }
-    if (query.since) {
-        where << QStringLiteral("time >= ?::timestamptz");
-        values << timeText(*query.since);
-    }
-    if (query.until) {
-        where << QStringLiteral("time <= ?::timestamptz");
-        values << timeText(*query.until);
-    }
-    for (const SettingCondition& c : query.where) {
-        const std::optional<QString> raw = rawSql(*c.setting);
-        if (raw && c.raw)
-            where
-                << QStringLiteral("%1 %2 %3").arg(*raw, QLatin1String(c.sqlOperator())).arg(*c.raw);
-    }
+    narrowing(query, &where, &values);
     return select(where.join(QStringLiteral(" AND ")), values, out, &query);
+}
+
+std::optional<Message> ServerJournal::page(const EntryQuery& query, qint64 before, int limit,
+                                           std::vector<JournalEntry>* out, qint64* next) {
+    QStringList where;
+    QVariantList values;
+    narrowing(query, &where, &values);
+    where << QStringLiteral("id < ?");
+    const QString sql = QStringLiteral(
+                            "SELECT id, image FROM trnsetup.entries WHERE %1 ORDER BY "
+                            "id DESC LIMIT ?")
+                            .arg(where.join(QStringLiteral(" AND ")));
+    const auto scan = [&](qint64 from, int n, std::vector<std::pair<qint64, QVariant>>* images) {
+        const Exchange exchange(*this);
+        QSqlQuery q(QSqlDatabase::database(connection_, false));
+        q.setForwardOnly(true);
+        if (auto failed = exec(q, sql, values + QVariantList{from, n}))
+            return failed;
+        images->clear();
+        while (q.next()) images->emplace_back(q.value(0).toLongLong(), q.value(1));
+        return q.lastError().isValid() ? std::optional(serverFailure(q.lastError())) : std::nullopt;
+    };
+    const auto entries = [&](const std::vector<qint64>& ids, std::vector<JournalEntry>* rows) {
+        return select(idsSql(ids), {}, rows, nullptr);
+    };
+    return gatherPage(query, before, limit, {scan, entries}, out, next);
 }
 
 }  // namespace config

@@ -59,6 +59,9 @@ public:
     std::optional<Message> share(const JournalEntry& entry, Outcome* serverHas);
     std::optional<Message> entry(qint64 id, JournalEntry* out);
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out);
+    // As Journal::page.
+    std::optional<Message> page(const EntryQuery& query, qint64 before, int limit,
+                                std::vector<JournalEntry>* out, qint64* next);
 
     const ServerAddress& address() const { return address_; }
     // Whether the last failure was the server's or the connection's (gone, no answer in time,

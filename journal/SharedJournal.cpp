@@ -298,6 +298,20 @@ std::optional<Message> SharedJournal::find(const EntryQuery& query,
     return ask([&](ServerJournal& s) { return s.find(query, out); });
 }
 
+std::optional<Message> SharedJournal::page(const EntryQuery& query, qint64 before, int limit,
+                                           std::vector<JournalEntry>* out, qint64* next) {
+    return ask([&](ServerJournal& s) { return s.page(query, before, limit, out, next); });
+}
+
+std::optional<Message> SharedJournal::waitingEntries(std::vector<JournalEntry>* out) {
+    std::vector<SqliteJournal::Queued> queued;
+    if (auto failed = local_->waiting(&queued))
+        return failed;
+    out->clear();
+    for (SqliteJournal::Queued& q : queued) out->push_back(std::move(q.entry));
+    return std::nullopt;
+}
+
 std::unique_ptr<Journal> openJournal(const QString& dataDir, const HistoryChoice& choice,
                                      Message* failure,
                                      std::vector<SqliteJournal::Skipped>* skipped) {

@@ -50,6 +50,9 @@ public:
     // away.
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
+    std::optional<Message> page(const EntryQuery& query, qint64 before, int limit,
+                                std::vector<JournalEntry>* out, qint64* next) override;
+    std::optional<Message> waitingEntries(std::vector<JournalEntry>* out) override;
     Sharing sharing() override;
 
     // Sends every entry that waits, counting those that arrive; those the server refused on

@@ -359,14 +359,29 @@ std::optional<Message> SqliteJournal::entry(qint64 id, JournalEntry* out) {
     return readEntry(q, out);
 }
 
-std::optional<Message> SqliteJournal::find(const EntryQuery& query,
-                                           std::vector<JournalEntry>* out) {
-    // Unit, station and times narrow the search here; the settings are asked of each image.
+namespace {
+
+// The byte of the image at pos as SQLite computes it: SQLite has no function that gives a
+// blob's byte as a number, but it spells the byte in hexadecimal.
+QString byteSql(int pos) {
+    const QString hex = QStringLiteral("hex(substr(image, %1, 1))").arg(pos + 1);
+    return QStringLiteral(
+               "(instr('0123456789ABCDEF', substr(%1, 1, 1)) * 16 + "
+               "instr('0123456789ABCDEF', substr(%1, 2, 1)) - 17)")
+        .arg(hex);
+}
+
+}  // namespace
+
+namespace {
+
+// What SQLite is asked of the query, as far as SQL can narrow it; rows older than entry before
+// (0: any).
+QString narrowing(const EntryQuery& query, qint64 before, QVariantList* values) {
     QStringList where{QStringLiteral("1")};
-    QVariantList values;
     const auto narrow = [&](const char* sql, const QVariant& value) {
         where << QLatin1String(sql);
-        values << value;
+        *values << value;
     };
     if (!query.unit.isEmpty())
         narrow("unit = ?", query.unit);
@@ -376,26 +391,76 @@ std::optional<Message> SqliteJournal::find(const EntryQuery& query,
         narrow("time >= ?", timeText(*query.since));
     if (query.until)
         narrow("time <= ?", timeText(*query.until));
+    if (before > 0)
+        narrow("id < ?", before);
+    for (const SettingCondition& c : query.where)
+        if (const std::optional<QString> sql = c.sql(byteSql))
+            where << *sql;
+    return where.join(QStringLiteral(" AND "));
+}
+
+}  // namespace
+
+std::optional<Message> SqliteJournal::select(const QString& where, const QVariantList& values,
+                                             std::vector<JournalEntry>* out) {
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (auto failed =
-            exec(q,
-                 QStringLiteral("SELECT ") + Columns + QStringLiteral(" WHERE ") +
-                     where.join(QStringLiteral(" AND ")) + QStringLiteral(" ORDER BY id DESC"),
-                 values, Message::Kind::Unreadable))
+    if (auto failed = exec(q,
+                           QStringLiteral("SELECT ") + Columns + QStringLiteral(" WHERE ") + where +
+                               QStringLiteral(" ORDER BY id DESC"),
+                           values, Message::Kind::Unreadable))
         return failed;
     std::vector<JournalEntry> found;
     while (q.next()) {
         JournalEntry e;
         if (auto failed = readEntry(q, &e))
             return failed;
-        if (query.matches(e))
-            found.push_back(std::move(e));
+        found.push_back(std::move(e));
     }
     if (q.lastError().isValid())
         return failure(Message::Kind::Unreadable, q.lastError().text());
     *out = std::move(found);
     return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::find(const EntryQuery& query,
+                                           std::vector<JournalEntry>* out) {
+    // SQL narrows the search as far as it can; each entry is then asked again.
+    QVariantList values;
+    std::vector<JournalEntry> rows;
+    if (auto failed = select(narrowing(query, 0, &values), values, &rows))
+        return failed;
+    out->clear();
+    for (JournalEntry& e : rows)
+        if (query.matches(e))
+            out->push_back(std::move(e));
+    return std::nullopt;
+}
+
+std::optional<Message> SqliteJournal::page(const EntryQuery& query, qint64 before, int limit,
+                                           std::vector<JournalEntry>* out, qint64* next) {
+    const auto scan = [&](qint64 from, int n, std::vector<std::pair<qint64, QVariant>>* images) {
+        QVariantList values;
+        const QString where = narrowing(query, from, &values);
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (auto failed = exec(q,
+                               QStringLiteral("SELECT id, image FROM entries WHERE %1 ORDER BY "
+                                              "id DESC LIMIT %2")
+                                   .arg(where)
+                                   .arg(n),
+                               values, Message::Kind::Unreadable))
+            return failed;
+        images->clear();
+        while (q.next()) images->emplace_back(q.value(0).toLongLong(), q.value(1));
+        return q.lastError().isValid()
+                   ? std::optional(failure(Message::Kind::Unreadable, q.lastError().text()))
+                   : std::nullopt;
+    };
+    const auto entries = [&](const std::vector<qint64>& ids, std::vector<JournalEntry>* rows) {
+        return select(idsSql(ids), {}, rows);
+    };
+    return gatherPage(query, before, limit, {scan, entries}, out, next);
 }
 
 std::optional<Message> SqliteJournal::waiting(std::vector<Queued>* out) {

@@ -44,6 +44,8 @@ public:
                                   const QString& program, qint64* id) override;
     std::optional<Message> entry(qint64 id, JournalEntry* out) override;
     std::optional<Message> find(const EntryQuery& query, std::vector<JournalEntry>* out) override;
+    std::optional<Message> page(const EntryQuery& query, qint64 before, int limit,
+                                std::vector<JournalEntry>* out, qint64* next) override;
 
     // While on, every entry begun is also queued to be shared with a server, in the same
     // transaction, so that no entry made while a server is named can miss it.
@@ -77,6 +79,9 @@ private:
     std::optional<Message> exec(QSqlQuery& query, const QString& sql, const QVariantList& values,
                                 Message::Kind kind) const;
     std::optional<Message> readEntry(const QSqlQuery& query, JournalEntry* out) const;
+    // The entries where holds, newest first.
+    std::optional<Message> select(const QString& where, const QVariantList& values,
+                                  std::vector<JournalEntry>* out);
     Message failure(Message::Kind kind, const QString& reason) const;
     Message newerJournal(int version) const;
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times the shared history on a throw-away PostgreSQL server: history --where over 100,000
-# entries seeded with SQL, and a batch of eight paced simulators with the station's own journal
-# and with the shared one, side by side.
+# entries seeded with SQL; the journal's window over 100,000 entries, the station's own and the
+# shared one (first rows under 300 ms, a filter change under 500 ms, or the script fails); and a
+# batch of eight paced simulators with the station's own journal and with the shared one, side
+# by side.
 # Usage: scripts/bench-history.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,6 +30,12 @@ port=$(cat "$work/server/port")
 url=postgresql://trnsetup_owner@127.0.0.1:$port/bench
 echo "CREATE DATABASE bench OWNER trnsetup_owner;" | "$server" sql "$work/server" postgres
 "$bin/trnsetup" history --init --history "$url" >/dev/null
+
+# The journal's window, in its widget test's own databases on this server.
+cmake --build "$build" --target pg_tests >/dev/null
+TRN_PG_DIR=$work/server QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$bin/pg_tests" \
+  --gtest_also_run_disabled_tests --gtest_filter='*HistoryWindowTest.DISABLED_Bench*' \
+  2>/dev/null | { grep -E '^journal window|Failure|Expected|actual' || true; }
 
 # The simulator's sample controller, written to in the second half.
 "$bin/trnsim" --image "$work/sample.img" >"$work/sim.out" &

@@ -3,7 +3,7 @@
 # one and with four silent ports before the controller (from the warning's Yes to page 1), the
 # write, the longest pause of the GUI thread while the link works, and `trnsetup write` to a
 # batch of eight paced simulators against one, with the ratio of the two; then the shared
-# history (scripts/bench-history.sh).
+# history and the journal's window over 100,000 entries (scripts/bench-history.sh).
 # Usage: scripts/bench.sh [BUILD_DIR]   (default: build)
 # pipefail: a failing benchmark fails the script, although its output goes through grep.
 set -euo pipefail

@@ -2,7 +2,8 @@
 # Regenerates the screenshots of the README and the manuals from the real program, in both
 # languages, under Xvfb with a window manager: the wizard's first page read from the simulated
 # controller (docs/manual/<en|zh_CN>/page1.png, the README's docs/wizard-page1.png) and the
-# offline editor on a configuration file (edit.png).
+# offline editor on a configuration file (edit.png) and the journal's window over a few writes to
+# a second simulated controller, two entries compared (history.png).
 # BUILD_DIR chooses the build directory (default: build).
 set -euo pipefail
 self=$(realpath "$0")
@@ -52,6 +53,19 @@ if [ "${1:-}" = --inside ]; then
   app=$!
   pids+=("$app")
   shoot "$app" 'unit7' "docs/manual/$dir/edit.png"
+
+  # The journal's window: the two newest entries but one selected, which compares them.
+  "$build/bin/trnsetup" history --window --language "$language" >/dev/null 2>&1 &
+  app=$!
+  pids+=("$app")
+  title='Journal of writes|写入日志'
+  id=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" --name "$title" | tail -n1) || {
+    echo "screenshots.sh: no journal window ($language)" >&2
+    exit 1
+  }
+  xdotool windowactivate --sync "$id" 2>/dev/null || true
+  xdotool key --clearmodifiers Down shift+Down
+  shoot "$app" "$title" "docs/manual/$dir/history.png"
   exit 0
 fi
 
@@ -70,7 +84,8 @@ cmake --build "$build" -j2 --target trnsetup trnsim english chinese translations
 work=$(mktemp -d)
 sim=""
 cleanup() {
-  [ -z "$sim" ] || kill "$sim" 2>/dev/null || true
+  # shellcheck disable=SC2086
+  [ -z "$sim" ] || kill $sim 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -84,8 +99,21 @@ for _ in $(seq 50); do [ -s "$work/device" ] && break; sleep 0.1; done
 device=$(head -n1 "$work/device")
 [ -n "$device" ] || { echo "trnsim did not start:" >&2; cat "$work/trnsim.log" >&2; exit 1; }
 
+# The journal's entries: writes to a controller of its own, so that the first controller keeps
+# the values the other pictures show; one refused (below what the page offers).
+"$build/bin/trnsim" --image "$work/journalled.bin" >"$work/device2" 2>>"$work/trnsim.log" &
+sim="$sim $!"
+for _ in $(seq 50); do [ -s "$work/device2" ] && break; sleep 0.1; done
+device2=$(head -n1 "$work/device2")
+"$build/bin/trnsetup" read --port "$device2" -o "$work/journalled.trncfg" >/dev/null
+for current in 90 80 70 10 85; do
+  sed "s/^max_motor_current = .*/max_motor_current = $current%/" "$work/journalled.trncfg" \
+    >"$work/written.trncfg"
+  "$build/bin/trnsetup" write "$work/written.trncfg" --port "$device2" --yes >/dev/null 2>&1 || true
+done
+
 for pair in english:en chinese:zh_CN; do
   xvfb-run -a -s "-screen 0 1280x900x24" "$self" --inside "${pair%%:*}" "${pair#*:}" "$device" "$work"
 done
 cp docs/manual/en/page1.png docs/wizard-page1.png
-echo "Screenshots written: docs/wizard-page1.png, docs/manual/{en,zh_CN}/{page1,edit}.png"
+echo "Screenshots written: docs/wizard-page1.png, docs/manual/{en,zh_CN}/{page1,edit,history}.png"

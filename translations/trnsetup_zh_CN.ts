@@ -247,6 +247,10 @@
         <source>journal entry %1 (%2) is refused by the server and waits at this station: %3</source>
         <translation>写入日志记录 %1（%2）被服务器拒绝，保存在本工位等待：%3</translation>
     </message>
+    <message>
+        <source>history --window needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set; history without --window needs none</source>
+        <translation>history --window 需要显示器：DISPLAY 和 WAYLAND_DISPLAY 均未设置；不带 --window 的 history 不需要显示器</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -323,34 +327,6 @@
         <translation>保存配置</translation>
     </message>
     <message>
-        <source>not finished</source>
-        <translation>未完成</translation>
-    </message>
-    <message>
-        <source>written and verified</source>
-        <translation>已写入并校验</translation>
-    </message>
-    <message>
-        <source>read back differs</source>
-        <translation>回读不一致</translation>
-    </message>
-    <message>
-        <source>write failed</source>
-        <translation>写入失败</translation>
-    </message>
-    <message>
-        <source>reply lost, read back as written</source>
-        <translation>应答丢失，回读与写入一致</translation>
-    </message>
-    <message>
-        <source>written, not verified</source>
-        <translation>已写入，未校验</translation>
-    </message>
-    <message>
-        <source>refused, nothing written</source>
-        <translation>已拒绝，未写入</translation>
-    </message>
-    <message>
         <source>The journal of writes cannot be opened: %1</source>
         <translation>无法打开写入日志：%1</translation>
     </message>
@@ -417,6 +393,169 @@
     <message>
         <source>%1 journal entries wait at this station to be shared with %2; they are sent when it is back. %3</source>
         <translation>%1 条日志记录保存在本工位，等待与 %2 共享；服务器恢复后即发送。%3</translation>
+    </message>
+    <message>
+        <source>&amp;History...</source>
+        <translation>历史记录(&amp;H)...</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Journal of writes</source>
+        <translation>写入日志</translation>
+    </message>
+    <message>
+        <source>Shared journal on %1</source>
+        <translation>%1 上的共享写入日志</translation>
+    </message>
+    <message>
+        <source>This station&apos;s journal</source>
+        <translation>本工位的写入日志</translation>
+    </message>
+    <message>
+        <source>&amp;Journal:</source>
+        <translation>日志(&amp;J)：</translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation>单元(&amp;U)：</translation>
+    </message>
+    <message>
+        <source>&amp;Station:</source>
+        <translation>工位(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>S&amp;ince:</source>
+        <translation>起始(&amp;I)：</translation>
+    </message>
+    <message>
+        <source>U&amp;ntil:</source>
+        <translation>截止(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Se&amp;ttings:</source>
+        <translation>设置条件(&amp;T)：</translation>
+    </message>
+    <message>
+        <source>&amp;Filter</source>
+        <translation>筛选(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Journal entries</source>
+        <translation>日志记录</translation>
+    </message>
+    <message>
+        <source>What the entries selected changed</source>
+        <translation>所选日志记录的更改</translation>
+    </message>
+    <message>
+        <source>&amp;Export...</source>
+        <translation>导出(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>&amp;Load into the wizard</source>
+        <translation>载入向导(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>A unit is named as MODEL-SERIAL, like TRN48201-000AB0FF.</source>
+        <translation>单元的写法为 型号-序列号，例如 TRN48201-000AB0FF。</translation>
+    </message>
+    <message>
+        <source>%1 takes a date or a date and time, like 2024-05-01 or 2024-05-01T08:00 (UTC unless an offset is given).</source>
+        <translation>%1 需要日期或日期加时间，例如 2024-05-01 或 2024-05-01T08:00（未给出时区偏移时为 UTC）。</translation>
+    </message>
+    <message>
+        <source>Which entries wait at this station is not known: %1</source>
+        <translation>无法得知本工位有哪些日志记录等待共享：%1</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>无法读取写入日志：%1</translation>
+    </message>
+    <message>
+        <source>No entry matches.</source>
+        <translation>没有符合条件的日志记录。</translation>
+    </message>
+    <message>
+        <source>Entries shown: %1, newest first; more as you scroll.</source>
+        <translation>已显示 %1 条日志记录，最新在前；向下滚动显示更多。</translation>
+    </message>
+    <message>
+        <source>Entries: %1, newest first.</source>
+        <translation>共 %1 条日志记录，最新在前。</translation>
+    </message>
+    <message>
+        <source>Select an entry to see what it changed, or two entries (Ctrl and click) to compare them.</source>
+        <translation>选择一条日志记录查看其更改，或选择两条（按住 Ctrl 单击）进行比较。</translation>
+    </message>
+    <message>
+        <source>Entry %1: %2, %3, %4</source>
+        <translation>日志记录 %1：%2，%3，%4</translation>
+    </message>
+    <message>
+        <source>Station %1, program %2</source>
+        <translation>工位 %1，程序 %2</translation>
+    </message>
+    <message>
+        <source>Made by the server&apos;s role %1</source>
+        <translation>由服务器角色 %1 添加</translation>
+    </message>
+    <message>
+        <source>What the unit held before is not known: the entry was taken in from a file of an earlier version.</source>
+        <translation>不知道该单元此前保存的设置：此日志记录来自早期版本的文件。</translation>
+    </message>
+    <message>
+        <source>No setting changed: the unit held these settings already.</source>
+        <translation>没有设置被更改：该单元原已保存这些设置。</translation>
+    </message>
+    <message>
+        <source>Changed against what the unit held:</source>
+        <translation>相对于该单元原有设置的更改：</translation>
+    </message>
+    <message>
+        <source>Entry %1 (%2, %3) against entry %4 (%5, %6):</source>
+        <translation>日志记录 %1（%2，%3）与日志记录 %4（%5，%6）相比：</translation>
+    </message>
+    <message>
+        <source>The two entries wrote the same settings.</source>
+        <translation>两条日志记录写入的设置相同。</translation>
+    </message>
+    <message>
+        <source>Export journal entry</source>
+        <translation>导出日志记录</translation>
+    </message>
+    <message>
+        <source>The entry was not exported: %1</source>
+        <translation>日志记录未导出：%1</translation>
+    </message>
+    <message>
+        <source>Exported entry %1 into %2.</source>
+        <translation>已将日志记录 %1 导出到 %2。</translation>
+    </message>
+    <message>
+        <source>any unit, like %1</source>
+        <translation>任意单元，例如 %1</translation>
+    </message>
+    <message>
+        <source>any station</source>
+        <translation>任意工位</translation>
+    </message>
+    <message>
+        <source>from the first entry, like %1</source>
+        <translation>从第一条记录起，例如 %1</translation>
+    </message>
+    <message>
+        <source>to the last entry, like %1</source>
+        <translation>到最后一条记录止，例如 %1</translation>
+    </message>
+    <message>
+        <source>any settings, like %1</source>
+        <translation>任意设置，例如 %1</translation>
     </message>
 </context>
 <context>
@@ -532,6 +671,77 @@
     <message>
         <source>%1 takes whole seconds from 1 to %2, not &apos;%3&apos;</source>
         <translation>%1 须为 1 到 %2 之间的整秒数，不能是“%3”</translation>
+    </message>
+    <message>
+        <source>not finished</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>written and verified</source>
+        <translation>已写入并校验</translation>
+    </message>
+    <message>
+        <source>read back differs</source>
+        <translation>回读不一致</translation>
+    </message>
+    <message>
+        <source>write failed</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <source>reply lost, read back as written</source>
+        <translation>应答丢失，回读与写入一致</translation>
+    </message>
+    <message>
+        <source>written, not verified</source>
+        <translation>已写入，未校验</translation>
+    </message>
+    <message>
+        <source>refused, nothing written</source>
+        <translation>已拒绝，未写入</translation>
+    </message>
+</context>
+<context>
+    <name>JournalModel</name>
+    <message>
+        <source>waiting at this station (its entry %1)</source>
+        <translation>在本工位等待共享（本工位日志记录 %1）</translation>
+    </message>
+    <message>
+        <source>waiting at this station</source>
+        <translation>在本工位等待共享</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>Time (UTC)</source>
+        <translation>时间（UTC）</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单元</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>工位</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>程序</translation>
+    </message>
+    <message>
+        <source>Sharing</source>
+        <translation>共享</translation>
     </message>
 </context>
 <context>

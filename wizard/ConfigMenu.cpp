@@ -11,6 +11,7 @@
 #include "CalibrationImage.h"
 #include "Changes.h"
 #include "ConfigFile.h"
+#include "HistoryWindow.h"
 #include "Mnemonics.h"
 #include "PageBook.h"
 #include "Prompter.h"
@@ -80,6 +81,10 @@ ConfigMenu::ConfigMenu(MenuHost& host, CalibrationImage& image, const Calibratio
                      &ConfigMenu::load);
     menu_->addAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "Show &changes...")), this,
                      &ConfigMenu::showChanges);
+    // Only a wizard that keeps a journal has one to show.
+    if (!historyDir_.isEmpty())
+        menu_->addAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "&History...")), this,
+                         &ConfigMenu::showHistory);
 }
 
 ConfigMenu::~ConfigMenu() = default;
@@ -122,26 +127,6 @@ void ConfigMenu::save() {
         prompter_.tell(failure->text(language_));
 }
 
-QString ConfigMenu::outcomeText(config::Outcome outcome) const {
-    switch (outcome) {
-        case config::Outcome::Pending:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "not finished"));
-        case config::Outcome::Verified:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "written and verified"));
-        case config::Outcome::Differs:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "read back differs"));
-        case config::Outcome::Failed:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "write failed"));
-        case config::Outcome::ReplyLost:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "reply lost, read back as written"));
-        case config::Outcome::NotVerified:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "written, not verified"));
-        case config::Outcome::Refused:
-            return text(QT_TRANSLATE_NOOP("ConfigMenu", "refused, nothing written"));
-    }
-    return {};
-}
-
 config::Journal* ConfigMenu::journal(QString* problem) {
     if (journal_ || historyDir_.isEmpty())
         return journal_.get();
@@ -175,7 +160,7 @@ void ConfigMenu::load() {
                 {QStringLiteral("#%1  %2  %3")
                      .arg(QString::number(e.id),
                           e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                          outcomeText(e.outcome)),
+                          config::outcomeText(e.outcome, language_)),
                  {},
                  e.id});
     }
@@ -186,28 +171,39 @@ void ConfigMenu::load() {
     if (!choice)
         return;
 
-    const QString notLoaded =
-        text(QT_TRANSLATE_NOOP("ConfigMenu", "The configuration was not loaded.\n\n%1"));
-    config::ReadResult read;
-    QString loaded = QDir::toNativeSeparators(choice->path);
-    if (choice->entry != 0) {
-        config::JournalEntry e;
-        const std::optional<config::Message> failure =
-            journal_ ? journal_->entry(choice->entry, &e)
-                     : config::Message{config::Message::Kind::Unreadable,
-                                       0,
-                                       {historyDir_, QCoreApplication::translate(
-                                                         "Wizard", "the journal is not open")}};
-        if (failure) {
-            prompter_.tell(notLoaded.arg(failure->text(language_)));
-            return;
-        }
-        // Through a file's text, so that an entry loads exactly as a file made from it would.
-        read = config::ConfigFile::parse(e.fileText(language_));
-        loaded = text(QT_TRANSLATE_NOOP("ConfigMenu", "journal entry #%1")).arg(e.id);
-    } else {
-        read = config::ConfigFile::load(choice->path);
+    if (choice->entry == 0) {
+        take(config::ConfigFile::load(choice->path), QDir::toNativeSeparators(choice->path));
+        return;
     }
+    config::JournalEntry e;
+    const std::optional<config::Message> failure =
+        journal_
+            ? journal_->entry(choice->entry, &e)
+            : config::Message{
+                  config::Message::Kind::Unreadable,
+                  0,
+                  {historyDir_, QCoreApplication::translate("Wizard", "the journal is not open")}};
+    if (failure) {
+        prompter_.tell(notLoadedText().arg(failure->text(language_)));
+        return;
+    }
+    loadEntry(e);
+}
+
+QString ConfigMenu::notLoadedText() const {
+    return text(QT_TRANSLATE_NOOP("ConfigMenu", "The configuration was not loaded.\n\n%1"));
+}
+
+void ConfigMenu::loadEntry(const config::JournalEntry& e) {
+    if (host_.busy())
+        return;
+    // Through a file's text, so that an entry loads exactly as a file made from it would.
+    take(config::ConfigFile::parse(e.fileText(language_)),
+         text(QT_TRANSLATE_NOOP("ConfigMenu", "journal entry #%1")).arg(e.id));
+}
+
+void ConfigMenu::take(const config::ReadResult& read, const QString& loaded) {
+    const QString notLoaded = notLoadedText();
     if (!read.ok()) {
         prompter_.tell(notLoaded.arg(read.error->text(language_)));
         return;
@@ -258,6 +254,44 @@ void ConfigMenu::showChanges() {
                                  : text(QT_TRANSLATE_NOOP(
                                        "ConfigMenu", "Changed since the controller was read:"))) +
                    QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
+}
+
+void ConfigMenu::showHistory() {
+    if (host_.busy())
+        return;
+    if (historyWindow_) {
+        historyWindow_->applyFilters();  // what was written since shows too
+        historyWindow_->show();
+        historyWindow_->raise();
+        historyWindow_->activateWindow();
+        return;
+    }
+    QString problem;
+    config::Journal* journal = this->journal(&problem);
+    if (!journal) {
+        prompter_.tell(problem);
+        return;
+    }
+    HistorySources sources{journal, nullptr, {}};
+    if (history_.server) {
+        config::Message failure{};
+        stationJournal_ = config::SqliteJournal::open(config::stationJournalFile(historyDir_),
+                                                      &failure, {history_.station, {}});
+        if (!stationJournal_) {
+            prompter_.tell(
+                text(QT_TRANSLATE_NOOP("ConfigMenu", "The journal of writes cannot be opened: %1"))
+                    .arg(failure.text(language_)));
+            return;
+        }
+        sources = {stationJournal_.get(), journal, history_.server->text()};
+    }
+    historyWindow_ = std::make_unique<HistoryWindow>(sources, *chooser, language_, host_.window());
+    historyWindow_->offerLoading([this](const config::JournalEntry& e) { loadEntry(e); });
+    // The unit on the pages first; the filter is the user's to widen.
+    config::EntryQuery query;
+    query.unit = config::unitName(image_);
+    historyWindow_->setQuery(query);
+    historyWindow_->show();
 }
 
 QString ConfigMenu::beginWrite() {

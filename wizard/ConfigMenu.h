@@ -16,6 +16,7 @@
 #include "Settings.h"
 #include "SharedJournal.h"
 
+class HistoryWindow;
 class PageBook;
 class Prompter;
 class QMenu;
@@ -80,7 +81,14 @@ public:
 
     void save();
     void load();
+    // Loads a journal entry's settings into the pages, as Load does when it is chosen there.
+    void loadEntry(const config::JournalEntry& entry);
     void showChanges();
+    // Opens the journal in a window of its own, beside the wizard; an entry chosen there loads
+    // as Load takes it.
+    void showHistory();
+    // The window showHistory opened; null before.
+    HistoryWindow* historyWindow() const { return historyWindow_.get(); }
     // For a wizard that edits a file without a controller: offers Open configuration... first,
     // and Load and Show changes speak of the file instead of the controller.
     void editFiles();
@@ -104,7 +112,10 @@ signals:
 private:
     // A text of the menu in its language (a source marked with QT_TRANSLATE_NOOP).
     QString text(const char* source) const;
-    QString outcomeText(config::Outcome outcome) const;
+    QString notLoadedText() const;
+    // The settings read into the pages, unless the file does not read or fit this controller;
+    // loaded names what they came from, and the user is told what changed.
+    void take(const config::ReadResult& read, const QString& loaded);
     // The journal, opened on first use (and tried again after a failure); null when there is
     // none. problem: why not, or what could not be taken in from earlier versions' files.
     config::Journal* journal(QString* problem);
@@ -117,10 +128,14 @@ private:
     QString historyDir_;
     config::HistoryChoice history_;
     std::unique_ptr<config::Journal> journal_;
+    // The station's own journal beside the shared one, for the history window.
+    std::unique_ptr<config::Journal> stationJournal_;
     std::optional<qint64> pending_;
     CalibrationImage writing_;
     // What the last write left on the controller; until one, the image as read.
     std::optional<CalibrationImage> held_;
     std::unique_ptr<QMenu> menu_;
     bool editingFile_ = false;
+    // Last: it shows the journals above.
+    std::unique_ptr<HistoryWindow> historyWindow_;
 };

@@ -204,6 +204,8 @@ TEST_F(Commands, UsageErrorsExitTwo) {
         {{"history", "--export", "1"}, "history needs -o FILE"},
         {{"history", "A-00000000", "--export", "1", "-o", f}, "history --export takes no unit"},
         {{"show", f, "--export", "1"}, "show takes no --export"},
+        {{"show", f, "--window"}, "show takes no --window"},
+        {{"history", "--window", "--export", "1"}, "history --window takes no --export"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());

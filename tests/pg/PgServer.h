@@ -14,8 +14,10 @@
 #include <QString>
 
 struct PgServer {
+    // The fixture's folder; TRN_PG_DIR names another server's (scripts/bench-history.sh).
+    static QString dir() { return qEnvironmentVariable("TRN_PG_DIR", QStringLiteral(TRN_PG_DIR)); }
     static QString file(const char* name) {
-        QFile f(QStringLiteral(TRN_PG_DIR "/") + QLatin1String(name));
+        QFile f(dir() + QLatin1Char('/') + QLatin1String(name));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
     }
     // Why the tests cannot run; empty when the server is there.
@@ -40,13 +42,13 @@ struct PgServer {
     }
     // SQL as the superuser; what went wrong, empty when nothing did.
     static QString sql(const QString& database, const QString& text) {
-        return run({QStringLiteral("sql"), QStringLiteral(TRN_PG_DIR), database}, text.toUtf8());
+        return run({QStringLiteral("sql"), dir(), database}, text.toUtf8());
     }
     // The rows the query gives as the superuser, one a line, columns split by '|'.
     static QStringList rows(const QString& database, const QString& query) {
         QString output;
-        const QString failed = run({QStringLiteral("rows"), QStringLiteral(TRN_PG_DIR), database},
-                                   query.toUtf8(), &output);
+        const QString failed =
+            run({QStringLiteral("rows"), dir(), database}, query.toUtf8(), &output);
         EXPECT_TRUE(failed.isEmpty()) << failed.toStdString();
         return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
@@ -65,8 +67,8 @@ struct PgServer {
                            "decode(repeat('00', 128), 'hex'), 'verified');")
                 .arg(text(unit), text(program), text(station)));
     }
-    static QString pause() { return run({QStringLiteral("pause"), QStringLiteral(TRN_PG_DIR)}); }
-    static QString resume() { return run({QStringLiteral("resume"), QStringLiteral(TRN_PG_DIR)}); }
+    static QString pause() { return run({QStringLiteral("pause"), dir()}); }
+    static QString resume() { return run({QStringLiteral("resume"), dir()}); }
     // A database of its own for a test, owned by the role that runs history --init.
     static QString newDatabase() {
         static int count = 0;
@@ -102,4 +104,4 @@ struct Forwarder {
 #define SKIP_WITHOUT_SERVER()                                   \
     if (const QString why = PgServer::absent(); !why.isEmpty()) \
         GTEST_SKIP() << why.toStdString();                      \
-    qputenv("PGPASSFILE", TRN_PG_DIR "/pgpass")
+    qputenv("PGPASSFILE", QFile::encodeName(PgServer::dir() + QStringLiteral("/pgpass")))

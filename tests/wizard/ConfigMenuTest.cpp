@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 
 #include "ConfigFile.h"
 #include "ConfigMenu.h"
+#include "HistoryWindow.h"
+#include "JournalModel.h"
 #include "SqliteJournal.h"
 #include "WizardFixture.h"
 
@@ -262,4 +266,29 @@ TEST_F(ConfigMenuTest, WritesAreJournalledAndOfferedNewestFirst) {
         EXPECT_EQ(image.byte(Field::MaxMotorCurrent), l.loaded);
         EXPECT_EQ(w->page(1)->control<QSlider>(IdMotorCurrent)->value(), l.loaded);
     }
+}
+
+// History... shows the unit's entries; the one chosen there loads into the pages as Load
+// takes it, and a second History... shows what Finish has journalled since.
+TEST_F(ConfigMenuTest, HistoryLoadsAnEntryIntoThePages) {
+    controller(0x0405, '1', 'J');
+    historyDir = file(QStringLiteral("history"));
+    auto w = start({});
+    ASSERT_TRUE(started);
+    w->configMenu().menu()->actions().back()->trigger();
+    HistoryWindow* history = w->configMenu().historyWindow();
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->model().rowCount(), 0);
+    w->ShowPage(1);
+    w->currentPage = 1;
+    w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(45);
+    w->OnFinishButton();
+    w->page(1)->control<QSlider>(IdMotorCurrent)->setValue(60);
+    w->configMenu().showHistory();
+    ASSERT_EQ(history->model().rowCount(), 1) << history->status().toStdString();
+    history->table().selectRow(0);
+    history->findChild<QPushButton*>(QStringLiteral("load"))->click();
+    EXPECT_TRUE(told().startsWith(QStringLiteral("Loaded journal entry #1.")))
+        << told().toStdString();
+    EXPECT_EQ(image.byte(Field::MaxMotorCurrent), 45);
 }
