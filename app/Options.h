@@ -31,6 +31,7 @@ enum Id {
     Since,
     Until,
     Where,
+    PortFolder,
 };
 
 const QCommandLineOption& option(Id id);
