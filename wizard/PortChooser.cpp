@@ -92,7 +92,7 @@ PortList::PortList(QWidget* parent) : QDialog(parent) {
 
     // Room for a device path, a product name and a result without scrolling.
     const int character = fontMetrics().averageCharWidth();
-    resize(character * 110, fontMetrics().height() * 20);
+    resize(character * 140, fontMetrics().height() * 20);
     ports_->setFocus();
     updateButtons();
 }
@@ -102,8 +102,10 @@ void PortList::setRows(const std::vector<Row>& rows) {
     ports_->clear();
     QTreeWidgetItem* keep = nullptr;
     for (const Row& row : rows) {
-        auto* item = new QTreeWidgetItem(
-            ports_, QStringList{row.path, row.description, row.serialNumber, row.result});
+        const QStringList cells{row.path, row.description, row.serialNumber, row.result};
+        auto* item = new QTreeWidgetItem(ports_, cells);
+        // A narrow window cuts long texts short; the whole text is a hover away.
+        for (int column = 0; column < Columns; ++column) item->setToolTip(column, cells[column]);
         if (row.path == before)
             keep = item;
     }
@@ -175,6 +177,8 @@ PortChooser::Outcome PortChooser::ask(const QString& detail) {
 PortList::Result PortChooser::showList() {
     PortList list(owner_);
     list.setRows(rows());
+    // During start-up the wizard is not shown yet: the list goes where it will be.
+    list.move(LinkRunner::centredOn(owner_, list.size()));
     QObject::connect(&list, &PortList::search, &list, [this, &list](const QString& path) {
         if (runner_.running())
             return;
