@@ -82,8 +82,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     using namespace options;
     const QCommandLineOption &help = option(Help), &version = option(Version),
                              &language = option(Language), &port = option(Port),
-                             &history = option(History), &station = option(Station);
-    parser.addOptions({help, version, language, port, history, station});
+                             &history = option(History), &station = option(Station),
+                             &portFolder = option(PortFolder);
+    parser.addOptions({help, version, language, port, portFolder, history, station});
     parser.addPositionalArgument(
         QStringLiteral("edit"),
         QStringLiteral("edit FILE opens the wizard on a configuration file or a default file "
@@ -146,6 +147,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
             line.message = QStringLiteral("--port needs a device path.");
             return line;
         }
+    }
+    line.portFolder = parser.value(portFolder);
+    if (parser.isSet(portFolder) && !QFileInfo(line.portFolder).isDir()) {
+        line.action = CommandLine::Action::Error;
+        line.message = QStringLiteral("--port-folder: '%1' is not a folder.").arg(line.portFolder);
+    } else if (parser.isSet(portFolder) && !line.ports.isEmpty()) {
+        line.action = CommandLine::Action::Error;
+        line.message = QStringLiteral("--port and --port-folder exclude each other.");
     }
     return line;
 }
@@ -288,7 +297,7 @@ int CVexlaControllerApp::runWizard(const CommandLine& line, const config::Histor
         CalibrationImage image;
         ThreadSleeper sleeper;
         ControllerLink link(sleeper);
-        PortSystem ports(line.ports);
+        PortSystem ports(line.ports, line.portFolder);
         MessageBoxPrompter prompter(languageModule);
         link.portSystem = &ports;
         link.reportMessage = [&prompter](int id) { prompter.ask(id, Prompter::Buttons::Ok); };

@@ -20,6 +20,7 @@ struct CommandLine {
     Action action = Action::Run;
     QString languageFile;  // path of the language module to load
     QStringList ports;     // serial devices to search, in order; empty means all
+    QString portFolder;    // --port-folder: its links stand in for the system's ports
     QString message;       // help or version text, or the error
     QString editFile;      // edit FILE: the wizard on this file, without a controller
     QString history;       // --history: the server the journal is shared on, or "local"
@@ -35,7 +36,8 @@ bool runsInstalled(const QString& programDir);
 // Where the manual of a language ("en", "zh_CN") is installed, for the program in programDir.
 QString manualFile(const QString& programDir, const QString& language);
 
-// trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--help] [--version]
+// trnsetup [--language english|chinese|FILE] [--port DEVICE]... [--port-folder FOLDER]
+//          [--help] [--version]
 // trnsetup [--language english|chinese|FILE] edit FILE
 CommandLine parseCommandLine(const QStringList& arguments, const QString& programDir);
 

@@ -42,6 +42,10 @@ constexpr Entry Table[] = {
     {Until, "", "until", "time", ""},
     {Where, "", "where", "condition", ""},
     {Window, "", "window", "", ""},
+    {PortFolder, "", "port-folder", "folder",
+     "Search the devices linked in this folder (such as /dev/serial/by-id) instead of every "
+     "serial port of the system; links that come and go while the wizard waits for a "
+     "controller are followed."},
 };
 
 const std::vector<QCommandLineOption>& all() {
@@ -61,7 +65,7 @@ const std::vector<QCommandLineOption>& all() {
 }  // namespace
 
 const QCommandLineOption& option(Id id) {
-    static_assert(Table[Window].id == Window, "the table follows the enumeration");
+    static_assert(Table[PortFolder].id == PortFolder, "the table follows the enumeration");
     return all()[static_cast<std::size_t>(id)];
 }
 

@@ -32,6 +32,7 @@ enum Id {
     Until,
     Where,
     Window,
+    PortFolder,
 };
 
 const QCommandLineOption& option(Id id);

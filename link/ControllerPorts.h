@@ -32,6 +32,14 @@ struct PortSearchResult {
     std::uint8_t receiveCount = 0;
 };
 
+// A port as the system describes it: for a USB adapter its product and serial number, when the
+// system knows them; empty otherwise (built-in ports, pseudo-terminals).
+struct PortDescription {
+    QString path;
+    QString description;
+    QString serialNumber;
+};
+
 // Where ControllerLink looks for its controller. The serial library's PortSystem is the one the
 // program uses; the link itself knows no devices, so it depends on nothing that does.
 class ControllerPorts {
@@ -40,6 +48,12 @@ public:
 
     // Device paths, in the order they are tried.
     virtual QStringList portNames() const = 0;
+    // The ports of portNames(), in the same order, with what the system tells of each.
+    virtual std::vector<PortDescription> describePorts() const {
+        std::vector<PortDescription> ports;
+        for (const QString& name : portNames()) ports.push_back({name, {}, {}});
+        return ports;
+    }
     // Probes the ports named (each once) for a controller; progress is told the ports still
     // waiting, on the calling thread, and sleeper is shared by the probes' threads.
     virtual PortSearchResult search(const QStringList& names, Sleeper& sleeper,

@@ -24,27 +24,30 @@ QString LinkProgress::text() const {
 }
 
 QString PortOutcome::text() const {
+    if (kind == Kind::NotOpened)
+        return QCoreApplication::translate("Port", "cannot open %1: %2").arg(port, reason);
+    return QCoreApplication::translate("Port", "%1: %2").arg(port, result());
+}
+
+QString PortOutcome::result() const {
     switch (kind) {
         case Kind::NotOpened:
-            return QCoreApplication::translate("Port", "cannot open %1: %2").arg(port, reason);
+            return QCoreApplication::translate("Port", "cannot be opened: %1").arg(reason);
         case Kind::Silent:
-            return QCoreApplication::translate("Port", "%1: opened, no answer").arg(port);
+            return QCoreApplication::translate("Port", "opened, no answer");
         case Kind::BadFrame:
-            return QCoreApplication::translate("Port", "%1: answered with a bad checksum")
-                .arg(port);
+            return QCoreApplication::translate("Port", "answered with a bad checksum");
         case Kind::LineFailed:
             return QCoreApplication::translate("Port",
-                                               "%1: the line failed while waiting for an answer")
-                .arg(port);
+                                               "the line failed while waiting for an answer");
         case Kind::Refused:
-            return QCoreApplication::translate("Port", "%1: answered, but not as a controller (%2)")
-                .arg(port, reason);
+            return QCoreApplication::translate("Port", "answered, but not as a controller (%1)")
+                .arg(reason);
         case Kind::Accepted:
-            return QCoreApplication::translate("Port", "%1: controller found").arg(port);
+            return QCoreApplication::translate("Port", "controller found");
         case Kind::NotNeeded:
             return QCoreApplication::translate(
-                       "Port", "%1: not needed, a controller answered earlier in the list")
-                .arg(port);
+                "Port", "not needed, a controller answered earlier in the list");
     }
     return {};
 }

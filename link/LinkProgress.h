@@ -34,4 +34,6 @@ struct PortOutcome {
 
     // "/dev/ttyS0: opened, no answer" and the like.
     QString text() const;
+    // The same without the port ("opened, no answer"), for a list that shows the port apart.
+    QString result() const;
 };

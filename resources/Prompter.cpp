@@ -1,7 +1,10 @@
 #include "Prompter.h"
 
+#include <optional>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -32,6 +35,30 @@ QString messageText(const ResourceModule& module, int stringId, const QString& a
 }
 
 Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QString& detail) {
+    return askWatching(stringId, buttons, detail, {});
+}
+
+namespace {
+
+// The box of askWatching while it is open.
+class OpenBox : public Prompter::OpenQuestion {
+public:
+    explicit OpenBox(QMessageBox& box) : box_(box) {}
+    void end(Prompter::Answer answer) override {
+        ended = answer;
+        box_.done(QMessageBox::NoButton);
+    }
+    void setDetail(const QString& detail) override { box_.setInformativeText(detail); }
+    std::optional<Prompter::Answer> ended;
+
+private:
+    QMessageBox& box_;
+};
+
+}  // namespace
+
+Prompter::Answer MessageBoxPrompter::askWatching(int stringId, Buttons buttons,
+                                                 const QString& detail, const Watching& watching) {
     const QString text = messageText(module_, stringId, address_);
 
     QMessageBox box(parent_);
@@ -57,8 +84,19 @@ Prompter::Answer MessageBoxPrompter::ask(int stringId, Buttons buttons, const QS
             box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
             break;
     }
+    const QAbstractButton* other = watching.button.isEmpty()
+                                       ? nullptr
+                                       : box.addButton(watching.button, QMessageBox::ActionRole);
     mnemonic::giveButtons(&box);
-    switch (box.exec()) {
+    OpenBox open(box);
+    if (watching.opened)
+        watching.opened(open);
+    const int shown = box.exec();
+    if (open.ended)
+        return *open.ended;
+    if (other != nullptr && box.clickedButton() == other)
+        return Answer::Other;
+    switch (shown) {
         case QMessageBox::Ok:
             return Answer::Ok;
         case QMessageBox::Yes:

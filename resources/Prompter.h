@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class QWidget;
@@ -9,12 +11,35 @@ class ResourceModule;
 class Prompter {
 public:
     enum class Buttons { Ok, OkCancelQuestion, YesNo, RetryCancel };
-    enum class Answer { Ok, Cancel, Yes, No, Retry };
+    // Other: the button of the program's own that askWatching adds.
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Other };
+
+    // A question while it is open, for the program that watches something meanwhile.
+    class OpenQuestion {
+    public:
+        virtual ~OpenQuestion() = default;
+        // Closes it as though the user had given answer.
+        virtual void end(Answer answer) = 0;
+        virtual void setDetail(const QString& detail) = 0;
+    };
+    // What askWatching adds to a question: one more button (its text, with its mnemonic), and
+    // what to tell once the question is open; the OpenQuestion lives until askWatching returns.
+    struct Watching {
+        QString button;
+        std::function<void(OpenQuestion&)> opened;
+    };
 
     virtual ~Prompter() = default;
     // Shows string <stringId> of the language module with the given buttons. detail, when
     // not empty, is shown below the message.
     virtual Answer ask(int stringId, Buttons buttons, const QString& detail = {}) = 0;
+    // ask, with watching's button, and ended by the program when what it watches calls for it.
+    // Prompters that answer at once (tests) ask as ask does: never opened, never Other.
+    virtual Answer askWatching(int stringId, Buttons buttons, const QString& detail,
+                               const Watching& watching) {
+        (void)watching;
+        return ask(stringId, buttons, detail);
+    }
     // Shows a fixed text of the program with an OK button (input checks, file errors).
     virtual void tell(const QString& text) = 0;
     // tell, with detail shown below the text. Prompters that cannot set it apart add it to it.
@@ -38,6 +63,8 @@ public:
     void setAddress(const QString& address) { address_ = address; }
 
     Answer ask(int stringId, Buttons buttons, const QString& detail = {}) override;
+    Answer askWatching(int stringId, Buttons buttons, const QString& detail,
+                       const Watching& watching) override;
     void tell(const QString& text) override;
     void tellWithDetail(const QString& text, const QString& detail) override;
 

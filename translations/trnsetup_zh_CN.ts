@@ -952,30 +952,6 @@
         <translation>无法打开 %1：%2</translation>
     </message>
     <message>
-        <source>%1: opened, no answer</source>
-        <translation>%1：已打开，无应答</translation>
-    </message>
-    <message>
-        <source>%1: answered with a bad checksum</source>
-        <translation>%1：有应答，但校验和错误</translation>
-    </message>
-    <message>
-        <source>%1: the line failed while waiting for an answer</source>
-        <translation>%1：等待应答时线路出错</translation>
-    </message>
-    <message>
-        <source>%1: answered, but not as a controller (%2)</source>
-        <translation>%1：有应答，但不是控制器（%2）</translation>
-    </message>
-    <message>
-        <source>%1: controller found</source>
-        <translation>%1：找到控制器</translation>
-    </message>
-    <message>
-        <source>%1: not needed, a controller answered earlier in the list</source>
-        <translation>%1：无需查找，列表中靠前的端口已有控制器应答</translation>
-    </message>
-    <message>
         <source>permission denied (add your user to the dialout group)</source>
         <translation>权限不足（请将您的用户加入 dialout 组）</translation>
     </message>
@@ -990,6 +966,93 @@
     <message>
         <source>not a serial device</source>
         <translation>不是串口设备</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>cannot be opened: %1</source>
+        <translation>无法打开：%1</translation>
+    </message>
+    <message>
+        <source>opened, no answer</source>
+        <translation>已打开，无应答</translation>
+    </message>
+    <message>
+        <source>answered with a bad checksum</source>
+        <translation>有应答，但校验和错误</translation>
+    </message>
+    <message>
+        <source>the line failed while waiting for an answer</source>
+        <translation>等待应答时线路出错</translation>
+    </message>
+    <message>
+        <source>answered, but not as a controller (%1)</source>
+        <translation>有应答，但不是控制器（%1）</translation>
+    </message>
+    <message>
+        <source>controller found</source>
+        <translation>找到控制器</translation>
+    </message>
+    <message>
+        <source>not needed, a controller answered earlier in the list</source>
+        <translation>无需查找，列表中靠前的端口已有控制器应答</translation>
+    </message>
+</context>
+<context>
+    <name>PortList</name>
+    <message>
+        <source>Serial ports</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>No controller answered. Choose the port that the controller&apos;s cable is plugged into and search it, or search every port again. An adapter plugged in while this list is open is searched at once.</source>
+        <translation>没有控制器应答。请选择控制器电缆所接的端口并查找，或重新查找所有端口。此列表打开期间插入的适配器会立即被查找。</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>描述</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>Last search</source>
+        <translation>上次查找结果</translation>
+    </message>
+    <message>
+        <source>&amp;Ports:</source>
+        <translation>端口(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>No serial port is there. Plug the adapter in: it is searched as soon as it appears.</source>
+        <translation>没有串口。请插入适配器：它一出现就会被查找。</translation>
+    </message>
+    <message>
+        <source>&amp;Search this port</source>
+        <translation>查找此端口(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Search &amp;all ports</source>
+        <translation>查找所有端口(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Choose a &amp;port...</source>
+        <translation>选择端口(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>being searched...</source>
+        <translation>正在查找...</translation>
+    </message>
+    <message>
+        <source>not searched yet</source>
+        <translation>尚未查找</translation>
     </message>
 </context>
 <context>

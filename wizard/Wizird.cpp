@@ -25,6 +25,7 @@
 #include "DefaultFile.h"
 #include "HelpPages.h"
 #include "ModuleIds.h"
+#include "PortChooser.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "SettingsPage.h"
@@ -270,6 +271,8 @@ bool Wizird::confirmWarning() {
 }
 
 bool Wizird::connectController() {
+    // Message 103 leads to the port list; both search ports plugged in while they are open.
+    PortChooser chooser(env_.link, runner_, env_.prompter, this);
     for (;;) {
         const bool found = runner_.run(
             [this] { return env_.connect ? env_.connect() : env_.link.ConnectController(); });
@@ -277,10 +280,9 @@ bool Wizird::connectController() {
             return true;
         // Which ports were tried and what each gave: on Linux most often a port the user may
         // not open, or the controller on a port not listed.
-        const QString detail = env_.link.searchDetail();
-        if (env_.prompter.ask(MsgNoController, Prompter::Buttons::RetryCancel, detail) !=
-            Prompter::Answer::Retry)
-            return false;
+        const PortChooser::Outcome chosen = chooser.ask(env_.link.searchDetail());
+        if (chosen != PortChooser::Outcome::Retry)
+            return chosen == PortChooser::Outcome::Found;
     }
 }
 

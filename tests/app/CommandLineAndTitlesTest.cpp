@@ -60,6 +60,8 @@ TEST(Program, CommandLineWithoutAnyDisplay) {
         {{"--bogus"}, 2, nullptr, "bogus"},
         {{"--port"}, 2, nullptr, "port"},
         {{"stray"}, 2, nullptr, "stray"},
+        {{"--port-folder", "/no/such/folder"}, 2, nullptr, "is not a folder"},
+        {{"--port-folder", "/tmp", "--port", "/dev/ttyS0"}, 2, nullptr, "exclude each other"},
     };
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
