@@ -360,7 +360,16 @@ bool Wizird::OnInitDialog() {
         endWizard(QDialog::Accepted);
         return false;
     }
-    if (!runner_.run([this] { return env_.link.ReadImage(env_.image); })) {
+    // The default file is saved on the link's thread too: it is synced to the disk, and a busy
+    // disk would otherwise freeze the window.
+    bool defaultSaved = false;
+    if (!runner_.run([this, &defaultSaved] {
+            if (!env_.link.ReadImage(env_.image))
+                return false;
+            defaultSaved = DefaultFile(env_.programDir, ::identityText(env_.image), env_.dataDir)
+                               .SaveDefaultFile(env_.image);
+            return true;
+        })) {
         env_.prompter.ask(MsgReadError, Prompter::Buttons::Ok, env_.link.failure);
         endWizard(QDialog::Accepted);
         return false;
@@ -370,7 +379,7 @@ bool Wizird::OnInitDialog() {
     modelText = env_.image.text(Field::Model, Field::ModelLength);
     imageAsRead = env_.image;
 
-    if (!DefaultFile(env_.programDir, identityText, env_.dataDir).SaveDefaultFile(env_.image)) {
+    if (!defaultSaved) {
         QWidget* button = frameControl(IdDefault);
         button->hide();
         button->setEnabled(false);
