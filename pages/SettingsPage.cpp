@@ -1,6 +1,7 @@
 #include "SettingsPage.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,14 +15,29 @@
 #include <QVBoxLayout>
 
 #include "CalibrationImage.h"
+#include "Mnemonics.h"
 #include "NumberText.h"
 #include "PageCatalogue.h"
 #include "Prompter.h"
 #include "ResourceModule.h"
 #include "WidgetForm.h"
 
+namespace {
+
+// A page is read out as a panel named after its step: a screen reader says which step the
+// focus moved into when the wizard changes page.
+QAccessibleInterface* pageAccessible(const QString&, QObject* object) {
+    if (auto* page = qobject_cast<SettingsPage*>(object))
+        return new QAccessibleWidget(page, QAccessible::Pane);
+    return nullptr;
+}
+
+}  // namespace
+
 SettingsPage::SettingsPage(PageContext context, int templateId)
     : image(context.image), prompter(context.prompter) {
+    static const bool readAsPanels = (QAccessible::installFactory(pageAccessible), true);
+    Q_UNUSED(readAsPanels);
     if (const model::PageKind* kind = model::pageKind(templateId); kind && kind->rules)
         rules_ = kind->rules(image);
 }
@@ -75,6 +91,7 @@ bool SettingsPage::create(const ResourceModule& module, int templateId, QWidget*
             rules_->attach(*widgets_);
         initialise();
     }
+    nameControls();
     watchEdits();
     return true;
 }
@@ -168,6 +185,7 @@ void SettingsPage::setVisible(bool visible) {
         load();
         refreshLabels();
         fillRanges();
+        describeControls();
         collapseEmptyBoxes();
     } else if (!visible && wasShown) {
         store();
@@ -184,6 +202,49 @@ QWidget* SettingsPage::firstSetting() const {
             (w->focusPolicy() & Qt::TabFocus) != 0)
             return w;
     return nullptr;
+}
+
+void SettingsPage::nameControls() {
+    // Read out by their captions: a slider's own text is its group box's, an option button's
+    // only "Enable", a list's its current item.
+    if (!rules_)
+        return;
+    using Of = model::PageRules::Binding::Of;
+    for (const model::PageRules::Binding& b : rules_->bindings()) {
+        const QString caption = mnemonic::plain(captionOf(b.control, *b.setting));
+        if (b.of != Of::Pair) {
+            control(b.control)->setAccessibleName(caption);
+            // A list's name on this platform is its current item; its caption reaches a
+            // screen reader as the label it is labelled by.
+            if (QLabel* label = captionLabel(b.control); label && b.of == Of::List)
+                label->setBuddy(control(b.control));
+            continue;
+        }
+        for (const int id : {b.control, b.other}) {
+            QAbstractButton* button = control<QAbstractButton>(id);
+            //: An option button as a screen reader says it: the setting, then the choice.
+            button->setAccessibleName(tr("%1: %2").arg(caption, mnemonic::plain(button->text())));
+        }
+    }
+}
+
+void SettingsPage::describeControls() {
+    // The range or the choices this controller offers, which change with its variant.
+    if (!rules_)
+        return;
+    using Of = model::PageRules::Binding::Of;
+    for (const model::PageRules::Binding& b : rules_->bindings()) {
+        if (b.of == Of::Pair)
+            continue;
+        QString offered = b.of == Of::List ? config::choicesText(*b.setting, image, language_)
+                                           : config::offeredText(*b.setting, image, language_);
+        if (auto* list = control<QComboBox>(b.control); list && offered.isEmpty()) {
+            QStringList items;  // a list whose items the template keeps
+            for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+            offered = items.join(QStringLiteral(", "));
+        }
+        control(b.control)->setAccessibleDescription(offered);
+    }
 }
 
 void SettingsPage::fillRanges() {
@@ -283,7 +344,7 @@ bool holds(QLayout* layout, const QWidget* w) {
 
 }  // namespace
 
-QString SettingsPage::captionOf(int controlId, const config::Setting& s) const {
+QLabel* SettingsPage::captionLabel(int controlId) const {
     // Templates pair each control with a caption in column 0 of its grid row; the control may
     // sit in a layout of that cell (an option pair).
     const QWidget* field = control(controlId);
@@ -297,10 +358,15 @@ QString SettingsPage::captionOf(int controlId, const config::Setting& s) const {
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
         const QLayoutItem* caption = grid->itemAtPosition(row, 0);
-        if (const auto* label = caption ? qobject_cast<const QLabel*>(caption->widget()) : nullptr)
+        if (auto* label = caption ? qobject_cast<QLabel*>(caption->widget()) : nullptr)
             if (label != field && !label->text().isEmpty())
-                return label->text();
+                return label;
         break;
     }
-    return s.caption(language_);
+    return nullptr;
+}
+
+QString SettingsPage::captionOf(int controlId, const config::Setting& s) const {
+    const QLabel* label = captionLabel(controlId);
+    return label != nullptr ? label->text() : s.caption(language_);
 }

@@ -103,6 +103,7 @@ private:
     void tellRefused(const model::PageRules::Binding& binding);
     // The caption beside a control in its grid row, or the setting's own.
     QString captionOf(int controlId, const config::Setting& setting) const;
+    QLabel* captionLabel(int controlId) const;
 
     std::unique_ptr<model::PageRules> rules_;
     std::unique_ptr<WidgetForm> widgets_;
@@ -133,4 +134,8 @@ private:
     };
     std::vector<RangeText> rangeTexts_;
     void fillRanges();
+    // Each bound control's accessible name is its caption (an option button's: the caption and
+    // its choice); its description, filled on each load, the range or choices offered.
+    void nameControls();
+    void describeControls();
 };

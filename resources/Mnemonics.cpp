@@ -102,4 +102,20 @@ void giveButtons(QWidget* window) {
     }
 }
 
+QString plain(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'(' && i + 3 < text.size() && text[i + 1] == u'&' && text[i + 3] == u')') {
+            i += 3;  // "(&N)" after a text without Latin letters
+            continue;
+        }
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;  // the key itself, or the second '&' of a literal one
+        out += text[i];
+    }
+    out = out.trimmed();
+    while (out.endsWith(u':') || out.endsWith(u'\uff1a')) out.chop(1);
+    return out.trimmed();
+}
+
 }  // namespace mnemonic

@@ -19,5 +19,8 @@ QString give(const QString& text, QChar preferred, QString* taken);
 // Gives every push button of window that has no mnemonic one that no other button of the window
 // has; a dialog button box's standard buttons prefer their usual keys (O for OK, C for Cancel).
 void giveButtons(QWidget* window);
+// text as it is read out: without its mnemonic ("&Next" -> "Next", "下一步(&N)" -> "下一步"),
+// "&&" as "&", and without a caption's trailing colon.
+QString plain(const QString& text);
 
 }  // namespace mnemonic

@@ -1452,6 +1452,11 @@
         <source>Not stored either, because the page stops at the refused value; they keep their previous values: %1</source>
         <translation>以下各项也未保存，因为页面在被拒绝的值处停止；它们保留原来的值：%1</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>An option button as a screen reader says it: the setting, then the choice.</extracomment>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>Wizard</name>

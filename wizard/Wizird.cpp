@@ -409,6 +409,9 @@ void Wizird::ShowPage(unsigned n) {
     setWindowTitle(title(n));
 
     pages_.show(n);
+    // A screen reader names the page the focus moves into: the step, as the title says it.
+    if (SettingsPage* shown = pages_.page(pages_.current()))
+        shown->setAccessibleName(windowTitle());
 
     ButtonState state = ButtonState::Middle;
     if (n >= pageCount) {

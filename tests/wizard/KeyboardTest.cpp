@@ -1,5 +1,7 @@
 // The wizard by keyboard alone, in both languages, and the mnemonics of every window.
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QKeyEvent>
@@ -7,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTranslator>
 
 #include "Mnemonics.h"
@@ -111,4 +114,64 @@ TEST(Mnemonics, EveryButtonOfAWindowGetsAKeyOfItsOwn) {
         }
     }
     QApplication::removeTranslator(&chinese);
+}
+
+// What a screen reader hears: on every page each setting control is named by its caption,
+// distinctly (a list by the label it is labelled by), an option button by its setting and its
+// choice, each names what it offers, and the page is named by its step.
+TEST_F(WizardFixture, EverySettingIsNamedForAScreenReader) {
+    using Of = model::PageRules::Binding::Of;
+    const auto heard = [](QWidget* control, QAccessible::Text text = QAccessible::Name) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+        if (qobject_cast<QComboBox*>(control) && text == QAccessible::Name)
+            for (const auto& [label, relation] : a->relations(QAccessible::Label))
+                return label->text(QAccessible::Name);
+        return a->text(text);
+    };
+    struct Case {
+        int firmware;
+        char series, variant;
+    };
+    for (const char* language : {"english", "chinese"}) {
+        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(language)));
+        const auto lang =
+            module.isChinese() ? config::Language::Chinese : config::Language::English;
+        for (const Case c : {Case{0x0405, '1', 'J'}, Case{0x0204, '1', 'J'}}) {
+            SCOPED_TRACE(testing::Message() << language << " " << std::hex << c.firmware);
+            controller(c.firmware, c.series, c.variant);
+            auto w = startWizard();
+            ASSERT_TRUE(started);
+            for (unsigned n = 1; n <= w->pageCount; ++n) {
+                SCOPED_TRACE(n);
+                w->ShowPage(n);
+                SettingsPage* page = w->page(n);
+                EXPECT_EQ(heard(page), w->windowTitle());
+                QStringList names;
+                for (const config::Setting* s : page->boundSettings()) {
+                    const model::PageRules::Binding& b = *page->rules()->bindingOf(*s);
+                    QWidget* control = page->control(b.control);
+                    if (!control->isVisibleTo(page))
+                        continue;
+                    const QString name = heard(control);
+                    EXPECT_TRUE(name.contains(s->caption(lang), Qt::CaseInsensitive))
+                        << s->key << ": " << qPrintable(name);
+                    names << name;
+                    if (b.of != Of::Pair) {
+                        EXPECT_FALSE(heard(control, QAccessible::Description).isEmpty()) << s->key;
+                        continue;
+                    }
+                    // Both buttons: the same setting, each its own choice.
+                    auto* other = page->control<QAbstractButton>(b.other);
+                    const QString otherName = heard(other);
+                    EXPECT_EQ(otherName.section(u':', 0, -2), name.section(u':', 0, -2));
+                    EXPECT_TRUE(otherName.endsWith(mnemonic::plain(other->text())));
+                    EXPECT_GT(name.section(u':', 0, -2).size(), 1) << qPrintable(name);
+                    names << otherName;
+                }
+                EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size())
+                    << qPrintable(names.join(u'|'));
+                EXPECT_EQ(names.isEmpty(), page->boundSettings().empty());
+            }
+        }
+    }
 }
