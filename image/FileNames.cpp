@@ -54,8 +54,21 @@ void appendUtf8(QByteArray& out, char32_t c) {
     }
 }
 
-bool isStray(char16_t c) {
+bool isStray(char32_t c) {
     return c >= StrayBase + 0x80 && c <= StrayBase + 0xFF;
+}
+
+// Calls each with every code point of text: a surrogate pair as the one it stands for, any
+// other unit, a lone surrogate too, as itself.
+template <class Each>
+void forEachCodePoint(const QString& text, Each each) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            each(QChar::surrogateToUcs4(c, text[++i].unicode()));
+        else
+            each(char32_t{c});
+    }
 }
 
 }  // namespace
@@ -80,41 +93,32 @@ QString fileNameFromSystem(QByteArrayView bytes) {
 QByteArray fileNameToSystem(const QString& name) {
     QByteArray out;
     out.reserve(name.size());
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
-            appendUtf8(out, QChar::surrogateToUcs4(c, name[i + 1].unicode()));
-            ++i;
-        } else if (isStray(c)) {
+    forEachCodePoint(name, [&out](char32_t c) {
+        if (isStray(c)) {
             out += static_cast<char>(c - StrayBase);
         } else {
             // A lone surrogate of another kind cannot come from a name; it is kept as the three
             // bytes it would be, which the system takes as any other name.
             appendUtf8(out, c);
         }
-    }
+    });
     return out;
 }
 
 QString visibleText(const QString& text) {
     QString out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool pair =
-            QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        if (pair) {
-            out += text[i];
-            out += text[++i];
-        } else if (c < 0x20 || c == 0x7F) {
+    forEachCodePoint(text, [&out](char32_t c) {
+        if (c > 0xFFFF)
+            out += QChar::fromUcs4(c);
+        else if (c < 0x20 || c == 0x7F)
             out += QStringLiteral("\\x%1").arg(uint{c}, 2, 16, QLatin1Char('0'));
-        } else if (isStray(c)) {
+        else if (isStray(c))
             out += QStringLiteral("\\x%1").arg(uint{c} - StrayBase, 2, 16, QLatin1Char('0'));
-        } else if ((c >= 0x80 && c < 0xA0) || QChar::isSurrogate(c) || c == 0x2028 || c == 0x2029) {
+        else if ((c >= 0x80 && c < 0xA0) || QChar::isSurrogate(c) || c == 0x2028 || c == 0x2029)
             out += QStringLiteral("\\u%1").arg(uint{c}, 4, 16, QLatin1Char('0'));
-        } else {
-            out += QChar(c);
-        }
-    }
+        else
+            out += QChar(static_cast<char16_t>(c));
+    });
     return out;
 }

@@ -1,8 +1,8 @@
 #include "Journal.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include <QSqlQuery>
@@ -14,27 +14,29 @@ namespace config {
 
 namespace {
 
-constexpr std::array<std::pair<Outcome, const char*>, 7> Names{{
-    {Outcome::Pending, "pending"},
-    {Outcome::Verified, "verified"},
-    {Outcome::Differs, "differs"},
-    {Outcome::Failed, "failed"},
-    {Outcome::ReplyLost, "reply-lost-read-back"},
-    {Outcome::NotVerified, "not-verified"},
-    {Outcome::Refused, "refused"},
-}};
+// Each outcome, the word a journal stores for it, and what a window tells of it.
+constexpr std::tuple<Outcome, const char*, const char*> Names[] = {
+    {Outcome::Pending, "pending", QT_TRANSLATE_NOOP("Journal", "not finished")},
+    {Outcome::Verified, "verified", QT_TRANSLATE_NOOP("Journal", "written and verified")},
+    {Outcome::Differs, "differs", QT_TRANSLATE_NOOP("Journal", "read back differs")},
+    {Outcome::Failed, "failed", QT_TRANSLATE_NOOP("Journal", "write failed")},
+    {Outcome::ReplyLost, "reply-lost-read-back",
+     QT_TRANSLATE_NOOP("Journal", "reply lost, read back as written")},
+    {Outcome::NotVerified, "not-verified", QT_TRANSLATE_NOOP("Journal", "written, not verified")},
+    {Outcome::Refused, "refused", QT_TRANSLATE_NOOP("Journal", "refused, nothing written")},
+};
 
 }  // namespace
 
 QString outcomeName(Outcome outcome) {
-    for (const auto& [o, name] : Names)
+    for (const auto& [o, name, text] : Names)
         if (o == outcome)
             return QLatin1String(name);
     return {};
 }
 
 std::optional<Outcome> outcomeNamed(const QString& name) {
-    for (const auto& [o, n] : Names)
+    for (const auto& [o, n, text] : Names)
         if (name == QLatin1String(n))
             return o;
     return std::nullopt;
@@ -42,30 +44,14 @@ std::optional<Outcome> outcomeNamed(const QString& name) {
 
 QStringList outcomeNames() {
     QStringList names;
-    for (const auto& [o, name] : Names) names << QLatin1String(name);
+    for (const auto& [o, name, text] : Names) names << QLatin1String(name);
     return names;
 }
 
 QString outcomeText(Outcome outcome, Language language) {
-    const auto text = [language](const char* source) {
-        return translated(language, "Journal", source);
-    };
-    switch (outcome) {
-        case Outcome::Pending:
-            return text(QT_TRANSLATE_NOOP("Journal", "not finished"));
-        case Outcome::Verified:
-            return text(QT_TRANSLATE_NOOP("Journal", "written and verified"));
-        case Outcome::Differs:
-            return text(QT_TRANSLATE_NOOP("Journal", "read back differs"));
-        case Outcome::Failed:
-            return text(QT_TRANSLATE_NOOP("Journal", "write failed"));
-        case Outcome::ReplyLost:
-            return text(QT_TRANSLATE_NOOP("Journal", "reply lost, read back as written"));
-        case Outcome::NotVerified:
-            return text(QT_TRANSLATE_NOOP("Journal", "written, not verified"));
-        case Outcome::Refused:
-            return text(QT_TRANSLATE_NOOP("Journal", "refused, nothing written"));
-    }
+    for (const auto& [o, name, text] : Names)
+        if (o == outcome)
+            return translated(language, "Journal", text);
     return {};
 }
 
@@ -144,10 +130,7 @@ std::optional<Message> gatherPage(const EntryQuery& query, qint64 before, int li
     if (!ids.empty())
         if (auto failed = rows.entries(ids, &found))
             return failed;
-    out->clear();
-    for (JournalEntry& e : found)
-        if (query.matches(e))
-            out->push_back(std::move(e));
+    keepMatching(query, found, out);
     *next = full ? cursor : 0;
     return std::nullopt;
 }
@@ -156,6 +139,35 @@ QString idsSql(const std::vector<qint64>& ids) {
     QStringList numbers;
     for (qint64 id : ids) numbers << QString::number(id);
     return QStringLiteral("id IN (%1)").arg(numbers.join(QStringLiteral(", ")));
+}
+
+void narrowSql(const EntryQuery& query, const SqlNames& names, qint64 before, QStringList* where,
+               QVariantList* values) {
+    const auto narrow = [&](const char* sql, const QVariant& value) {
+        *where << QLatin1String(sql);
+        *values << value;
+    };
+    if (!query.unit.isEmpty())
+        narrow("unit = ?", query.unit);
+    if (!query.station.isEmpty())
+        narrow(names.station, query.station);
+    if (query.since)
+        narrow(names.since, timeText(*query.since));
+    if (query.until)
+        narrow(names.until, timeText(*query.until));
+    if (before > 0)
+        narrow("id < ?", before);
+    for (const SettingCondition& c : query.where)
+        if (const std::optional<QString> sql = c.sql(names.byteSql))
+            *where << *sql;
+}
+
+void keepMatching(const EntryQuery& query, std::vector<JournalEntry>& found,
+                  std::vector<JournalEntry>* out) {
+    out->clear();
+    for (JournalEntry& e : found)
+        if (query.matches(e))
+            out->push_back(std::move(e));
 }
 
 std::optional<Message> Journal::refuse(const CalibrationImage& before,

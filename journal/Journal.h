@@ -88,6 +88,21 @@ std::optional<Message> gatherPage(const EntryQuery& query, qint64 before, int li
                                   qint64* next);
 // "id IN (3, 2, 1)": the rows named, for SQL.
 QString idsSql(const std::vector<qint64>& ids);
+// How a store's SQL says what a query asks: the station's column and the comparisons of the
+// time ("time >= ?", with the store's cast), and the image's byte at pos.
+struct SqlNames {
+    const char* station;
+    const char* since;
+    const char* until;
+    QString (*byteSql)(int pos);
+};
+// Adds to where the SQL conditions that narrow a store's search for the query as far as SQL
+// can, and to values what they take; before (0: none) keeps the rows older than that entry.
+void narrowSql(const EntryQuery& query, const SqlNames& names, qint64 before, QStringList* where,
+               QVariantList* values);
+// Sets out to the entries of found that the whole query matches, in their order.
+void keepMatching(const EntryQuery& query, std::vector<JournalEntry>& found,
+                  std::vector<JournalEntry>* out);
 
 class Journal {
 public:

@@ -538,21 +538,8 @@ namespace {
 void narrowing(const EntryQuery& query, QStringList* where, QVariantList* values) {
     *where = QStringList{QStringLiteral("true")};
     values->clear();
-    const auto narrow = [&](const char* sql, const QVariant& value) {
-        *where << QLatin1String(sql);
-        *values << value;
-    };
-    if (!query.unit.isEmpty())
-        narrow("unit = ?", query.unit);
-    if (!query.station.isEmpty())
-        narrow("station = ?", query.station);
-    if (query.since)
-        narrow("time >= ?::timestamptz", timeText(*query.since));
-    if (query.until)
-        narrow("time <= ?::timestamptz", timeText(*query.until));
-    for (const SettingCondition& c : query.where)
-        if (const std::optional<QString> sql = c.sql(byteSql))
-            *where << *sql;
+    narrowSql(query, {"station = ?", "time >= ?::timestamptz", "time <= ?::timestamptz", byteSql},
+              0, where, values);
 }
 
 }  // namespace

@@ -379,23 +379,7 @@ namespace {
 // (0: any).
 QString narrowing(const EntryQuery& query, qint64 before, QVariantList* values) {
     QStringList where{QStringLiteral("1")};
-    const auto narrow = [&](const char* sql, const QVariant& value) {
-        where << QLatin1String(sql);
-        *values << value;
-    };
-    if (!query.unit.isEmpty())
-        narrow("unit = ?", query.unit);
-    if (!query.station.isEmpty())
-        narrow("host = ?", query.station);
-    if (query.since)
-        narrow("time >= ?", timeText(*query.since));
-    if (query.until)
-        narrow("time <= ?", timeText(*query.until));
-    if (before > 0)
-        narrow("id < ?", before);
-    for (const SettingCondition& c : query.where)
-        if (const std::optional<QString> sql = c.sql(byteSql))
-            where << *sql;
+    narrowSql(query, {"host = ?", "time >= ?", "time <= ?", byteSql}, before, &where, values);
     return where.join(QStringLiteral(" AND "));
 }
 
@@ -430,10 +414,7 @@ std::optional<Message> SqliteJournal::find(const EntryQuery& query,
     std::vector<JournalEntry> rows;
     if (auto failed = select(narrowing(query, 0, &values), values, &rows))
         return failed;
-    out->clear();
-    for (JournalEntry& e : rows)
-        if (query.matches(e))
-            out->push_back(std::move(e));
+    keepMatching(query, rows, out);
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "PageRules.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QtGlobal>
@@ -143,6 +144,84 @@ bool PageRules::storeEdit(const char* key) {
         return false;
     b.setting->setRaw(image, static_cast<std::uint32_t>(number));
     return true;
+}
+
+void PageRules::byKind(std::initializer_list<const char*> keys,
+                       void (PageRules::*slider)(const char*),
+                       void (PageRules::*pair)(const char*)) {
+    for (const char* key : keys) (this->*(binding(key).of == Bound::Of::Pair ? pair : slider))(key);
+}
+
+void PageRules::loadAll(std::initializer_list<const char*> keys) {
+    byKind(keys, &PageRules::loadSlider, &PageRules::loadPair);
+}
+
+void PageRules::storeAll(std::initializer_list<const char*> keys) {
+    byKind(keys, &PageRules::storeSlider, &PageRules::storePair);
+}
+
+bool PageRules::loadIfHeld(const char* key) {
+    const bool held = firmwareHas(key);
+    if (held) {
+        loadAll({key});
+    } else {
+        const Binding& b = binding(key);
+        form_->enable(b.control, false);
+        if (b.of == Bound::Of::Pair)
+            form_->enable(b.other, false);
+    }
+    return held;
+}
+
+void PageRules::storeIfHeld(const char* key) {
+    if (firmwareHas(key))
+        storeAll({key});
+}
+
+void PageRules::loadCode(const char* key, std::span<const std::uint32_t> codes, int fallback) {
+    const Binding& b = binding(key);
+    const auto found = std::find(codes.begin(), codes.end(), b.setting->raw(image));
+    form_->select(b.control,
+                  found == codes.end() ? fallback : static_cast<int>(found - codes.begin()));
+}
+
+void PageRules::storeCode(const char* key, std::span<const std::uint32_t> codes,
+                          std::uint32_t fallback) {
+    const Binding& b = binding(key);
+    const int item = form_->selected(b.control);
+    b.setting->setRaw(image, item >= 0 && static_cast<std::size_t>(item) < codes.size()
+                                 ? codes[static_cast<std::size_t>(item)]
+                                 : fallback);
+}
+
+bool PageRules::loadSpan(const SpanKeys& keys) {
+    const Binding& start = binding(keys.start);
+    const Binding& end = binding(keys.end);
+    const Binding& startStep = binding(keys.startStep);
+    const Binding& endStep = binding(keys.endStep);
+    loadSlider(keys.start);
+    selectNibble(*form_, startStep.control, static_cast<int>(startStep.setting->raw(image)), 2);
+    loadSlider(keys.end);
+    selectNibble(*form_, endStep.control, static_cast<int>(endStep.setting->raw(image)), 2);
+    const bool sliders = firmwareHas(keys.start);
+    if (sliders)
+        showControls(*form_, {startStep.control, endStep.control}, false);
+    else
+        showControls(*form_, {start.control, end.control, start.other, end.other}, false);
+    return sliders;
+}
+
+void PageRules::storeSpan(const SpanKeys& keys) {
+    if (firmwareHas(keys.start)) {
+        storeSlider(keys.start);
+        storeSlider(keys.end);
+        return;
+    }
+    for (const char* key : {keys.startStep, keys.endStep}) {
+        const Binding& b = binding(key);
+        if (const int s = form_->selected(b.control); s >= 0)
+            b.setting->setRaw(image, static_cast<std::uint32_t>(s));
+    }
 }
 
 }  // namespace model

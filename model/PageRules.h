@@ -3,6 +3,8 @@
 // what it loads into them from the image, what it stores back, and how its controls follow
 // each other. The page's widgets (or a form read from its template) only carry the values.
 
+#include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <memory>
 #include <span>
@@ -35,6 +37,15 @@ constexpr Bound listOf(int list, const char* key) {
 constexpr Bound editOf(int edit, const char* key) {
     return {Bound::Of::Edit, edit, 0, key};
 }
+
+// A sensor's span, kept by the firmware as start and end sliders or, before them, as the
+// nibbles of the start and end step lists: the settings of both forms.
+struct SpanKeys {
+    const char* start;
+    const char* end;
+    const char* startStep;
+    const char* endStep;
+};
 
 // The controls a page addresses: those of its bindings, and the labels, option buttons and
 // group boxes its rules set or hide themselves.
@@ -130,6 +141,24 @@ protected:
     void loadEdit(const char* key);
     // Stores the typed number when the table offers it; false, leaving the bytes, otherwise.
     bool storeEdit(const char* key);
+    // Sliders and pairs, each as its kind is loaded and stored, in the order given.
+    void loadAll(std::initializer_list<const char*> keys);
+    void storeAll(std::initializer_list<const char*> keys);
+    // A slider or a pair where the firmware has its setting: loaded, or else disabled as the
+    // template has it. True when loaded.
+    bool loadIfHeld(const char* key);
+    // Stores a slider or a pair where the firmware has its setting.
+    void storeIfHeld(const char* key);
+    // A list whose item i stands for codes[i]: the load selects the stored code's item, or
+    // item fallback for a code no item stands for; the store takes the selected item's code,
+    // or fallback without a selection.
+    void loadCode(const char* key, std::span<const std::uint32_t> codes, int fallback);
+    void storeCode(const char* key, std::span<const std::uint32_t> codes, std::uint32_t fallback);
+
+    // Loads both forms and hides the one the firmware lacks; true when it has the sliders.
+    bool loadSpan(const SpanKeys& keys);
+    // Stores the form the firmware has; a step list without a selection leaves its nibble.
+    void storeSpan(const SpanKeys& keys);
 
     // The settings table's entry of key, bound on this page or not.
     static const config::Setting& setting(const char* key);
@@ -142,6 +171,9 @@ protected:
 
 private:
     const Binding& binding(const char* key) const;
+    // Calls pair for each key bound to a pair, slider for the others.
+    void byKind(std::initializer_list<const char*> keys, void (PageRules::*slider)(const char*),
+                void (PageRules::*pair)(const char*));
 
     std::span<const Bound> table_;
     std::span<const Required> controls_;
@@ -158,5 +190,12 @@ public:
     explicit RulesOf(CalibrationImage& image)
         : PageRules(image, C::Bindings, requiredControls<C>()) {}
 };
+
+// Makes a page's rules; each page's file names its maker for the catalogue.
+using RulesMaker = std::unique_ptr<PageRules> (*)(CalibrationImage& image);
+template <class R>
+std::unique_ptr<PageRules> makeRules(CalibrationImage& image) {
+    return std::make_unique<R>(image);
+}
 
 }  // namespace model

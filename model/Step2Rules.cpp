@@ -12,6 +12,11 @@ constexpr unsigned ForwardSwitchFrom = 0x0402;
 constexpr unsigned ThresholdsFrom = 0x0405;
 constexpr unsigned SensorHelpUntil = 0x0403;
 
+// List 1031's items in order: the codes of the throttle sensor types.
+constexpr std::uint32_t SensorCodes[] = {1, 2, 3};
+constexpr SpanKeys ThrottleSpan{"throttle_start", "throttle_end", "throttle_start_step",
+                                "throttle_end_step"};
+
 QString suffixLetters(std::uint8_t options) {
     static const char* const Power[] = {"", "A", "B", "H", "X", "E", "", ""};
     static const char* const Speed[] = {"", "S", "U", ""};
@@ -80,11 +85,11 @@ public:
         f.setText(IdSoftware, versionText(image));
 
         // Both forms of the throttle span are loaded; the firmware decides which one is shown.
-        loadSlider("throttle_start");
-        selectNibble(f, IdStartStep, static_cast<int>(setting("throttle_start_step").raw(image)),
-                     2);
-        loadSlider("throttle_end");
-        selectNibble(f, IdEndStep, static_cast<int>(setting("throttle_end_step").raw(image)), 2);
+        if (loadSpan(ThrottleSpan) && !version.atLeast(SensorHelpUntil))
+            // Set in every module, in Chinese, as the program always did.
+            f.setText(IdHelpSensor,
+                      QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，"
+                                     "控制器将会报错"));
 
         const bool forward = setting("forward_switch").raw(image) != 0;
         const bool hasForward = version.atLeast(ForwardSwitchFrom);
@@ -106,70 +111,29 @@ public:
             loadPair("foot_switch");
         }
 
-        if (!firmwareHas("throttle_start")) {
-            showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-        } else {
-            showControls(f, {IdStartStep, IdEndStep}, false);
-            if (!version.atLeast(SensorHelpUntil))
-                // Set in every module, in Chinese, as the program always did.
-                f.setText(IdHelpSensor,
-                          QStringLiteral("2.通常有效信号的范围是1V-4V,低于0.5V或者高于4.5V时，"
-                                         "控制器将会报错"));
-        }
         fillList("throttle_sensor_type");
-
-        // Codes 2 and 3 are items 1 and 2; 3 selects none where the list has two items.
-        switch (setting("throttle_sensor_type").raw(image)) {
-            case 2:
-                f.select(IdSensor, 1);
-                break;
-            case 3:
-                f.select(IdSensor, 2);
-                break;
-            default:
-                f.select(IdSensor, 0);
-                break;
-        }
+        // Any other code selects item 0; 3 selects none where the list has two items.
+        loadCode("throttle_sensor_type", SensorCodes, 0);
 
         loadSlider("max_motor_current");
-        if (firmwareHas("max_battery_current"))
-            loadSlider("max_battery_current");
-        else
-            enableControls(f, {IdBatteryCurrent}, false);
-        loadSlider("threshold_low");
-        loadSlider("threshold_high");
+        loadIfHeld("max_battery_current");
+        loadAll({"threshold_low", "threshold_high"});
         // The threshold group follows the refresh that runs after every load.
     }
 
     const config::Setting* store() override {
-        Form& f = form();
-        if (firmwareHas("throttle_start")) {
-            storeSlider("throttle_start");
-            storeSlider("throttle_end");
-        } else {
-            // A list without a selection leaves its nibble as it was.
-            if (const int s = f.selected(IdStartStep); s >= 0)
-                setting("throttle_start_step").setRaw(image, static_cast<std::uint32_t>(s));
-            if (const int t = f.selected(IdEndStep); t >= 0)
-                setting("throttle_end_step").setRaw(image, static_cast<std::uint32_t>(t));
-        }
+        storeSpan(ThrottleSpan);
 
-        storePair("foot_switch");
-        storePair("forward_switch");
+        storeAll({"foot_switch", "forward_switch"});
 
-        // Items 0, 1 and 2 are codes 1, 2 and 3; no selection stores 1.
-        const int sensor = f.selected(IdSensor);
-        setting("throttle_sensor_type")
-            .setRaw(image,
-                    sensor == 1 || sensor == 2 ? static_cast<std::uint32_t>(sensor + 1) : 1u);
+        // No selection stores 1.
+        storeCode("throttle_sensor_type", SensorCodes, 1);
 
         storeSlider("max_motor_current");
-        if (firmwareHas("max_battery_current"))
-            storeSlider("max_battery_current");
+        storeIfHeld("max_battery_current");
         // The thresholds belong to the 1-4 V throttle, whether or not their group is shown.
         if (onOneToFour()) {
-            storeSlider("threshold_low");
-            storeSlider("threshold_high");
+            storeAll({"threshold_low", "threshold_high"});
         }
         return nullptr;
     }
@@ -177,8 +141,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeStep2Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeStep2Rules = makeRules<Rules>;
 
 }  // namespace model

@@ -40,6 +40,6 @@ struct Step2Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeStep2Rules(CalibrationImage& image);
+extern const RulesMaker makeStep2Rules;
 
 }  // namespace model

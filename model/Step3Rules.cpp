@@ -31,12 +31,8 @@ public:
         const config::Setting& mode = setting("control_mode");
         f.select(IdMode, config::itemIndex(mode, image, mode.raw(image)));
 
-        loadSlider("under_voltage");
-        loadSlider("over_voltage");
-        loadSlider("throttle_rate");
-
-        loadPair("power_on_high_pedal_disable");
-        loadPair("releasing_brake_high_pedal_disable");
+        loadAll({"under_voltage", "over_voltage", "throttle_rate", "power_on_high_pedal_disable",
+                 "releasing_brake_high_pedal_disable"});
     }
 
     const config::Setting* store() override {
@@ -52,17 +48,13 @@ public:
         storePair("power_on_high_pedal_disable");
         // The pair's off-button decides, so that a pair with neither button checked stores on.
         setting("releasing_brake_high_pedal_disable").setRaw(image, f.checked(IdBrakeOff) ? 0 : 1);
-        storeSlider("under_voltage");
-        storeSlider("over_voltage");
-        storeSlider("throttle_rate");
+        storeAll({"under_voltage", "over_voltage", "throttle_rate"});
         return nullptr;
     }
 };
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeStep3Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeStep3Rules = makeRules<Rules>;
 
 }  // namespace model

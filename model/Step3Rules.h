@@ -28,6 +28,6 @@ struct Step3Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeStep3Rules(CalibrationImage& image);
+extern const RulesMaker makeStep3Rules;
 
 }  // namespace model

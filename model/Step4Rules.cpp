@@ -4,6 +4,9 @@ namespace model {
 
 namespace {
 
+// List 1140's items in order, by the code each stands for; any other code selects item 1.
+constexpr std::uint32_t SensorCodes[] = {0, 1, 2};
+
 // Temperature sensor and limits, CAN identifiers, throttle smoothing.
 class Rules : public RulesOf<Step4Controls> {
 public:
@@ -29,20 +32,9 @@ public:
         // Older firmware knows only whether a sensor is fitted, not which one; 2 selects none
         // where the list has two items.
         fillList("motor_temperature_sensor");
-        switch (setting("motor_temperature_sensor").raw(image)) {
-            case 0:
-                f.select(IdSensor, 0);
-                break;
-            case 2:
-                f.select(IdSensor, 2);
-                break;
-            default:
-                f.select(IdSensor, 1);
-                break;
-        }
+        loadCode("motor_temperature_sensor", SensorCodes, 1);
 
-        loadSlider("stop_temperature");
-        loadSlider("resume_temperature");
+        loadAll({"stop_temperature", "resume_temperature"});
 
         // Only CAN models have the identifiers; the group box stays, empty, on the others.
         const bool can = isCanVariant(image);
@@ -69,8 +61,7 @@ public:
         if (const int sensor = f.selected(IdSensor); sensor >= 0)
             setting("motor_temperature_sensor").setRaw(image, static_cast<std::uint32_t>(sensor));
 
-        storeSlider("stop_temperature");
-        storeSlider("resume_temperature");
+        storeAll({"stop_temperature", "resume_temperature"});
 
         // A refused identifier ends the store: what follows keeps its previous bytes.
         if (isCanVariant(image))
@@ -94,8 +85,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeStep4Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeStep4Rules = makeRules<Rules>;
 
 }  // namespace model

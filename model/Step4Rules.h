@@ -48,6 +48,6 @@ struct Step4Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeStep4Rules(CalibrationImage& image);
+extern const RulesMaker makeStep4Rules;
 
 }  // namespace model

@@ -7,6 +7,8 @@ namespace {
 // List 1081 index whose sensor span reads in volts.
 constexpr int SensorInVolts = 2;
 
+constexpr SpanKeys BrakeSpan{"brake_start", "brake_end", "brake_start_step", "brake_end_step"};
+
 // Regeneration, brake switch and brake sensor settings.
 class Rules : public RulesOf<Step5Controls> {
 public:
@@ -34,25 +36,13 @@ public:
 
         // Older firmware has no releasing-throttle regen: the slider stays at its initial 0 and
         // byte 16 is left alone.
-        if (firmwareHas("releasing_throttle_regen"))
-            loadSlider("releasing_throttle_regen");
-        else
-            enableControls(f, {IdReleasing}, false);
+        loadIfHeld("releasing_throttle_regen");
 
         loadPair("brake_switch");
 
+        loadAll({"brake_switch_regen", "max_regen_current"});
         // Both forms of the sensor span are loaded; the firmware decides which one is shown.
-        loadSlider("brake_switch_regen");
-        loadSlider("max_regen_current");
-        loadSlider("brake_start");
-        selectNibble(f, IdStartStep, static_cast<int>(setting("brake_start_step").raw(image)), 2);
-        loadSlider("brake_end");
-        selectNibble(f, IdEndStep, static_cast<int>(setting("brake_end_step").raw(image)), 2);
-
-        if (!firmwareHas("brake_start"))
-            showControls(f, {IdStart, IdEnd, IdStartLabel, IdEndLabel}, false);
-        else
-            showControls(f, {IdStartStep, IdEndStep}, false);
+        loadSpan(BrakeSpan);
         fillList("brake_sensor_type");
 
         // 3 selects nothing where the list has three items.
@@ -62,25 +52,13 @@ public:
 
     const config::Setting* store() override {
         Form& f = form();
-        storePair("regeneration");
-        storePair("brake_switch");
+        storeAll({"regeneration", "brake_switch"});
 
-        if (firmwareHas("releasing_throttle_regen"))
-            storeSlider("releasing_throttle_regen");
+        storeIfHeld("releasing_throttle_regen");
 
-        storeSlider("brake_switch_regen");
-        storeSlider("max_regen_current");
+        storeAll({"brake_switch_regen", "max_regen_current"});
 
-        if (firmwareHas("brake_start")) {
-            storeSlider("brake_start");
-            storeSlider("brake_end");
-        } else {
-            // A list without a selection leaves its nibble as it was.
-            if (const int s = f.selected(IdStartStep); s >= 0)
-                setting("brake_start_step").setRaw(image, static_cast<std::uint32_t>(s));
-            if (const int e = f.selected(IdEndStep); e >= 0)
-                setting("brake_end_step").setRaw(image, static_cast<std::uint32_t>(e));
-        }
+        storeSpan(BrakeSpan);
 
         // A brake sensor takes the brake input away from boost and economy.
         const int type = f.selected(IdSensorType);
@@ -96,8 +74,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeStep5Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeStep5Rules = makeRules<Rules>;
 
 }  // namespace model

@@ -31,6 +31,6 @@ struct Step5Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeStep5Rules(CalibrationImage& image);
+extern const RulesMaker makeStep5Rules;
 
 }  // namespace model

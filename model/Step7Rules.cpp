@@ -23,8 +23,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeStep7Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeStep7Rules = makeRules<Rules>;
 
 }  // namespace model

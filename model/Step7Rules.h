@@ -32,6 +32,6 @@ struct Step7Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeStep7Rules(CalibrationImage& image);
+extern const RulesMaker makeStep7Rules;
 
 }  // namespace model

@@ -24,16 +24,11 @@ public:
         const int poles = static_cast<int>(setting("motor_poles").raw(image));
         f.select(IdPoles, poles <= 1 ? 0 : poles / 2 - 1);
 
-        if (firmwareHas("half_speed_reverse"))
-            loadPair("half_speed_reverse");
-        else
-            enableControls(f, {IdHalfSpeedOn, IdHalfSpeedOff}, false);
+        loadIfHeld("half_speed_reverse");
 
         // Boost and economy come with half current in reverse.
         if (firmwareHas("half_current_reverse")) {
-            loadPair("boost");
-            loadPair("economy");
-            loadPair("half_current_reverse");
+            loadAll({"boost", "economy", "half_current_reverse"});
         } else {
             enableControls(f,
                            {IdBoostOn, IdBoostOff, IdEconomyOn, IdEconomyOff, IdHalfCurrentOn,
@@ -63,8 +58,7 @@ public:
             if (isTreSeries(image))
                 showControls(f, {IdOutputCaption, IdOutputOn, IdOutputOff}, false);
             // Set even when hidden, so that the store writes the bit back unchanged.
-            loadPair("abs");
-            loadPair("output_12v");
+            loadAll({"abs", "output_12v"});
         }
     }
 
@@ -76,8 +70,7 @@ public:
         setting("motor_poles")
             .setRaw(image, static_cast<std::uint8_t>(2 * (f.selected(IdPoles) + 1)));
 
-        if (firmwareHas("half_speed_reverse"))
-            storePair("half_speed_reverse");
+        storeIfHeld("half_speed_reverse");
 
         if (firmwareHas("half_current_reverse")) {
             // Boost and economy both listen on the brake input, which then carries no brake
@@ -99,20 +92,15 @@ public:
         setting("releasing_brake_high_pedal_disable")
             .setRaw(image, f.checked(IdJoystickOn) ? 1 : 0);
         // A pair the load hid without setting has neither button checked: its bit is cleared.
-        storePair("noise_reduction");
-        storePair("abs");
-        storePair("output_12v");
+        storeAll({"noise_reduction", "abs", "output_12v"});
 
-        if (firmwareHas("reverse_top_speed"))
-            storeSlider("reverse_top_speed");
+        storeIfHeld("reverse_top_speed");
         return nullptr;
     }
 };
 
 }  // namespace
 
-std::unique_ptr<PageRules> makeV0204Rules(CalibrationImage& image) {
-    return std::make_unique<Rules>(image);
-}
+const RulesMaker makeV0204Rules = makeRules<Rules>;
 
 }  // namespace model

@@ -40,6 +40,6 @@ struct V0204Controls {
 };
 
 // The rules of the page; the catalogue makes them.
-std::unique_ptr<PageRules> makeV0204Rules(CalibrationImage& image);
+extern const RulesMaker makeV0204Rules;
 
 }  // namespace model

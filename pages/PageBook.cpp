@@ -1,5 +1,8 @@
 #include "PageBook.h"
 
+#include <memory>
+#include <utility>
+
 #include "CStep2.h"
 #include "CStep3.h"
 #include "CStep4.h"
@@ -10,26 +13,21 @@
 #include "ResourceModule.h"
 #include "V0204.h"
 
+namespace {
+
+// The first of Pages whose template is templateId, built; a plain page where none is.
+template <class... Pages>
+std::unique_ptr<SettingsPage> pageOf(int templateId, PageContext c) {
+    std::unique_ptr<SettingsPage> page;
+    ((templateId == Pages::Template && (page = std::make_unique<Pages>(c))) || ...);
+    return page ? std::move(page) : std::make_unique<SettingsPage>(c, templateId);
+}
+
+}  // namespace
+
 // The page class of a template: what the widgets add to a page's rules.
 std::unique_ptr<SettingsPage> makePage(int templateId, PageContext c) {
-    switch (templateId) {
-        case CStep2::Template:
-            return std::make_unique<CStep2>(c);
-        case CStep3::Template:
-            return std::make_unique<CStep3>(c);
-        case V0204::Template:
-            return std::make_unique<V0204>(c);
-        case CStep5::Template:
-            return std::make_unique<CStep5>(c);
-        case CStep4::Template:
-            return std::make_unique<CStep4>(c);
-        case CStep7::Template:
-            return std::make_unique<CStep7>(c);
-        case CStep6::Template:
-            return std::make_unique<CStep6>(c);
-        default:
-            return std::make_unique<SettingsPage>(c, templateId);
-    }
+    return pageOf<CStep2, CStep3, V0204, CStep5, CStep4, CStep7, CStep6>(templateId, c);
 }
 
 // A page as the walk meets it: shown and hidden, which loads and stores.

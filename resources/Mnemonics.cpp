@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <utility>
+
 namespace mnemonic {
 
 namespace {
@@ -20,24 +22,19 @@ QChar firstFree(const QString& candidates, const QString& taken) {
     return {};
 }
 
+// The key each standard button usually has, whatever language its text is in.
+constexpr std::pair<QDialogButtonBox::StandardButton, char16_t> UsualKeys[] = {
+    {QDialogButtonBox::Ok, u'O'},     {QDialogButtonBox::Open, u'O'},
+    {QDialogButtonBox::Cancel, u'C'}, {QDialogButtonBox::Yes, u'Y'},
+    {QDialogButtonBox::No, u'N'},     {QDialogButtonBox::Retry, u'R'},
+    {QDialogButtonBox::Save, u'S'},
+};
+
 QChar usualKey(QDialogButtonBox::StandardButton button) {
-    switch (button) {
-        case QDialogButtonBox::Ok:
-        case QDialogButtonBox::Open:
-            return u'O';
-        case QDialogButtonBox::Cancel:
-            return u'C';
-        case QDialogButtonBox::Yes:
-            return u'Y';
-        case QDialogButtonBox::No:
-            return u'N';
-        case QDialogButtonBox::Retry:
-            return u'R';
-        case QDialogButtonBox::Save:
-            return u'S';
-        default:
-            return {};
-    }
+    for (const auto& [b, key] : UsualKeys)
+        if (b == button)
+            return key;
+    return {};
 }
 
 }  // namespace

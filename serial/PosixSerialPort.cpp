@@ -11,7 +11,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include <QCoreApplication>
 
@@ -36,45 +38,67 @@ long long budgetMs(int constantMs, int perByteMs, std::size_t count) {
     return std::max(0, constantMs) + std::max(0, perByteMs) * bytes;
 }
 
-speed_t speedFor(int baudRate) {
-    switch (baudRate) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        default:
-            return B0;
-    }
-}
+// The terminal's codes of the line speeds and character sizes the port can set.
+constexpr std::pair<int, speed_t> Speeds[] = {
+    {1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
+    {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+};
+constexpr std::pair<int, tcflag_t> Sizes[] = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
 
-tcflag_t sizeFlag(int dataBits) {
-    switch (dataBits) {
-        case 5:
-            return CS5;
-        case 6:
-            return CS6;
-        case 7:
-            return CS7;
-        case 8:
-            return CS8;
-        default:
-            return 0;
-    }
+// The code of value in table; none (0) for a value the table lacks.
+template <class Code, std::size_t N>
+Code codeOf(const std::pair<int, Code> (&table)[N], int value) {
+    for (const auto& [v, code] : table)
+        if (v == value)
+            return code;
+    return 0;
 }
 
 constexpr tcflag_t FramingFlags = CSIZE | PARENB | PARODD | CSTOPB;
+
+// The terminal settings base becomes for line; none for a line the terminal cannot carry.
+std::optional<termios> framedFor(termios base, const LineParameters& line) {
+    const speed_t speed = codeOf(Speeds, line.baudRate);
+    const tcflag_t size = codeOf(Sizes, line.dataBits);
+    if (speed == B0 || size == 0 || (line.stopBits != 1 && line.stopBits != 2))
+        return std::nullopt;
+    termios wanted = base;
+    // Frames are binary: no echo, no line editing, no character translation, and no
+    // software flow control, which would take the identify command (0x11, XON) for itself.
+    // Hardware flow control stays as the driver reports it.
+    ::cfmakeraw(&wanted);
+    wanted.c_iflag &= ~static_cast<tcflag_t>(IXOFF | IXANY);
+    wanted.c_cflag |= CREAD | CLOCAL;
+    wanted.c_cflag &= ~FramingFlags;
+    wanted.c_cflag |= size;
+    if (line.parity != LineParameters::Parity::None)
+        wanted.c_cflag |= PARENB;
+    if (line.parity == LineParameters::Parity::Odd)
+        wanted.c_cflag |= PARODD;
+    if (line.stopBits == 2)
+        wanted.c_cflag |= CSTOPB;
+    // Reads are timed by poll, never by the terminal.
+    wanted.c_cc[VMIN] = 0;
+    wanted.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&wanted, speed) != 0 || ::cfsetospeed(&wanted, speed) != 0)
+        return std::nullopt;
+    return wanted;
+}
+
+// Whether the driver took the speeds and the framing asked of it.
+bool sameFraming(const termios& actual, const termios& wanted) {
+    return ::cfgetispeed(&actual) == ::cfgetispeed(&wanted) &&
+           ::cfgetospeed(&actual) == ::cfgetospeed(&wanted) &&
+           (actual.c_cflag & FramingFlags) == (wanted.c_cflag & FramingFlags);
+}
+
+// The settings the driver holds for the terminal now; none when it cannot say (or none is open).
+std::optional<termios> heldSettings(const PosixSerialCalls& calls, int fd) {
+    termios held{};
+    if (fd < 0 || calls.tcgetattr(fd, &held) != 0)
+        return std::nullopt;
+    return held;
+}
 
 }  // namespace
 
@@ -275,55 +299,22 @@ bool PosixSerialPort::setBufferSizes(int receiveBytes, int transmitBytes) {
 }
 
 bool PosixSerialPort::readLineSettings() {
-    if (fd_ < 0)
+    const std::optional<termios> current = heldSettings(calls_, fd_);
+    if (!current)
         return false;
-    termios current{};
-    if (calls_.tcgetattr(fd_, &current) != 0)
-        return false;
-    settings_ = current;
+    settings_ = *current;
     return true;
 }
 
 bool PosixSerialPort::writeLineSettings(const LineParameters& line) {
-    if (fd_ < 0)
-        return false;
-    const speed_t speed = speedFor(line.baudRate);
-    const tcflag_t size = sizeFlag(line.dataBits);
-    if (speed == B0 || size == 0 || (line.stopBits != 1 && line.stopBits != 2))
-        return false;
-
-    termios wanted = settings_;
-    // Frames are binary: no echo, no line editing, no character translation, and no
-    // software flow control, which would take the identify command (0x11, XON) for itself.
-    // Hardware flow control stays as the driver reports it.
-    ::cfmakeraw(&wanted);
-    wanted.c_iflag &= ~static_cast<tcflag_t>(IXOFF | IXANY);
-    wanted.c_cflag |= CREAD | CLOCAL;
-    wanted.c_cflag &= ~FramingFlags;
-    wanted.c_cflag |= size;
-    if (line.parity != LineParameters::Parity::None)
-        wanted.c_cflag |= PARENB;
-    if (line.parity == LineParameters::Parity::Odd)
-        wanted.c_cflag |= PARODD;
-    if (line.stopBits == 2)
-        wanted.c_cflag |= CSTOPB;
-    // Reads are timed by poll, never by the terminal.
-    wanted.c_cc[VMIN] = 0;
-    wanted.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&wanted, speed) != 0 || ::cfsetospeed(&wanted, speed) != 0)
-        return false;
-
-    if (calls_.tcsetattr(fd_, TCSANOW, &wanted) != 0)
+    const std::optional<termios> wanted = fd_ < 0 ? std::nullopt : framedFor(settings_, line);
+    if (!wanted || calls_.tcsetattr(fd_, TCSANOW, &*wanted) != 0)
         return false;
     // tcsetattr reports success when any part of the request was taken: read back.
-    termios actual{};
-    if (calls_.tcgetattr(fd_, &actual) != 0)
+    const std::optional<termios> actual = heldSettings(calls_, fd_);
+    if (!actual || !sameFraming(*actual, *wanted))
         return false;
-    if (::cfgetispeed(&actual) != speed || ::cfgetospeed(&actual) != speed)
-        return false;
-    if ((actual.c_cflag & FramingFlags) != (wanted.c_cflag & FramingFlags))
-        return false;
-    settings_ = actual;
+    settings_ = *actual;
     return true;
 }
 
