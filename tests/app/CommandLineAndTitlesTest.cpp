@@ -1,6 +1,9 @@
 // The command line works with no display at all, and titles are the language module's own.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -115,4 +118,99 @@ TEST(Titles, MessageBoxesCarryTheWizardsTitleAndNothingElse) {
         EXPECT_EQ(shown, title);
         module.release();
     }
+}
+
+// After any command word, --help prints that command's own help (its entries, not the
+// others') and --version the version, both with status 0 and without a display.
+TEST(Program, HelpAndVersionAfterEveryCommand) {
+    const QStringList entries{
+        QStringLiteral("trnsetup read [--port"),     QStringLiteral("trnsetup write FILE"),
+        QStringLiteral("trnsetup show FILE"),        QStringLiteral("trnsetup diff A B"),
+        QStringLiteral("trnsetup history --export"), QStringLiteral("trnsetup edit FILE")};
+    const struct {
+        QStringList args;
+        int entry;  // the entry the help holds; -1 for --version
+    } rows[] = {
+        {{"read", "--help"}, 0},
+        {{"write", "unit7.trncfg", "--help"}, 1},
+        {{"--language", "chinese", "show", "-h"}, 2},
+        {{"diff", "--help"}, 3},
+        {{"history", "--help"}, 4},
+        {{"edit", "--help"}, 5},
+        {{"edit", "unit7.trncfg", "--help"}, 5},
+        {{"read", "--version"}, -1},
+        {{"write", "--version"}, -1},
+        {{"show", "a.trncfg", "-v"}, -1},
+        {{"diff", "--version"}, -1},
+        {{"history", "--version"}, -1},
+        {{"edit", "--version"}, -1},
+        {{"edit", "unit7.trncfg", "--version"}, -1},
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"), row.args);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_EQ(p.readAllStandardError(), QByteArray());
+        if (row.entry < 0) {
+            EXPECT_EQ(out.toStdString(), "trnsetup " TRN_VERSION "\n");
+            continue;
+        }
+        for (qsizetype e = 0; e < entries.size(); ++e)
+            EXPECT_EQ(out.contains(entries[e]), e == row.entry) << entries[e].toStdString() << "\n"
+                                                                << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String("--language"))) << out.toStdString();
+    }
+}
+
+// Success and what changed by itself inform; failures, warnings and questions keep their icons;
+// no message loses or gains a button.
+TEST(Titles, MessageBoxIconsFollowTheMessage) {
+    ResourceModule module;
+    ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/english.rcc")));
+    MessageBoxPrompter prompter(module);
+    using B = QMessageBox::StandardButton;
+    const struct {
+        std::function<void()> show;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    } rows[] = {
+        {[&] { prompter.ask(106, Prompter::Buttons::YesNo); }, QMessageBox::Information,
+         B::Yes | B::No},
+        {[&] { prompter.ask(108, Prompter::Buttons::Ok); }, QMessageBox::Information, B::Ok},
+        {[&] { prompter.inform(QStringLiteral("saved")); }, QMessageBox::Information, B::Ok},
+        {[&] { prompter.ask(104, Prompter::Buttons::Ok); }, QMessageBox::Warning, B::Ok},
+        {[&] { prompter.ask(110, Prompter::Buttons::YesNo); }, QMessageBox::Warning,
+         B::Yes | B::No},
+        {[&] { prompter.ask(105, Prompter::Buttons::RetryCancel); }, QMessageBox::Warning,
+         B::Retry | B::Cancel},
+        {[&] { prompter.ask(102, Prompter::Buttons::OkCancelQuestion); }, QMessageBox::Question,
+         B::Ok | B::Cancel},
+        {[&] { prompter.tell(QStringLiteral("cannot")); }, QMessageBox::Warning, B::Ok},
+    };
+    for (const auto& row : rows) {
+        std::optional<QMessageBox::Icon> icon;
+        QMessageBox::StandardButtons buttons;
+        QTimer look;
+        look.setInterval(10);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                icon = box->icon();
+                buttons = box->standardButtons();
+                box->done(0);
+            }
+        });
+        look.start();
+        row.show();
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(*icon, row.icon);
+        EXPECT_EQ(buttons, row.buttons);
+    }
+    module.release();
 }
