@@ -20,6 +20,7 @@
 #include "Options.h"
 #include "PortSystem.h"
 #include "Prompter.h"
+#include "SystemError.h"
 #include "Translation.h"
 #include "Wizird.h"
 
@@ -55,13 +56,27 @@ QString manualFile(const QString& programDir, const QString& language) {
 
 namespace {
 
+constexpr char EditHelp[] =
+    "edit FILE opens the wizard on a configuration file or a default file (...V.v) with the "
+    "pages of its controller, none connected; Finish saves the file. Example: trnsetup edit "
+    "unit7.trncfg";
+
+// edit --help: the command and the one option it takes besides the program's.
+QString editHelpText() {
+    const QCommandLineOption& language = options::option(options::Language);
+    return QStringLiteral(
+               "Usage: trnsetup edit FILE [--language english|chinese|FILE]\n%1\n"
+               "Options:\n  -l, --language <%2>  %3\n")
+        .arg(QLatin1String(EditHelp), language.valueName(), language.description());
+}
+
 // The wizard's --help: its options, the commands and where the manuals are.
 QString helpText(const QCommandLineParser& parser, const QString& programDir) {
     QString text =
         parser.helpText() +
         QStringLiteral(
             "\nWorkshop commands without a window: trnsetup read|write|show|diff|history "
-            "(trnsetup read --help).\nManual: %1\nChinese manual: %2\n")
+            "(trnsetup COMMAND --help: its own help).\nManual: %1\nChinese manual: %2\n")
             .arg(manualFile(programDir, QStringLiteral("en")),
                  manualFile(programDir, QStringLiteral("zh_CN")));
     // The parser names the program by its path, or by a placeholder before the GUI exists.
@@ -85,12 +100,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
                              &history = option(History), &station = option(Station),
                              &portFolder = option(PortFolder);
     parser.addOptions({help, version, language, port, portFolder, history, station});
-    parser.addPositionalArgument(
-        QStringLiteral("edit"),
-        QStringLiteral("edit FILE opens the wizard on a configuration file or a default file "
-                       "(...V.v) with the pages of its controller, none connected; Finish saves "
-                       "the file. Example: trnsetup edit unit7.trncfg"),
-        QStringLiteral("[edit FILE]"));
+    parser.addPositionalArgument(QStringLiteral("edit"), QLatin1String(EditHelp),
+                                 QStringLiteral("[edit FILE]"));
 
     CommandLine line;
     if (!parser.parse(arguments)) {
@@ -99,6 +110,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         return line;
     }
     QStringList words = parser.positionalArguments();
+    // Asked for after the command word too, whatever else the line holds.
+    if (parser.isSet(help) || parser.isSet(version)) {
+        line.action = parser.isSet(help) ? CommandLine::Action::Help : CommandLine::Action::Version;
+        line.message = !parser.isSet(help) ? QStringLiteral("trnsetup " TRN_VERSION "\n")
+                       : words.value(0) == QLatin1String("edit") ? editHelpText()
+                                                                 : helpText(parser, programDir);
+        return line;
+    }
     if (words.value(0) == QLatin1String("edit")) {
         if (words.size() != 2 || words[1].isEmpty()) {
             line.action = CommandLine::Action::Error;
@@ -116,16 +135,6 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
     if (!words.isEmpty()) {
         line.action = CommandLine::Action::Error;
         line.message = QStringLiteral("Unexpected argument '%1'.").arg(words.constFirst());
-        return line;
-    }
-    if (parser.isSet(help)) {
-        line.action = CommandLine::Action::Help;
-        line.message = helpText(parser, programDir);
-        return line;
-    }
-    if (parser.isSet(version)) {
-        line.action = CommandLine::Action::Version;
-        line.message = QStringLiteral("trnsetup " TRN_VERSION "\n");
         return line;
     }
     const QString name =
@@ -201,7 +210,7 @@ int answerCommandLine(const CommandLine& line) {
                 std::fprintf(stderr, "trnsetup: %s%s\n",
                              qPrintable(QCoreApplication::translate(
                                  "Commands", "cannot write to standard output: ")),
-                             std::strerror(errno));
+                             qPrintable(systemErrorText(errno)));
                 return exitstatus::Failed;
             }
             return exitstatus::Done;

@@ -40,6 +40,7 @@
 #include "Settings.h"
 #include "SharedJournal.h"
 #include "SqliteJournal.h"
+#include "SystemError.h"
 #include "Translation.h"
 #include "UnitPages.h"
 #include "UnitRunner.h"
@@ -116,7 +117,7 @@ bool writeStdoutText(const QString& text, const std::function<void(const QString
         return true;
     stdoutFailureSaid = true;
     fail(QCoreApplication::translate("Commands", "cannot write the file to standard output: ") +
-         QString::fromLocal8Bit(std::strerror(stdoutFailure)));
+         systemErrorText(stdoutFailure));
     return false;
 }
 
@@ -132,7 +133,7 @@ int checkedStdout(int status) {
         return Failed;
     output().json = false;  // the JSON itself is what was lost: the reason goes to stderr only
     err(QCoreApplication::translate("Commands", "cannot write to standard output: ") +
-        QString::fromLocal8Bit(std::strerror(stdoutFailure)));
+        systemErrorText(stdoutFailure));
     return Failed;
 }
 
@@ -240,8 +241,23 @@ QString optionsText() {
 
 }  // namespace
 
-QString usageText() {
-    return commandsText() + optionsText();
+QString usageText(const QString& command) {
+    if (command.isEmpty())
+        return commandsText() + optionsText();
+    // A command's own entries: each begins "  trnsetup COMMAND" and goes on in the lines
+    // indented deeper.
+    QStringList kept;
+    bool keeping = true;  // the "Usage:" line
+    const QString head = QStringLiteral("  trnsetup ") + command;
+    for (const QString& line : commandsText().split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("  trnsetup ")))
+            keeping = line == head || line.startsWith(head + QLatin1Char(' '));
+        else if (!line.startsWith(QLatin1String("   ")))
+            keeping = true;  // "Usage:", "Options:"
+        if (keeping)
+            kept << line;
+    }
+    return kept.join(QLatin1Char('\n')) + optionsText();
 }
 
 }  // namespace cli

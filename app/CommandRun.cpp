@@ -85,6 +85,18 @@ std::optional<config::ConfigFile> Run::loadFile(const QString& path, bool warn) 
     return std::move(read.file);
 }
 
+std::optional<config::SettingsFile> Run::loadSettings(const QString& path) {
+    config::SettingsFileRead read = config::readSettingsFile(path);
+    if (!read.ok()) {
+        err(visibleText(path) + QStringLiteral(": ") + read.error->text(language));
+        loadFailure = read.error->kind == config::Message::Kind::Unreadable ? Failed : Usage;
+        return std::nullopt;
+    }
+    for (const config::Message& warning : read.warnings)
+        err(visibleText(path) + QStringLiteral(": ") + warning.text(language));
+    return std::move(read.file);
+}
+
 // Finds the controller on the ports searched and reads it, unless it is connected already.
 bool Run::connectAndRead(ControllerLink& link, CalibrationImage& image, UnitChannel& channel,
                          const QStringList& searched) {

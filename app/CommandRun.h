@@ -22,6 +22,7 @@
 #include "Journal.h"
 #include "ModuleIds.h"
 #include "ResourceModule.h"
+#include "SettingsFile.h"
 #include "SharedJournal.h"
 #include "Translation.h"
 #include "UnitRunner.h"
@@ -94,8 +95,8 @@ private:
 // writes the journal missed.
 int batchStatus(const std::vector<UnitReport>& units);
 
-// What --help prints for the commands.
-QString usageText();
+// What --help prints for the commands: for one command, its own entries and the options.
+QString usageText(const QString& command = {});
 
 // What a command works with: its options and the language chosen.
 struct Run {
@@ -134,6 +135,8 @@ public:
 
     // A file, with its warnings unless the pages will say what they make of it.
     std::optional<config::ConfigFile> loadFile(const QString& path, bool warn = true);
+    // A configuration file or a default file ("...V.v"), as edit reads it, with its warnings.
+    std::optional<config::SettingsFile> loadSettings(const QString& path);
 
     // Finds the controller on the ports searched and reads it, unless it is connected already.
     bool connectAndRead(ControllerLink& link, CalibrationImage& image, UnitChannel& channel,

@@ -238,14 +238,18 @@ int runWithLink(Run& run) {
 // The command line taken apart and run; helped when it asked for the usage text only.
 int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     QCommandLineParser parser;
-    parser.addOptions(list({Help,  Language,       Port,   OutputFile, Yes,   NoVerify, Adjust,
-                            Force, WithoutJournal, Export, AllPorts,   Json,  History,  Station,
-                            Init,  Sync,           Since,  Until,      Where, Window}));
+    parser.addOptions(list({Help,    Version, Language,       Port,   OutputFile, Yes,   NoVerify,
+                            Adjust,  Force,   WithoutJournal, Export, AllPorts,   Json,  History,
+                            Station, Init,    Sync,           Since,  Until,      Where, Window}));
     if (!parser.parse(arguments))
         return usage(parser.errorText());
-    if (parser.isSet(option(Help))) {
+    // As after the program's name alone, whatever else the line holds.
+    if (parser.isSet(option(Help)) || parser.isSet(option(Version))) {
         *helped = true;
-        print(usageText());
+        const QString command = parser.positionalArguments().value(0);
+        print(parser.isSet(option(Help))
+                  ? usageText(Commands.contains(command) ? command : QString())
+                  : QStringLiteral("trnsetup " TRN_VERSION));
         return Done;
     }
     run.programDir = QCoreApplication::applicationDirPath();

@@ -47,34 +47,34 @@
 namespace cli {
 
 int Run::show() {
-    const std::optional<config::ConfigFile> file = loadFile(files[0]);
+    const std::optional<config::SettingsFile> file = loadSettings(files[0]);
     if (!file)
         return loadFailure;
-    const CalibrationImage& unit = file->image();
+    const CalibrationImage& unit = file->reference;
     document.insert(QStringLiteral("file"), files[0]);
     document.insert(QStringLiteral("identity"), report::identity(unit));
-    document.insert(QStringLiteral("settings"), report::settings(file->settingsImage(), language));
+    document.insert(QStringLiteral("settings"), report::settings(file->content(), language));
     out(QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
             .arg(unit.text(Field::Model, Field::ModelLength).trimmed(),
                  unit.text(Field::Variant, 1), versionText(unit), serialText(unit)));
-    for (const QString& line : config::settingLines(file->settingsImage(), language)) out(line);
+    for (const QString& line : config::settingLines(file->content(), language)) out(line);
     return Done;
 }
 
 // As diff(1): 0 the same, 1 they differ (the controller they name included), 2 trouble.
 int Run::diff() {
     document.insert(QStringLiteral("files"), QJsonArray::fromStringList(files));
-    const std::optional<config::ConfigFile> a = loadFile(files[0]);
-    const std::optional<config::ConfigFile> b = a ? loadFile(files[1]) : std::nullopt;
+    const std::optional<config::SettingsFile> a = loadSettings(files[0]);
+    const std::optional<config::SettingsFile> b = a ? loadSettings(files[1]) : std::nullopt;
     if (!a || !b)
         return Usage;
-    document.insert(QStringLiteral("identity"), report::identityChanges(a->image(), b->image()));
+    document.insert(QStringLiteral("identity"),
+                    report::identityChanges(a->reference, b->reference));
     document.insert(QStringLiteral("changes"),
-                    report::changes(a->settingsImage(), b->settingsImage(), language));
+                    report::changes(a->content(), b->content(), language));
     const QStringList lines =
-        config::identityLines(a->image(), b->image(), language) +
-        config::changeLines(config::changes(a->settingsImage(), b->settingsImage(), language),
-                            language);
+        config::identityLines(a->reference, b->reference, language) +
+        config::changeLines(config::changes(a->content(), b->content(), language), language);
     for (const QString& line : lines) out(line);
     return lines.isEmpty() ? Done : Failed;
 }

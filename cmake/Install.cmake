@@ -9,6 +9,14 @@ install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/english.rcc ${CMAKE_RUNTIME_OUTP
         DESTINATION ${CMAKE_INSTALL_DATADIR}/trnsetup)
 install(DIRECTORY ${TRN_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES packaging/trnsetup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# A .trncfg opened from a file manager goes to trnsetup edit FILE: the type, and a hidden entry
+# that takes a file (the menu's entry starts the wizard, which takes none). dpkg's triggers of
+# shared-mime-info and desktop-file-utils register both.
+install(FILES packaging/trnsetup-edit.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/trnsetup-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME trnsetup.xml)
+install(FILES packaging/completions/trnsetup packaging/completions/trnsim
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 # What software centres show; its id names the desktop entry it launches.
 install(FILES packaging/trnsetup.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
         RENAME org.example.trnsetup.metainfo.xml)

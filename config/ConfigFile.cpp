@@ -8,12 +8,14 @@
 #include <cstring>
 #include <map>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
 #include "AtomicFile.h"
 #include "Fields.h"
 #include "FileNames.h"
+#include "SystemError.h"
 #include "Texts.h"
 
 namespace config {
@@ -61,8 +63,11 @@ constexpr const char* MessageTexts[] = {
     QT_TRANSLATE_NOOP("Messages", "%1 = %2 is refused by the page; the controller keeps %3"),
     QT_TRANSLATE_NOOP("Messages", "%1 = %2 is decided by another setting; %3 will be written"),
     QT_TRANSLATE_NOOP("Messages", "The shared journal on %1: %2"),
+    QT_TRANSLATE_NOOP("Messages",
+                      "not a default configuration file: it holds %1 bytes instead of %2."),
 };
-static_assert(std::size(MessageTexts) == static_cast<std::size_t>(Message::Kind::ServerFailed) + 1);
+static_assert(std::size(MessageTexts) ==
+              static_cast<std::size_t>(Message::Kind::NotDefaultFile) + 1);
 
 const char* const HeaderKeys[] = {"model", "variant", "firmware", "serial", "date", "program"};
 constexpr int RequiredHeaderKeys = 4;  // model to serial
@@ -115,6 +120,11 @@ std::optional<std::uint8_t> hexByte(QStringView token) {
 }
 
 }  // namespace
+
+QString readFailureReason(int code) {
+    return code < 0 ? QCoreApplication::translate("Wizard", "not a regular file")
+                    : systemErrorText(code);
+}
 
 int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes) {
     const QByteArray name = fileNameToSystem(path);
@@ -442,9 +452,7 @@ ReadResult ConfigFile::load(const QString& path) {
     ReadResult result;
     QByteArray bytes;
     if (const int code = readRegularFile(path, LargestFile, &bytes)) {
-        const QString reason = code < 0 ? QStringLiteral("not a regular file")
-                                        : QString::fromLocal8Bit(std::strerror(code));
-        result.error = Message{Message::Kind::Unreadable, 0, {path, reason}};
+        result.error = Message{Message::Kind::Unreadable, 0, {path, readFailureReason(code)}};
         return result;
     }
     if (bytes.size() > LargestFile) {

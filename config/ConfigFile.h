@@ -63,6 +63,7 @@ struct Message {
         Interlocked,   // args: key, value, the value written
         // The journal's server did not do what was asked; args: its address, the reason.
         ServerFailed,
+        NotDefaultFile,  // args: the bytes the file holds, the bytes a default file holds
     };
     Kind kind;
     int line = 0;  // 1-based; 0 when the message is about no line
@@ -156,5 +157,7 @@ std::optional<Message> saveText(const QString& path, const QString& text);
 // such), or the errno value, or -1 when the name is not a regular file. Checked before it is
 // opened, and opened without waiting, so that a FIFO or a device is never waited on.
 int readRegularFile(const QString& path, qint64 limit, QByteArray* bytes);
+// Why readRegularFile failed, given what it returned, in the program's language.
+QString readFailureReason(int code);
 
 }  // namespace config

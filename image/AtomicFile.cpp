@@ -10,11 +10,12 @@
 #include <optional>
 
 #include "FileNames.h"
+#include "SystemError.h"
 
 namespace {
 
 QString systemReason(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return systemErrorText(code);
 }
 
 QString kindOf(mode_t mode) {

@@ -17,4 +17,9 @@ constexpr int IconProgram = 159;
 constexpr int MsgSetPortError = 164;  // a port setting was not taken
 constexpr int StrTitle = 165;
 
+// Messages that report what went well or what changed by itself; the others warn, fail or ask.
+constexpr bool informs(int id) {
+    return id == MsgWritten || id == MsgModeUpgraded;
+}
+
 }  // namespace module

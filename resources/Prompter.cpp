@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "Mnemonics.h"
+#include "ModuleIds.h"
 #include "ResourceModule.h"
 
 namespace {
@@ -68,7 +69,8 @@ Prompter::Answer MessageBoxPrompter::askWatching(int stringId, Buttons buttons,
         box.setInformativeText(detail);
     switch (buttons) {
         case Buttons::Ok:
-            box.setIcon(QMessageBox::Warning);
+            box.setIcon(module::informs(stringId) ? QMessageBox::Information
+                                                  : QMessageBox::Warning);
             box.setStandardButtons(QMessageBox::Ok);
             break;
         case Buttons::OkCancelQuestion:
@@ -76,7 +78,8 @@ Prompter::Answer MessageBoxPrompter::askWatching(int stringId, Buttons buttons,
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
         case Buttons::YesNo:
-            box.setIcon(QMessageBox::Warning);
+            box.setIcon(module::informs(stringId) ? QMessageBox::Information
+                                                  : QMessageBox::Warning);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
         case Buttons::RetryCancel:
@@ -115,9 +118,17 @@ void MessageBoxPrompter::tell(const QString& text) {
 }
 
 void MessageBoxPrompter::tellWithDetail(const QString& text, const QString& detail) {
+    show(text, detail, true);
+}
+
+void MessageBoxPrompter::inform(const QString& text) {
+    show(text, {}, false);
+}
+
+void MessageBoxPrompter::show(const QString& text, const QString& detail, bool warning) {
     QMessageBox box(parent_);
     box.setWindowTitle(titleFor(parent_));
-    box.setIcon(QMessageBox::Warning);
+    box.setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     box.setText(text);
     if (!detail.isEmpty())
         box.setInformativeText(detail);

@@ -42,6 +42,9 @@ public:
     }
     // Shows a fixed text of the program with an OK button (input checks, file errors).
     virtual void tell(const QString& text) = 0;
+    // tell, for a text that reports a success or that nothing changed: no warning. Prompters
+    // that show no icon tell it.
+    virtual void inform(const QString& text) { tell(text); }
     // tell, with detail shown below the text. Prompters that cannot set it apart add it to it.
     virtual void tellWithDetail(const QString& text, const QString& detail) {
         tell(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
@@ -67,8 +70,11 @@ public:
                        const Watching& watching) override;
     void tell(const QString& text) override;
     void tellWithDetail(const QString& text, const QString& detail) override;
+    void inform(const QString& text) override;
 
 private:
+    void show(const QString& text, const QString& detail, bool warning);
+
     const ResourceModule& module_;
     QWidget* parent_;
     QString address_;

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 
 #include "FileNames.h"
+#include "SystemError.h"
 
 namespace {
 
@@ -350,6 +351,6 @@ QString describeOpenError(int errorNumber) {
         case ENOTTY:
             return QCoreApplication::translate("Port", "not a serial device");
         default:
-            return QString::fromLocal8Bit(std::strerror(errorNumber));
+            return systemErrorText(errorNumber);
     }
 }

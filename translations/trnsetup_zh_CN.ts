@@ -315,10 +315,6 @@
         <translation>显示更改(&amp;C)...</translation>
     </message>
     <message>
-        <source>Open configuration...</source>
-        <translation>打开配置...</translation>
-    </message>
-    <message>
         <source>Open configuration</source>
         <translation>打开配置</translation>
     </message>
@@ -397,6 +393,17 @@
     <message>
         <source>&amp;History...</source>
         <translation>历史记录(&amp;H)...</translation>
+    </message>
+    <message>
+        <source>&amp;Open configuration...</source>
+        <translation>打开配置(&amp;O)...</translation>
+    </message>
+</context>
+<context>
+    <name>EditedFile</name>
+    <message>
+        <source>Please click Finish to save the configuration into the file.</source>
+        <translation>请点击“完成”按钮，将配置保存到文件中。</translation>
     </message>
 </context>
 <context>
@@ -920,6 +927,10 @@
     <message>
         <source>The shared journal on %1: %2</source>
         <translation>共享日志 %1：%2</translation>
+    </message>
+    <message>
+        <source>not a default configuration file: it holds %1 bytes instead of %2.</source>
+        <translation>这不是默认配置文件：它有 %1 字节，而不是 %2 字节。</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1470,89 @@
     </message>
 </context>
 <context>
+    <name>System</name>
+    <message>
+        <source>No such file or directory</source>
+        <translation>没有那个文件或目录</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>权限不够</translation>
+    </message>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>不允许的操作</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>是一个目录</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>不是目录</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>设备上没有空间</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>超出磁盘配额</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>只读文件系统</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>设备或资源忙</translation>
+    </message>
+    <message>
+        <source>Text file busy</source>
+        <translation>文本文件忙</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>文件已存在</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>输入/输出错误</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>没有那个设备</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>没有那个设备或地址</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>文件名过长</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>符号链接的层数过多</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>打开的文件过多</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>文件过大</translation>
+    </message>
+    <message>
+        <source>Resource temporarily unavailable</source>
+        <translation>资源暂时不可用</translation>
+    </message>
+    <message>
+        <source>Broken pipe</source>
+        <translation>管道已断开</translation>
+    </message>
+</context>
+<context>
     <name>Wizard</name>
     <message>
         <source>Cannot open the default configuration file
@@ -1495,10 +1589,6 @@ is damaged: it holds %2 bytes instead of %3. The configuration was not changed.<
     <message>
         <source>not a regular file</source>
         <translation>不是普通文件</translation>
-    </message>
-    <message>
-        <source>not a default configuration file: it holds %1 bytes instead of %2.</source>
-        <translation>这不是默认配置文件：它有 %1 字节，而不是 %2 字节。</translation>
     </message>
     <message>
         <source>The language module %1 is damaged: the wizard has no button %2.</source>

@@ -94,7 +94,7 @@ void ConfigMenu::editFiles() {
         return;
     editingFile_ = true;
     auto* item =
-        new QAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "Open configuration...")), menu_.get());
+        new QAction(text(QT_TRANSLATE_NOOP("ConfigMenu", "&Open configuration...")), menu_.get());
     connect(item, &QAction::triggered, this, &ConfigMenu::open);
     menu_->insertAction(menu_->actions().value(0), item);
 }
@@ -233,7 +233,11 @@ void ConfigMenu::take(const config::ReadResult& read, const QString& loaded) {
     for (const Adjustment& adjustment : applied.adjustments)
         lines << adjustment.text(image_, language_);
     emit ConfigMenu::loaded();
-    prompter_.tell(lines.join(QStringLiteral("\n\n")));
+    // Lines the pages did not take as written are worth a warning; the rest reports.
+    if (applied.adjustments.empty())
+        prompter_.inform(lines.join(QStringLiteral("\n\n")));
+    else
+        prompter_.tell(lines.join(QStringLiteral("\n\n")));
 }
 
 void ConfigMenu::showChanges() {
@@ -243,17 +247,17 @@ void ConfigMenu::showChanges() {
     const QStringList lines =
         config::changeLines(config::changes(asRead_, image_, language_), language_);
     if (lines.isEmpty()) {
-        prompter_.tell(
+        prompter_.inform(
             editingFile_
                 ? text(QT_TRANSLATE_NOOP("ConfigMenu", "No setting differs from the file."))
                 : text(QT_TRANSLATE_NOOP(
                       "ConfigMenu", "No setting differs from the controller as it was read.")));
         return;
     }
-    prompter_.tell((editingFile_ ? text(QT_TRANSLATE_NOOP("ConfigMenu", "Changed from the file:"))
-                                 : text(QT_TRANSLATE_NOOP(
-                                       "ConfigMenu", "Changed since the controller was read:"))) +
-                   QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
+    prompter_.inform((editingFile_ ? text(QT_TRANSLATE_NOOP("ConfigMenu", "Changed from the file:"))
+                                   : text(QT_TRANSLATE_NOOP(
+                                         "ConfigMenu", "Changed since the controller was read:"))) +
+                     QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')));
 }
 
 void ConfigMenu::showHistory() {

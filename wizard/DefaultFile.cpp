@@ -9,14 +9,12 @@
 
 #include "AtomicFile.h"
 #include "CalibrationImage.h"
-
-namespace {
-constexpr char Suffix[] = "V.v";
-}  // namespace
+#include "SettingsFile.h"
+#include "SystemError.h"
 
 DefaultFile::DefaultFile(const QString& programDirectory, const QString& identityText,
                          const QString& dataDirectory) {
-    const QString name = identityText + QLatin1String(Suffix);
+    const QString name = identityText + QLatin1String(config::DefaultFileSuffix);
     places_ << QDir(programDirectory).filePath(name);
     if (!dataDirectory.isEmpty())
         places_ << QDir(dataDirectory).filePath(name);
@@ -56,7 +54,7 @@ bool DefaultFile::SaveDefaultFile(const CalibrationImage& image) const {
 }
 
 bool DefaultFile::isDefaultFileName(const QString& path) {
-    return QFileInfo(path).fileName().endsWith(QLatin1String(Suffix));
+    return config::isDefaultFileName(path);
 }
 
 bool DefaultFile::writeImage(const QString& path, const CalibrationImage& image, QString* reason) {
@@ -69,9 +67,10 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QCoreApplication::translate(
-                         "Wizard", "Cannot open the default configuration file\n%1\n\n%2")
-                         .arg(QDir::toNativeSeparators(filePath), file.errorString());
+            *error =
+                QCoreApplication::translate("Wizard",
+                                            "Cannot open the default configuration file\n%1\n\n%2")
+                    .arg(QDir::toNativeSeparators(filePath), systemErrorText(file.errorString()));
         return false;
     }
     if (file.size() != Size) {
@@ -88,9 +87,10 @@ bool DefaultFile::read(CalibrationImage& image, QString* error) const {
     const QByteArray bytes = file.read(Size);
     if (bytes.size() != Size) {
         if (error)
-            *error = QCoreApplication::translate(
-                         "Wizard", "Cannot read the default configuration file\n%1\n\n%2")
-                         .arg(QDir::toNativeSeparators(filePath), file.errorString());
+            *error =
+                QCoreApplication::translate("Wizard",
+                                            "Cannot read the default configuration file\n%1\n\n%2")
+                    .arg(QDir::toNativeSeparators(filePath), systemErrorText(file.errorString()));
         return false;
     }
     std::memcpy(image.data(), bytes.constData(), Size);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "SettingsFile.h"
+
 class CalibrationImage;
 
 // The per-controller default configuration: the 128 image bytes as read at the first meeting
@@ -12,7 +14,7 @@ class CalibrationImage;
 // still found, then in the data folder.
 class DefaultFile {
 public:
-    static constexpr qint64 Size = 128;
+    static constexpr qint64 Size = config::DefaultFileSize;
 
     // True when the file's name is that of a default file ("...V.v").
     static bool isDefaultFileName(const QString& path);

@@ -1,14 +1,16 @@
 #include "EditedFile.h"
 
-#include <cstring>
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QLabel>
 
 #include "DefaultFile.h"
 #include "FileNames.h"
+#include "PageCatalogue.h"
 #include "ResourceModule.h"
+#include "SettingsFile.h"
+#include "SettingsPage.h"
 
 namespace {
 
@@ -21,43 +23,17 @@ config::Language languageOf(const ResourceModule& module) {
 std::optional<EditedFile> EditedFile::open(const QString& path, const ResourceModule& module,
                                            Failure* failure) {
     const config::Language language = languageOf(module);
-    const auto fail = [&](int status, const QString& text) {
-        *failure = {status,
-                    visibleText(QDir::toNativeSeparators(path)) + QStringLiteral(": ") + text};
+    config::SettingsFileRead read = config::readSettingsFile(path);
+    if (!read.ok()) {
+        *failure = {read.error->kind == config::Message::Kind::Unreadable ? Failed : WrongContent,
+                    visibleText(QDir::toNativeSeparators(path)) + QStringLiteral(": ") +
+                        read.error->text(language)};
         return std::nullopt;
-    };
+    }
     EditedFile file;
     file.path_ = path;
-    if (DefaultFile::isDefaultFileName(path)) {
-        QByteArray bytes;
-        if (const int code = config::readRegularFile(path, DefaultFile::Size, &bytes))
-            return fail(
-                Failed,
-                config::Message{
-                    config::Message::Kind::Unreadable,
-                    0,
-                    {path, code < 0 ? QCoreApplication::translate("Wizard", "not a regular file")
-                                    : QString::fromLocal8Bit(std::strerror(code))}}
-                    .text(language));
-        if (bytes.size() != DefaultFile::Size)
-            return fail(
-                WrongContent,
-                config::translated(language, "Wizard",
-                                   QT_TRANSLATE_NOOP("Wizard",
-                                                     "not a default configuration file: it holds "
-                                                     "%1 bytes instead of %2."))
-                    .arg(bytes.size())
-                    .arg(DefaultFile::Size));
-        std::memcpy(file.reference_.data(), bytes.constData(), CalibrationImage::Size);
-    } else {
-        config::ReadResult read = config::ConfigFile::load(path);
-        if (!read.ok())
-            return fail(
-                read.error->kind == config::Message::Kind::Unreadable ? Failed : WrongContent,
-                read.error->text(language));
-        file.reference_ = read.file->image();
-        file.settings_ = std::move(read.file);
-    }
+    file.reference_ = read.file->reference;
+    file.settings_ = std::move(read.file->settings);
     if (const int refusal = controllerRefusal(file.reference_)) {
         *failure = {Failed, module.string(refusal)};
         return std::nullopt;
@@ -87,4 +63,14 @@ QString EditedFile::save(const CalibrationImage& image, config::Language languag
     if (written.ok())
         settings_ = std::move(written.file);
     return {};
+}
+
+void EditedFile::sayFinishSaves(SettingsPage* lastPage, config::Language language) {
+    if (lastPage == nullptr || lastPage->templateId() != model::Step6Controls::Template)
+        return;
+    if (auto* label = lastPage->findChild<QLabel*>(QStringLiteral("labelFinish")))
+        label->setText(config::translated(
+            language, "EditedFile",
+            QT_TRANSLATE_NOOP("EditedFile",
+                              "Please click Finish to save the configuration into the file.")));
 }

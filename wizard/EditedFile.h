@@ -13,6 +13,7 @@
 #include "ExitStatus.h"
 
 class ResourceModule;
+class SettingsPage;
 
 class EditedFile {
 public:
@@ -43,6 +44,10 @@ public:
     // configuration file keeps its identity and reference block. Empty when saved (the file is
     // then what was written), otherwise why not; the file on disk is then as it was.
     QString save(const CalibrationImage& image, config::Language language);
+
+    // The module's last page asks to write the controller; a file's wizard saves the file
+    // instead, and its last page says so, in language.
+    static void sayFinishSaves(SettingsPage* lastPage, config::Language language);
 
 private:
     QString path_;

@@ -319,6 +319,7 @@ bool Wizird::showFile() {
     imageAsRead = file.content();
     if (!addPages())
         return false;
+    EditedFile::sayFinishSaves(pages_.page(pageCount), configMenu_->language());
     fitPages();
     placeWindow();
     // As the connected wizard starts on a controller, then loads a file made from it.
@@ -386,7 +387,7 @@ void Wizird::saveFile() {
                                                  "Not changed, because the value typed was "
                                                  "refused: %1. The file keeps the previous value."))
                 .arg(refused_.join(QStringLiteral(", ")));
-    env_.prompter.tell(text);
+    refused_.isEmpty() ? env_.prompter.inform(text) : env_.prompter.tell(text);
     endWizard(QDialog::Accepted);
 }
 

@@ -1,6 +1,8 @@
 // The command line works with no display at all, and titles are the language module's own.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -62,6 +64,19 @@ TEST(Program, CommandLineWithoutAnyDisplay) {
         {{"stray"}, 2, nullptr, "stray"},
         {{"--port-folder", "/no/such/folder"}, 2, nullptr, "is not a folder"},
         {{"--port-folder", "/tmp", "--port", "/dev/ttyS0"}, 2, nullptr, "exclude each other"},
+        // After a command word: that command's own help (its entries first, no other's before
+        // them), and the version.
+        {{"read", "--help"}, 0, "Usage:\n  trnsetup read [--port", nullptr},
+        {{"write", "unit7.trncfg", "--help"}, 0, "Usage:\n  trnsetup write FILE", nullptr},
+        {{"-l", "chinese", "show", "-h"}, 0, "Usage:\n  trnsetup show FILE\n", nullptr},
+        {{"diff", "--help"}, 0, "Usage:\n  trnsetup diff A B\n", nullptr},
+        {{"history", "--help"}, 0, "Usage:\n  trnsetup history [--port", nullptr},
+        {{"edit", "unit7.trncfg", "--help"}, 0, "Usage: trnsetup edit FILE", nullptr},
+        {{"edit", "--help"}, 0, "Usage: trnsetup edit FILE", nullptr},
+        {{"read", "--version"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
+        {{"write", "a.trncfg", "--version"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
+        {{"history", "-v"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
+        {{"edit", "--version"}, 0, "trnsetup " TRN_VERSION "\n", nullptr},
     };
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -115,4 +130,52 @@ TEST(Titles, MessageBoxesCarryTheWizardsTitleAndNothingElse) {
         EXPECT_EQ(shown, title);
         module.release();
     }
+}
+
+// Success and what changed by itself inform; failures, warnings and questions keep their icons;
+// no message loses or gains a button.
+TEST(Titles, MessageBoxIconsFollowTheMessage) {
+    ResourceModule module;
+    ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/english.rcc")));
+    MessageBoxPrompter prompter(module);
+    using B = QMessageBox::StandardButton;
+    using P = Prompter::Buttons;
+    const struct {
+        int id;  // 0: a text of the program's, told; 1: informed
+        P asked;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    } rows[] = {
+        {106, P::YesNo, QMessageBox::Information, B::Yes | B::No},
+        {108, P::Ok, QMessageBox::Information, B::Ok},
+        {1, P::Ok, QMessageBox::Information, B::Ok},
+        {104, P::Ok, QMessageBox::Warning, B::Ok},
+        {110, P::YesNo, QMessageBox::Warning, B::Yes | B::No},
+        {105, P::RetryCancel, QMessageBox::Warning, B::Retry | B::Cancel},
+        {102, P::OkCancelQuestion, QMessageBox::Question, B::Ok | B::Cancel},
+        {0, P::Ok, QMessageBox::Warning, B::Ok},
+    };
+    for (const auto& row : rows) {
+        std::optional<QMessageBox::Icon> icon;
+        QMessageBox::StandardButtons buttons;
+        QTimer look;
+        look.setInterval(10);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                icon = box->icon();
+                buttons = box->standardButtons();
+                box->done(0);
+            }
+        });
+        look.start();
+        if (row.id > 1)
+            prompter.ask(row.id, row.asked);
+        else
+            row.id == 1 ? prompter.inform(QStringLiteral("saved"))
+                        : prompter.tell(QStringLiteral("not"));
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(*icon, row.icon);
+        EXPECT_EQ(buttons, row.buttons);
+    }
+    module.release();
 }

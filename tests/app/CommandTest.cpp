@@ -143,6 +143,10 @@ TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
     const QString a = path(QStringLiteral("a.trncfg"));
     const QString b = path(QStringLiteral("b.trncfg"));
     const QString c = path(QStringLiteral("c.trncfg"));
+    // The default file the wizard keeps after a read, which edit opens too.
+    save(QStringLiteral("0405000AB0FFV.v"),
+         QByteArray(reinterpret_cast<const char*>(sample.data()), CalibrationImage::Size));
+    const QString v = path(QStringLiteral("0405000AB0FFV.v"));
     const int settings = static_cast<int>(config::settingsOf(sample).size());
 
     // diff exits as diff(1) does: 1 when the files differ, the controller included.
@@ -162,6 +166,9 @@ TEST_F(Commands, ShowAndDiffPrintNamesInTheLanguageChosen) {
         {{"diff", b, a}, 1, 1, "Max Motor Current: 85% -> 100%"},
         {{"diff", a, c}, 1, 1, "Serial number: 000AB0FF -> 000AB0FE"},
         {{"diff", a, a}, 0, 0, ""},
+        {{"show", v}, 0, -1, "TRN48201 (variant J, firmware 0405, serial 000AB0FF)"},
+        {{"diff", a, v}, 0, 0, ""},
+        {{"diff", v, b}, 1, 1, "Max Motor Current: 100% -> 85%"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());

@@ -346,6 +346,44 @@ TEST(FileReaders, MessagesFollowTheLanguage) {
     }
 }
 
+// The system's reasons are said in the language chosen; a default file that is not one is
+// refused as edit refuses it.
+TEST(FileReaders, ReasonsFollowTheLanguageAndDefaultFilesAreChecked) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString missing = dir.filePath(QStringLiteral("gone.trncfg"));
+    const QString missingDefault = dir.filePath(QStringLiteral("0405000AB0FFV.v"));
+    const QString shortDefault = dir.filePath(QStringLiteral("0405000AB0FEV.v"));
+    put(shortDefault, QByteArray(10, '\0'));
+    const struct {
+        QStringList arguments;
+        int status;
+        QString says;
+    } rows[] = {
+        {{"show", missing},
+         1,
+         QStringLiteral("trnsetup: %1: Cannot read %1: No such file or directory").arg(missing)},
+        {{"show", missing, "-l", "chinese"}, 1, QStringLiteral("没有那个文件或目录")},
+        {{"diff", missingDefault, missing, "-l", "chinese"},
+         2,
+         QStringLiteral("没有那个文件或目录")},
+        {{"show", dir.path(), "-l", "chinese"}, 1, QStringLiteral("不是普通文件")},
+        {{"show", shortDefault},
+         2,
+         QStringLiteral("trnsetup: %1: not a default configuration file: it holds 10 bytes "
+                        "instead of 128.")
+             .arg(shortDefault)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const Result r = run(Trnsetup, row.arguments);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_TRUE(r.err.value(0).contains(row.says)) << r.err.join('\n').toStdString();
+        EXPECT_FALSE(r.err.value(0).contains(QLatin1String("No such")) &&
+                     row.arguments.contains(QLatin1String("chinese")));
+    }
+}
+
 // Output that never reaches standard output (a full disk) is a failure, whatever the command
 // printed and however it was asked to print it.
 TEST(FileWriters, OutputLostToAFullDeviceIsAFailure) {

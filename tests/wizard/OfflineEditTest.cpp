@@ -2,9 +2,12 @@
 // Open configuration..., Cancel and Finish behave.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QSlider>
 
 #include "EditedFile.h"
+#include "Mnemonics.h"
 #include "WizardFixture.h"
 
 namespace {
@@ -120,4 +123,50 @@ TEST_F(OfflineEdit, AFileWhosePagesCannotBeBuiltClosesTheWizardAsAFailure) {
     ASSERT_FALSE(prompter.told.empty());
     EXPECT_TRUE(prompter.told.back().contains(QLatin1String("1127")))
         << prompter.told.back().toStdString();
+}
+
+// In both languages: the file's last page says that Finish saves the file, where the connected
+// wizard's asks to write the controller; the file's menu has a mnemonic on every item, no two
+// alike, Open configuration... among them.
+TEST_F(OfflineEdit, LastPageAndMenuSpeakOfTheFile) {
+    const struct {
+        const char* language;
+        const char* saves;
+        const char* writes;
+    } rows[] = {
+        {"english", "Please click Finish to save the configuration into the file.",
+         "Please click finish button to write configuration into the controller."},
+        {"chinese", "请点击“完成”按钮，将配置保存到文件中。",
+         "请点击“完成”按钮，将配置写入控制器。"},
+    };
+    const QString path = save(QStringLiteral("plain.trncfg"), unit());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.language);
+        ASSERT_TRUE(module.load(QStringLiteral(TRN_BIN_DIR "/%1.rcc").arg(row.language)));
+        const auto finishText = [](const Wizird& w) {
+            const auto* label =
+                w.page(w.pageCount)->findChild<QLabel*>(QStringLiteral("labelFinish"));
+            return label != nullptr ? label->text() : QString();
+        };
+        EditedFile::Failure failure{};
+        WizardEnvironment env{image, link, prompter, module, dir, {}, {}, {}};
+        env.file = EditedFile::open(path, module, &failure);
+        auto w = std::make_unique<Wizird>(std::move(env));
+        ASSERT_TRUE(w->OnInitDialog());
+        EXPECT_EQ(finishText(*w), QString::fromUtf8(row.saves));
+        QString keys;
+        for (const QAction* a : w->configMenu().menu()->actions()) {
+            const QChar key = mnemonic::keyOf(a->text());
+            EXPECT_FALSE(key.isNull() || keys.contains(key)) << a->text().toStdString();
+            keys += key;
+        }
+        EXPECT_TRUE(w->configMenu().menu()->actions().value(0)->text().contains(QLatin1Char('&')));
+        w.reset();
+
+        controller(0x0405, '1', 'J');
+        auto connected = startWizard();
+        ASSERT_TRUE(started);
+        EXPECT_EQ(finishText(*connected), QString::fromUtf8(row.writes));
+        connected.reset();
+    }
 }
