@@ -8,6 +8,9 @@ self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 build=${BUILD_DIR:-build}
 
+# shellcheck source=desktop-session.sh
+. scripts/desktop-session.sh
+
 if [ "${1:-}" = --inside ]; then
   language=$2 dir=$3 device=$4 look=$5
   openbox >/dev/null 2>&1 &
@@ -29,49 +32,20 @@ if [ "${1:-}" = --inside ]; then
   xdotool key --clearmodifiers alt+y
   mkdir -p "docs/manual/$dir/pages"
   for page in 1 2 3 4 5 6 7; do
-    shot=""
-    for _ in 1 2 3; do # a window the theme replaces while it is found is searched again
-      id=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" --name "(Step|第) ?$page\\b" |
-        tail -n1) || break
-      xdotool windowactivate --sync "$id" 2>/dev/null || true
-      sleep 0.8 # let it paint
-      import -frame -window "$id" "docs/manual/$dir/pages/$look-$page.png" 2>/dev/null && shot=1 && break
-    done
-    [ -n "$shot" ] || { echo "page-shots.sh: no page $page ($language, $look)" >&2; exit 1; }
+    shoot "$app" "(Step|第) ?$page\\b" "docs/manual/$dir/pages/$look-$page.png" ||
+      { echo "($language, $look)" >&2; exit 1; }
     [ "$page" = 7 ] || xdotool key --clearmodifiers alt+n
   done
   exit 0
 fi
 
-need=()
-for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick pngquant:pngquant \
-  dbus-run-session:dbus; do
-  command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
-done
-[ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so ] ||
-  need+=(qt6-gtk-platformtheme gnome-themes-extra)
-if [ ${#need[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -ne 0 ] && as_root=(sudo)
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
-fi
-[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target trnsetup trnsim english chinese translations >/dev/null
-
-work=$(mktemp -d)
-sim=""
-cleanup() {
-  [ -z "$sim" ] || kill "$sim" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-unset TRNSETUP_HISTORY
-"$build/bin/trnsim" --image "$work/controller.bin" >"$work/device" 2>"$work/trnsim.log" &
-sim=$!
-for _ in $(seq 50); do [ -s "$work/device" ] && break; sleep 0.1; done
-device=$(head -n1 "$work/device")
-[ -n "$device" ] || { echo "trnsim did not start:" >&2; cat "$work/trnsim.log" >&2; exit 1; }
+plugin=/usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so
+install_missing xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick pngquant:pngquant \
+  dbus-run-session:dbus "$([ -e $plugin ] || echo =qt6-gtk-platformtheme)" \
+  "$([ -e $plugin ] || echo =gnome-themes-extra)"
+build_program
+begin_session
+start_simulator controller
 
 for pair in english:en chinese:zh_CN; do
   for look in ${LOOKS:-light dark scale2}; do

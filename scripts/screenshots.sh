@@ -10,26 +10,18 @@ self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 build=${BUILD_DIR:-build}
 
+# shellcheck source=desktop-session.sh
+. scripts/desktop-session.sh
+
 # One language, inside the X server that xvfb-run started for it (see the end of this script).
 if [ "${1:-}" = --inside ]; then
   language=$2 dir=$3 device=$4 work=$5
   pids=()
-  cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; }
+  cleanup() { for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; }
   trap cleanup EXIT
   openbox >/dev/null 2>&1 &
   pids+=($!)
   sleep 0.5
-  # Saves the frame of the newest visible window of process $1 whose title matches $2.
-  shoot() {
-    local id
-    id=$(timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | tail -n1) || {
-      echo "screenshots.sh: no window '$2' ($language)" >&2
-      exit 1
-    }
-    xdotool windowactivate --sync "$id" 2>/dev/null || true
-    sleep 1 # let it paint
-    import -frame -window "$id" "$3"
-  }
 
   # The wizard: Yes to the motor warning, then page 1 once the controller is read.
   "$build/bin/trnsetup" --language "$language" --port "$device" >/dev/null 2>&1 &
@@ -40,7 +32,7 @@ if [ "${1:-}" = --inside ]; then
     exit 1
   }
   xdotool windowactivate --sync "$warning" 2>/dev/null || xdotool windowfocus --sync "$warning"
-  xdotool key --clearmodifiers Return
+  xdotool key --clearmodifiers alt+y # Yes by its key: the default button follows the theme
   shoot "$app" '(Step|第) ?1' "docs/manual/$dir/page1.png"
   kill "$app"
   wait "$app" 2>/dev/null || true
@@ -69,42 +61,16 @@ if [ "${1:-}" = --inside ]; then
   exit 0
 fi
 
-need=()
-for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
-  command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -ne 0 ] && as_root=(sudo)
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
-fi
-[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target trnsetup trnsim english chinese translations
-
-work=$(mktemp -d)
-sim=""
-cleanup() {
-  # shellcheck disable=SC2086
-  [ -z "$sim" ] || kill $sim 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# The runs' journal entries and settings stay out of the user's own.
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-unset TRNSETUP_HISTORY
-
-"$build/bin/trnsim" --image "$work/controller.bin" >"$work/device" 2>"$work/trnsim.log" &
-sim=$!
-for _ in $(seq 50); do [ -s "$work/device" ] && break; sleep 0.1; done
-device=$(head -n1 "$work/device")
-[ -n "$device" ] || { echo "trnsim did not start:" >&2; cat "$work/trnsim.log" >&2; exit 1; }
+install_missing xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick
+build_program
+begin_session
+start_simulator controller
 
 # The journal's entries: writes to a controller of its own, so that the first controller keeps
 # the values the other pictures show; one refused (below what the page offers).
-"$build/bin/trnsim" --image "$work/journalled.bin" >"$work/device2" 2>>"$work/trnsim.log" &
-sim="$sim $!"
-for _ in $(seq 50); do [ -s "$work/device2" ] && break; sleep 0.1; done
-device2=$(head -n1 "$work/device2")
+first=$device
+start_simulator journalled
+device2=$device device=$first
 "$build/bin/trnsetup" read --port "$device2" -o "$work/journalled.trncfg" >/dev/null
 for current in 90 80 70 10 85; do
   sed "s/^max_motor_current = .*/max_motor_current = $current%/" "$work/journalled.trncfg" \
@@ -113,7 +79,7 @@ for current in 90 80 70 10 85; do
 done
 
 for pair in english:en chinese:zh_CN; do
-  xvfb-run -a -s "-screen 0 1280x900x24" "$self" --inside "${pair%%:*}" "${pair#*:}" "$device" "$work"
+  xvfb-run -a -s "-screen 0 1280x900x24" "$self" </dev/null --inside "${pair%%:*}" "${pair#*:}" "$device" "$work"
 done
 cp docs/manual/en/page1.png docs/wizard-page1.png
 echo "Screenshots written: docs/wizard-page1.png, docs/manual/{en,zh_CN}/{page1,edit,history}.png"
