@@ -1,7 +1,19 @@
 # Sourced by the scripts that run the program on an X server of its own (screenshots.sh,
 # page-shots.sh, screen-reader.sh): the tools they need, the program built, a work folder
 # that keeps the runs' journal and settings out of the user's own, and simulated controllers.
-# Expects $build; the scripts call begin_session before they start simulators.
+# Sourced first: it moves to the top of the tree and sets $build (BUILD_DIR, default build) and
+# $self; the scripts call begin_session before they start simulators.
+set -euo pipefail
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
+build=${BUILD_DIR:-build}
+
+# The window manager, so that windows get frames and titles; its process id in $wm.
+start_window_manager() {
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 0.5
+}
 
 # Installs the Debian packages of the tools that are missing; each argument is tool:package
 # (a tool found in /usr/libexec counts), or =package for a package needed whatever is there.

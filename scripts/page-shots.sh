@@ -3,19 +3,12 @@
 # looks, under Xvfb with openbox: light (Fusion), dark (the GTK platform theme with a dark GTK
 # theme) and at QT_SCALE_FACTOR=2 on a 1280x1024 screen. Into docs/manual/<en|zh_CN>/pages/
 # as <look>-<page>.png. BUILD_DIR chooses the build directory (default: build).
-set -euo pipefail
-self=$(realpath "$0")
-cd "$(dirname "$self")/.."
-build=${BUILD_DIR:-build}
-
 # shellcheck source=desktop-session.sh
-. scripts/desktop-session.sh
+. "$(dirname "$0")/desktop-session.sh"
 
 if [ "${1:-}" = --inside ]; then
   language=$2 dir=$3 device=$4 look=$5
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 0.5
+  start_window_manager
   env=()
   case "$look" in
     light) env=(QT_STYLE_OVERRIDE=Fusion) ;;

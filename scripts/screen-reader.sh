@@ -4,19 +4,12 @@
 # scripts/screen-reader.py walks every page and prints each setting control's name and range.
 # Exits 1 when a control has no name, two share one, or an option does not name its setting.
 # BUILD_DIR chooses the build directory (default: build).
-set -euo pipefail
-self=$(realpath "$0")
-cd "$(dirname "$self")/.."
-build=${BUILD_DIR:-build}
-
 # shellcheck source=desktop-session.sh
-. scripts/desktop-session.sh
+. "$(dirname "$0")/desktop-session.sh"
 
 if [ "${1:-}" = --inside ]; then
   language=$2 device=$3
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 0.5
+  start_window_manager
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$build/bin/trnsetup" --language "$language" \
     --port "$device" >/dev/null 2>&1 &
   app=$!

@@ -5,13 +5,8 @@
 # offline editor on a configuration file (edit.png) and the journal's window over a few writes to
 # a second simulated controller, two entries compared (history.png).
 # BUILD_DIR chooses the build directory (default: build).
-set -euo pipefail
-self=$(realpath "$0")
-cd "$(dirname "$self")/.."
-build=${BUILD_DIR:-build}
-
 # shellcheck source=desktop-session.sh
-. scripts/desktop-session.sh
+. "$(dirname "$0")/desktop-session.sh"
 
 # One language, inside the X server that xvfb-run started for it (see the end of this script).
 if [ "${1:-}" = --inside ]; then
@@ -19,9 +14,8 @@ if [ "${1:-}" = --inside ]; then
   pids=()
   cleanup() { for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; }
   trap cleanup EXIT
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
-  sleep 0.5
+  start_window_manager
+  pids+=("$wm")
 
   # The wizard: Yes to the motor warning, then page 1 once the controller is read.
   "$build/bin/trnsetup" --language "$language" --port "$device" >/dev/null 2>&1 &
