@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the real program against simulated controllers on pseudo-terminals: the search with
 # one and with four silent ports before the controller (from the warning's Yes to page 1), the
-# write, the longest pause of the GUI thread while the link works, and `trnsetup write` to a
+# write, the longest pause of the GUI thread while the link works, the longest page change and
+# resize of the window, and `trnsetup write` to a
 # batch of eight paced simulators against one, with the ratio of the two; then the shared
 # history and the journal's window over 100,000 entries (scripts/bench-history.sh).
 # Usage: scripts/bench.sh [BUILD_DIR]   (default: build)

@@ -32,7 +32,28 @@ struct Figures {
     qint64 yesToPageOneMs = -1;
     qint64 finishToCompletedMs = -1;
     qint64 longestPauseMs = 0;  // between two 5 ms ticks of the GUI thread, Yes to the end
+    qint64 longestPageChangeMs = 0;
+    qint64 longestResizeMs = 0;
 };
+
+// Every page shown and the window resized, each until it is painted, once the pages are up.
+void timePagesAndResizes(Wizird& wizard, Figures& f) {
+    const auto timed = [](const auto& step) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        QApplication::processEvents();
+        return t.elapsed();
+    };
+    for (unsigned n = 2; n <= wizard.pageCount + 1; ++n)
+        f.longestPageChangeMs = std::max(
+            f.longestPageChangeMs, timed([&] { wizard.ShowPage(n <= wizard.pageCount ? n : 1); }));
+    const QSize original = wizard.size();
+    for (const QSize size : {wizard.minimumSize(), QSize(900, 700), QSize(1200, 900), original})
+        f.longestResizeMs =
+            std::max(f.longestResizeMs,
+                     timed([&] { wizard.resize(size.expandedTo(wizard.minimumSize())); }));
+}
 
 Figures runOnce(int silentPorts) {
     std::vector<std::unique_ptr<TrnsimProcess>> sims;
@@ -69,6 +90,8 @@ Figures runOnce(int silentPorts) {
                 &QAbstractButton::click, Qt::QueuedConnection);
         } else if (auto* wizard = qobject_cast<Wizird*>(modal); wizard && f.yesToPageOneMs < 0) {
             f.yesToPageOneMs = clock.elapsed();
+            timePagesAndResizes(*wizard, f);
+            tick.restart();  // the walk is timed apart from the link's pauses
             QMetaObject::invokeMethod(findControl<QPushButton>(wizard->form(), IdFinish),
                                       &QAbstractButton::click, Qt::QueuedConnection);
         }
@@ -99,6 +122,9 @@ TEST(Bench, DISABLED_SearchBehindSilentPorts) {
                 static_cast<long long>(four.finishToCompletedMs));
     std::printf("longest pause of the GUI thread while the link worked: %lld ms\n",
                 static_cast<long long>(std::max(one.longestPauseMs, four.longestPauseMs)));
+    std::printf("longest page change: %lld ms, longest resize: %lld ms\n",
+                static_cast<long long>(std::max(one.longestPageChangeMs, four.longestPageChangeMs)),
+                static_cast<long long>(std::max(one.longestResizeMs, four.longestResizeMs)));
     EXPECT_GT(one.yesToPageOneMs, 0);
     EXPECT_GT(four.yesToPageOneMs, 0);
 }
