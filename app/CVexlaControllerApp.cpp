@@ -75,8 +75,9 @@ QString helpText(const QCommandLineParser& parser, const QString& programDir) {
     QString text =
         parser.helpText() +
         QStringLiteral(
-            "\nWorkshop commands without a window: trnsetup read|write|show|diff|history "
-            "(trnsetup COMMAND --help: its own help).\nManual: %1\nChinese manual: %2\n")
+            "\nWorkshop commands: trnsetup read|write|show|diff|history|station (station in a "
+            "window, the others without one; trnsetup COMMAND --help: its own help).\nManual: "
+            "%1\nChinese manual: %2\n")
             .arg(manualFile(programDir, QStringLiteral("en")),
                  manualFile(programDir, QStringLiteral("zh_CN")));
     // The parser names the program by its path, or by a placeholder before the GUI exists.
@@ -158,13 +159,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& progra
         }
     }
     line.portFolder = parser.value(portFolder);
-    if (parser.isSet(portFolder) && !QFileInfo(line.portFolder).isDir()) {
+    line.message =
+        portFolderProblem(parser.isSet(portFolder), line.portFolder, !line.ports.isEmpty());
+    if (!line.message.isEmpty())
         line.action = CommandLine::Action::Error;
-        line.message = QStringLiteral("--port-folder: '%1' is not a folder.").arg(line.portFolder);
-    } else if (parser.isSet(portFolder) && !line.ports.isEmpty()) {
-        line.action = CommandLine::Action::Error;
-        line.message = QStringLiteral("--port and --port-folder exclude each other.");
-    }
     return line;
 }
 

@@ -120,6 +120,8 @@ public:
     config::EntryQuery query;
     bool asks = false;    // history was given a station, a time or a setting to look for
     bool window = false;  // history --window: the journal in a window
+    QString portFolder;   // station: the folder of links watched, empty for the system's ports
+    QString reportDir;    // station: where its reports go, empty for the default
     std::unique_ptr<config::Journal> journal_;
     QString languageName = QStringLiteral("english");
     config::Language language = config::Language::English;
@@ -208,6 +210,10 @@ public:
     int writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitReport& unit,
                   UnitChannel& channel, const QStringList& searched,
                   const std::function<config::Journal*()>& journalOf);
+    // The controller connected and read as controller: refused, or written and read back.
+    int writeRead(ControllerLink& link, const config::ConfigFile& file,
+                  const CalibrationImage& controller, UnitReport& unit, UnitChannel& channel,
+                  const std::function<config::Journal*()>& journalOf);
     // The image target sent to the unit that held controller: journalled, written, read back.
     int send(ControllerLink& link, const CalibrationImage& controller,
              const CalibrationImage& target, UnitReport& unit, UnitChannel& channel,
@@ -229,6 +235,19 @@ public:
 
     // The status, told that entries wait to be shared: success stays success, as Waiting.
     int sharingStatus(int status);
+    // What a journal that holds entries waiting to be shared says of them; empty when none wait.
+    QString waitingText(config::Journal& journal) const;
+
+    // station: the production line in a window until it is closed; the units as a batch's.
+    int station();
+    // One unit of the station on its port, on the tile's thread: found, then written as write
+    // does it unless fresh (the unit's name) says it was handled already while connected.
+    // journalled: whether the journal opened (each unit then opens a connection of its own).
+    void stationUnit(const config::ConfigFile& file, bool journalled, UnitReport& unit,
+                     UnitChannel& channel, const std::function<bool(const QString&)>& fresh,
+                     QString* waits);
+    // A file's unit as show prints it: model, variant, firmware and serial.
+    static QString identityLine(const CalibrationImage& unit);
 
     // history --init: the shared journal's tables made or upgraded.
     int initServer();

@@ -51,8 +51,9 @@ using namespace cli;
 
 namespace {
 
-const QStringList Commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
-                           QStringLiteral("diff"), QStringLiteral("history")};
+const QStringList Commands{QStringLiteral("read"),    QStringLiteral("write"),
+                           QStringLiteral("show"),    QStringLiteral("diff"),
+                           QStringLiteral("history"), QStringLiteral("station")};
 
 }  // namespace
 
@@ -102,6 +103,19 @@ std::optional<int> takeOptions(Run& run, const QCommandLineParser& parser) {
         return usage(QStringLiteral("%1 takes no --without-journal").arg(run.command));
     if (parser.isSet(option(Language)))
         run.languageName = parser.value(option(Language));
+    run.portFolder = parser.value(option(PortFolder));
+    run.reportDir = parser.value(option(Report));
+    const bool station = run.command == QLatin1String("station");
+    for (Id own : {PortFolder, Report})
+        if (parser.isSet(option(own)) && !station)
+            return usage(QStringLiteral("%1 takes no --%2")
+                             .arg(run.command, option(own).names().constLast()));
+    if (const QString wrong = portFolderProblem(parser.isSet(option(PortFolder)), run.portFolder,
+                                                !run.ports.isEmpty());
+        !wrong.isEmpty())
+        return usage(wrong);
+    if (parser.isSet(option(Report)) && run.reportDir.isEmpty())
+        return usage(QStringLiteral("--report needs a folder"));
 
     const bool history = run.command == QLatin1String("history");
     const bool exporting = parser.isSet(option(Export));
@@ -214,6 +228,8 @@ int runWithoutLink(Run& run, const QCommandLineParser& parser) {
 int runWithLink(Run& run) {
     if (!run.loadModule())
         return Failed;
+    if (run.command == QLatin1String("station"))
+        return run.sharingStatus(run.station());
     if (run.allPorts)
         return run.sharingStatus(run.command == QLatin1String("read") ? run.readAll()
                                                                       : run.writeAll());
@@ -238,9 +254,10 @@ int runWithLink(Run& run) {
 // The command line taken apart and run; helped when it asked for the usage text only.
 int runArguments(const QStringList& arguments, Run& run, bool* helped) {
     QCommandLineParser parser;
-    parser.addOptions(list({Help,    Version, Language,       Port,   OutputFile, Yes,   NoVerify,
-                            Adjust,  Force,   WithoutJournal, Export, AllPorts,   Json,  History,
-                            Station, Init,    Sync,           Since,  Until,      Where, Window}));
+    parser.addOptions(
+        list({Help,  Version,        Language, Port,     OutputFile, Yes,        NoVerify, Adjust,
+              Force, WithoutJournal, Export,   AllPorts, Json,       History,    Station,  Init,
+              Sync,  Since,          Until,    Where,    Window,     PortFolder, Report}));
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     // As after the program's name alone, whatever else the line holds.
@@ -262,6 +279,7 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
         {"write", 1, true, false, true, true},
         {"show", 1, false, false, false, false},
         {"diff", 2, false, false, false, false},
+        {"station", 1, true, false, false, false},
         // The controller is read only to know the unit when none is named.
         {"history", static_cast<int>(run.files.size()),
          !exporting && !serverWork && !run.asks && !run.window && run.files.isEmpty(), exporting,
@@ -280,8 +298,10 @@ int runArguments(const QStringList& arguments, Run& run, bool* helped) {
 }  // namespace
 
 bool wantsWindow(const QStringList& arguments) {
-    return commandOf(arguments) == QLatin1String("history") &&
-           arguments.mid(1).contains(QStringLiteral("--window"));
+    const QString command = commandOf(arguments);
+    return command == QLatin1String("station") ||
+           (command == QLatin1String("history") &&
+            arguments.mid(1).contains(QStringLiteral("--window")));
 }
 
 int runCommand(int& argc, char** argv, const QStringList& arguments) {

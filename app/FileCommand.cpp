@@ -46,6 +46,12 @@
 
 namespace cli {
 
+QString Run::identityLine(const CalibrationImage& unit) {
+    return QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
+        .arg(unit.text(Field::Model, Field::ModelLength).trimmed(), unit.text(Field::Variant, 1),
+             versionText(unit), serialText(unit));
+}
+
 int Run::show() {
     const std::optional<config::SettingsFile> file = loadSettings(files[0]);
     if (!file)
@@ -54,9 +60,7 @@ int Run::show() {
     document.insert(QStringLiteral("file"), files[0]);
     document.insert(QStringLiteral("identity"), report::identity(unit));
     document.insert(QStringLiteral("settings"), report::settings(file->content(), language));
-    out(QStringLiteral("%1 (variant %2, firmware %3, serial %4)")
-            .arg(unit.text(Field::Model, Field::ModelLength).trimmed(),
-                 unit.text(Field::Variant, 1), versionText(unit), serialText(unit)));
+    out(identityLine(unit));
     for (const QString& line : config::settingLines(file->content(), language)) out(line);
     return Done;
 }

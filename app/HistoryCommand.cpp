@@ -80,17 +80,24 @@ std::unique_ptr<config::Journal> Run::makeJournal(const std::function<void(const
 int Run::sharingStatus(int status) {
     if (!journal_)
         return status;
-    const config::Journal::Sharing sharing = journal_->sharing();
-    if (sharing.waiting == 0)
+    const QString waiting = waitingText(*journal_);
+    if (waiting.isEmpty())
         return status;
-    err(QCoreApplication::translate("Commands",
-                                    "journal entries waiting at this station to be shared "
-                                    "with %1: %2 (sent when it is back: the next run, or "
-                                    "history --sync): %3")
-            .arg(historyChoice.server->text())
-            .arg(sharing.waiting)
-            .arg(sharing.why));
+    err(waiting);
     return status == Done ? Waiting : status;
+}
+
+QString Run::waitingText(config::Journal& journal) const {
+    const config::Journal::Sharing sharing = journal.sharing();
+    if (sharing.waiting == 0 || !historyChoice.server)
+        return {};
+    return QCoreApplication::translate("Commands",
+                                       "journal entries waiting at this station to be shared "
+                                       "with %1: %2 (sent when it is back: the next run, or "
+                                       "history --sync): %3")
+        .arg(historyChoice.server->text())
+        .arg(sharing.waiting)
+        .arg(sharing.why);
 }
 
 // history --init: the shared journal's tables made or upgraded.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <QFileInfo>
+
 namespace options {
 
 namespace {
@@ -46,6 +48,7 @@ constexpr Entry Table[] = {
      "Search the devices linked in this folder (such as /dev/serial/by-id) instead of every "
      "serial port of the system; links that come and go while the wizard waits for a "
      "controller are followed."},
+    {Report, "", "report", "folder", ""},
 };
 
 const std::vector<QCommandLineOption>& all() {
@@ -65,7 +68,7 @@ const std::vector<QCommandLineOption>& all() {
 }  // namespace
 
 const QCommandLineOption& option(Id id) {
-    static_assert(Table[PortFolder].id == PortFolder, "the table follows the enumeration");
+    static_assert(Table[Report].id == Report, "the table follows the enumeration");
     return all()[static_cast<std::size_t>(id)];
 }
 
@@ -83,6 +86,14 @@ bool takesValue(const QString& argument) {
                     (name.size() == 1 ? QLatin1String("-") : QLatin1String("--")) + name)
                     return true;
     return false;
+}
+
+QString portFolderProblem(bool set, const QString& folder, bool portsNamed) {
+    if (set && !QFileInfo(folder).isDir())
+        return QStringLiteral("--port-folder: '%1' is not a folder.").arg(folder);
+    if (set && portsNamed)
+        return QStringLiteral("--port and --port-folder exclude each other.");
+    return {};
 }
 
 }  // namespace options

@@ -33,11 +33,14 @@ enum Id {
     Where,
     Window,
     PortFolder,
+    Report,
 };
 
 const QCommandLineOption& option(Id id);
 QList<QCommandLineOption> list(std::initializer_list<Id> ids);
 // Whether the argument is an option that takes the next one as its value ("-p", "--port").
 bool takesValue(const QString& argument);
+// What is wrong with --port-folder as given (empty: nothing), for every parser that takes it.
+QString portFolderProblem(bool set, const QString& folder, bool portsNamed);
 
 }  // namespace options

@@ -142,6 +142,13 @@ int Run::writeUnit(ControllerLink& link, const config::ConfigFile& file, UnitRep
         unit.outcome = QStringLiteral("unreachable");
         return Failed;
     }
+    return writeRead(link, file, controller, unit, channel, journalOf);
+}
+
+// The controller read as controller: refused, or written and read back.
+int Run::writeRead(ControllerLink& link, const config::ConfigFile& file,
+                   const CalibrationImage& controller, UnitReport& unit, UnitChannel& channel,
+                   const std::function<config::Journal*()>& journalOf) {
     unit.port = link.portName;
     unit.controller = controller;
     // Nothing is sent to a unit refused, but the journal says that it was met: the image

@@ -251,6 +251,14 @@
         <source>history --window needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set; history without --window needs none</source>
         <translation>history --window 需要显示器：DISPLAY 和 WAYLAND_DISPLAY 均未设置；不带 --window 的 history 不需要显示器</translation>
     </message>
+    <message>
+        <source>station needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set</source>
+        <translation>station 需要显示器：DISPLAY 和 WAYLAND_DISPLAY 均未设置</translation>
+    </message>
+    <message>
+        <source>the folder cannot be made</source>
+        <translation>无法创建该文件夹</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -1467,6 +1475,77 @@
         <source>%1: %2</source>
         <extracomment>An option button as a screen reader says it: the setting, then the choice.</extracomment>
         <translation>%1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>Station</name>
+    <message>
+        <source>Production line</source>
+        <translation>生产线</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>unit</source>
+        <translation>单元</translation>
+    </message>
+    <message>
+        <source>journal entry</source>
+        <translation>日志条目</translation>
+    </message>
+    <message>
+        <source>The file&apos;s settings</source>
+        <translation>文件的设置</translation>
+    </message>
+    <message>
+        <source>&amp;Save the report</source>
+        <translation>保存报告(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Report saved: %1</source>
+        <translation>报告已保存：%1</translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>空闲</translation>
+    </message>
+    <message>
+        <source>waiting for a unit</source>
+        <translation>等待控制器接入</translation>
+    </message>
+    <message>
+        <source>port gone</source>
+        <translation>串口已移除</translation>
+    </message>
+    <message>
+        <source>unchanged: it held the file&apos;s settings</source>
+        <translation>未改变：控制器已是文件的设置</translation>
+    </message>
+    <message>
+        <source>its journal entry waits to be shared</source>
+        <translation>其日志条目等待共享</translation>
+    </message>
+    <message>
+        <source>last: %1 %2</source>
+        <translation>上一个：%1 %2</translation>
+    </message>
+    <message>
+        <source>verified %1   refused %2   failed %3</source>
+        <translation>已验证 %1   已拒绝 %2   失败 %3</translation>
+    </message>
+    <message>
+        <source>the report is not saved: %1</source>
+        <translation>报告未保存：%1</translation>
+    </message>
+    <message>
+        <source>Closing: waiting for the units being written to finish.</source>
+        <translation>正在关闭：等待正在写入的控制器完成。</translation>
     </message>
 </context>
 <context>
