@@ -57,6 +57,7 @@ struct StationWindow::Tile {
     bool green = false;
     std::thread thread;
     QString key;                     // the unit claimed on it, empty when none
+    QString lastText;                // what came of the unit before, for the idle tile
     std::atomic<bool> armed{false};  // its thread works on a fresh unit: its stages show
 };
 
@@ -292,6 +293,7 @@ void StationWindow::showIdle(Tile& tile) {
     tile.green = false;
     tile.frame->setStyleSheet(styleOf(Shade::Neutral));
     tile.big->setText(text(QT_TRANSLATE_NOOP("Station", "idle")));
+    tile.last->setText(tile.lastText);
     tile.small->setText(tile.present ? text(QT_TRANSLATE_NOOP("Station", "waiting for a unit"))
                                      : text(QT_TRANSLATE_NOOP("Station", "port gone")));
 }
@@ -324,7 +326,8 @@ void StationWindow::showOutcome(Tile& tile, const UnitReport& unit, const QStrin
         why << waits;
     why << unit.lines;
     tile.frame->setToolTip(why.join(QLatin1Char('\n')).toHtmlEscaped());
-    tile.last->setText(text(QT_TRANSLATE_NOOP("Station", "last: %1 %2")).arg(name, words));
+    tile.lastText = text(QT_TRANSLATE_NOOP("Station", "last: %1 %2")).arg(name, words);
+    tile.last->clear();  // shown once the tile is idle again
 }
 
 int StationWindow::running() const {
