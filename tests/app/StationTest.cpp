@@ -209,3 +209,47 @@ TEST_F(Station, EachTileSaysWhatItsUnitHoldsAndTheRecordAgrees) {
         EXPECT_FALSE(QDir(dir.path()).entryList({QStringLiteral("page*.png")}).isEmpty());
     }
 }
+
+// Closing while a unit is being written waits for the write: the unit ends verified, its
+// image holds the file, and nothing is left pending.
+TEST_F(Station, ClosingWhileAUnitIsWrittenWaitsForIt) {
+    const QString file = lineFile();
+    const QString data = path(QStringLiteral("data"));
+    QProcess station;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    station.setProcessEnvironment(env);
+    station.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"),
+                  {QStringLiteral("station"), file, QStringLiteral("--port-folder"),
+                   path(QStringLiteral("ports")), QStringLiteral("--report"),
+                   path(QStringLiteral("reports")), QStringLiteral("--json")});
+    ASSERT_TRUE(station.waitForStarted(5000));
+    // Slow replies: the write takes seconds.
+    ASSERT_FALSE(
+        sim(QStringLiteral("slow"), 0x5E, {QStringLiteral("--delay"), QStringLiteral("100")})
+            ->device()
+            .isEmpty());
+    // Its journal entry, pending, says the write has begun.
+    QElapsedTimer clock;
+    clock.start();
+    bool begun = false;
+    while (!begun && clock.elapsed() < 20000) {
+        const CommandResult h =
+            runTrnsetup({QStringLiteral("history"), QStringLiteral("TRN48201-000AB05E"),
+                         QStringLiteral("--json")},
+                        data);
+        begun = !document(h.out.join('\n').toUtf8())[QStringLiteral("entries")].toArray().isEmpty();
+    }
+    ASSERT_TRUE(begun);
+    ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(30000));
+    EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
+    const QJsonArray units =
+        document(station.readAllStandardOutput())[QStringLiteral("units")].toArray();
+    ASSERT_EQ(units.size(), 1);
+    EXPECT_EQ(units[0].toObject()[QStringLiteral("outcome")].toString(),
+              QStringLiteral("verified"));
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes(QStringLiteral("slow.img"))[Field::MaxMotorCurrent]),
+              85);
+}
