@@ -375,20 +375,6 @@ QString StationWindow::saveReport() {
                : text(QT_TRANSLATE_NOOP("Station", "the report is not saved: %1")).arg(why);
 }
 
-QString StationWindow::tileText(const QString& port) const {
-    for (const auto& t : tiles_)
-        if (t->port == port)
-            return t->big->text();
-    return {};
-}
-
-bool StationWindow::tileGreen(const QString& port) const {
-    for (const auto& t : tiles_)
-        if (t->port == port)
-            return t->green;
-    return false;
-}
-
 // A write under way is never abandoned: the window waits for every tile's thread.
 void StationWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;

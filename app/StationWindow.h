@@ -45,9 +45,6 @@ public:
 
     // Every unit met in the session, in the order their outcomes came.
     const std::vector<UnitReport>& units() const { return units_; }
-    // The tile's words for a port: what it shows, big; empty for no such tile.
-    QString tileText(const QString& port) const;
-    bool tileGreen(const QString& port) const;
     struct Counts {
         int verified = 0, refused = 0, failed = 0;
     };
