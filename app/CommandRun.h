@@ -232,6 +232,13 @@ public:
     // to tell, stderr when none.
     std::unique_ptr<config::Journal> makeJournal(
         const std::function<void(const QString&)>& tell = err);
+    // A unit's connection, made by makeJournal into own on the first call when journalled
+    // (each unit's thread needs its own); what goes wrong goes to the unit's channel.
+    std::function<config::Journal*()> unitJournal(bool journalled,
+                                                  std::unique_ptr<config::Journal>& own,
+                                                  UnitChannel& channel);
+    // Makes folder and those above it; false, said on stderr, when it cannot be made.
+    bool makeFolder(const QString& folder);
 
     // The status, told that entries wait to be shared: success stays success, as Waiting.
     int sharingStatus(int status);

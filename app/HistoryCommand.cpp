@@ -76,6 +76,18 @@ std::unique_ptr<config::Journal> Run::makeJournal(const std::function<void(const
     return journal;
 }
 
+std::function<config::Journal*()> Run::unitJournal(bool journalled,
+                                                   std::unique_ptr<config::Journal>& own,
+                                                   UnitChannel& channel) {
+    return [this, journalled, &own, &channel, opened = false]() mutable -> config::Journal* {
+        if (!journalled || opened)
+            return own.get();
+        opened = true;
+        own = makeJournal([&channel](const QString& why) { channel.fail(why); });
+        return own.get();
+    };
+}
+
 // The status, told that entries wait to be shared: success stays success, as Waiting.
 int Run::sharingStatus(int status) {
     if (!journal_)

@@ -103,14 +103,8 @@ int Run::readAll() {
                 .arg(visibleText(output)));
         return Usage;
     }
-    if (!QDir().mkpath(output)) {
-        err(config::Message{
-            config::Message::Kind::WriteFailed,
-            0,
-            {output, QCoreApplication::translate("Commands", "cannot create the folder")}}
-                .text(language));
+    if (!makeFolder(output))
         return Failed;
-    }
     std::vector<UnitReport> units =
         runOnPorts([this](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
             CalibrationImage image;
@@ -140,6 +134,17 @@ int Run::readAll() {
         unit.status = saveRead(*unit.controller, QDir(output).filePath(name), unit, kept);
     }
     return finishBatch(units, QCoreApplication::translate("Commands", "saved"));
+}
+
+bool Run::makeFolder(const QString& folder) {
+    if (QDir().mkpath(folder))
+        return true;
+    err(config::Message{
+        config::Message::Kind::WriteFailed,
+        0,
+        {folder, QCoreApplication::translate("Commands", "cannot create the folder")}}
+            .text(language));
+    return false;
 }
 
 }  // namespace cli

@@ -49,14 +49,7 @@ void Run::stationUnit(const config::ConfigFile& file, bool journalled, UnitRepor
     link.searchNote = [&](const QString& note) { channel.fail(note); };
     link.progress = [&](const LinkProgress& news) { channel.detail(news.text()); };
     std::unique_ptr<config::Journal> own;
-    bool opened = false;
-    const auto journal = [&]() -> config::Journal* {
-        if (!journalled || opened)
-            return own.get();
-        opened = true;
-        own = makeJournal([&](const QString& why) { channel.fail(why); });
-        return own.get();
-    };
+    const auto journal = unitJournal(journalled, own, channel);
     channel.found(controller);
     unit.status = writeRead(link, file, controller, unit, channel, journal);
     if (unit.outcome.isEmpty())
@@ -80,14 +73,8 @@ int Run::station() {
         return loadFailure;
     const QString folder =
         reportDir.isEmpty() ? dataDir() + QStringLiteral("/station-reports") : reportDir;
-    if (!QDir().mkpath(folder)) {
-        err(config::Message{
-            config::Message::Kind::WriteFailed,
-            0,
-            {folder, QCoreApplication::translate("Commands", "the folder cannot be made")}}
-                .text(language));
+    if (!makeFolder(folder))
         return Failed;
-    }
     if (!journalReady())
         return Failed;
     document.insert(QStringLiteral("file"), files[0]);

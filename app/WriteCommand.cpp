@@ -107,14 +107,7 @@ int Run::writeAll() {
     std::vector<UnitReport> units =
         runOnPorts([&](ControllerLink& link, UnitReport& unit, UnitChannel& channel) {
             std::unique_ptr<config::Journal> own;
-            bool opened = false;
-            const auto journal = [&]() -> config::Journal* {
-                if (!journalled || opened)
-                    return own.get();
-                opened = true;
-                own = makeJournal([&](const QString& why) { channel.fail(why); });
-                return own.get();
-            };
+            const auto journal = unitJournal(journalled, own, channel);
             journal();  // while the controller is read, not once its pages are done
             unit.status = writeUnit(link, *file, unit, channel, {unit.port}, journal);
         });

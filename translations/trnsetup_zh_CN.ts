@@ -255,10 +255,6 @@
         <source>station needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set</source>
         <translation>station 需要显示器：DISPLAY 和 WAYLAND_DISPLAY 均未设置</translation>
     </message>
-    <message>
-        <source>the folder cannot be made</source>
-        <translation>无法创建该文件夹</translation>
-    </message>
 </context>
 <context>
     <name>ConfigFile</name>
