@@ -71,7 +71,8 @@ QString saveStationRecord(const StationRecord& record, const QString& base) {
         writer.setTitle(record.title);
         QTextDocument document;
         document.setHtml(html(record));
-        document.setPageSize(writer.pageLayout().paintRectPixels(writer.resolution()).size());
+        // No page size of its own: print() then lays the text out for the writer's resolution,
+        // at the size its points mean on paper.
         document.print(&writer);
     }
     QFile::remove(pdf);

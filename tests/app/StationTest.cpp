@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -206,7 +207,16 @@ TEST_F(Station, EachTileSaysWhatItsUnitHoldsAndTheRecordAgrees) {
             QProcess::execute(render, {QStringLiteral("-png"), QStringLiteral("-r"),
                                        QStringLiteral("30"), pdf, path(QStringLiteral("page"))}),
             0);
-        EXPECT_FALSE(QDir(dir.path()).entryList({QStringLiteral("page*.png")}).isEmpty());
+        const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.png")});
+        ASSERT_FALSE(pages.isEmpty());
+        // Printed at its real size: the text reaches across the page, not a corner of it.
+        const QImage page(QDir(dir.path()).filePath(pages.first()));
+        int right = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = right; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128)
+                    right = x;
+        EXPECT_GT(right, page.width() / 2);
     }
 }
 
