@@ -86,6 +86,19 @@ protected:
         }
         return {};
     }
+    // trnsetup station on the line's file, watching the ports folder, its report in reports.
+    void startStation(QProcess& station, const QString& file, const QStringList& more = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        station.setProcessEnvironment(env);
+        station.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"),
+                      QStringList{QStringLiteral("station"), file, QStringLiteral("--port-folder"),
+                                  path(QStringLiteral("ports")), QStringLiteral("--report"),
+                                  path(QStringLiteral("reports")), QStringLiteral("--json")} +
+                          more);
+        ASSERT_TRUE(station.waitForStarted(5000));
+    }
     static QJsonObject document(const QByteArray& text) {
         QJsonParseError error{};
         const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
@@ -129,16 +142,7 @@ TEST_F(Station, EachTileSaysWhatItsUnitHoldsAndTheRecordAgrees) {
     ASSERT_EQ(single.status, 0) << single.err.join('\n').toStdString();
 
     QProcess station;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
-    station.setProcessEnvironment(env);
-    station.start(
-        QStringLiteral(TRN_BIN_DIR "/trnsetup"),
-        {QStringLiteral("station"), file, QStringLiteral("--port-folder"),
-         path(QStringLiteral("ports")), QStringLiteral("--report"), path(QStringLiteral("reports")),
-         QStringLiteral("--language"), QStringLiteral("english"), QStringLiteral("--json")});
-    ASSERT_TRUE(station.waitForStarted(5000));
+    startStation(station, file, {QStringLiteral("--language"), QStringLiteral("english")});
     QThread::msleep(1500);  // the window is up and has looked at the empty folder
 
     std::vector<QByteArray> before;
@@ -226,15 +230,7 @@ TEST_F(Station, ClosingWhileAUnitIsWrittenWaitsForIt) {
     const QString file = lineFile();
     const QString data = path(QStringLiteral("data"));
     QProcess station;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
-    station.setProcessEnvironment(env);
-    station.start(QStringLiteral(TRN_BIN_DIR "/trnsetup"),
-                  {QStringLiteral("station"), file, QStringLiteral("--port-folder"),
-                   path(QStringLiteral("ports")), QStringLiteral("--report"),
-                   path(QStringLiteral("reports")), QStringLiteral("--json")});
-    ASSERT_TRUE(station.waitForStarted(5000));
+    startStation(station, file);
     // Slow replies: the write takes seconds.
     ASSERT_FALSE(
         sim(QStringLiteral("slow"), 0x5E, {QStringLiteral("--delay"), QStringLiteral("100")})
@@ -262,4 +258,33 @@ TEST_F(Station, ClosingWhileAUnitIsWrittenWaitsForIt) {
               QStringLiteral("verified"));
     EXPECT_EQ(static_cast<std::uint8_t>(bytes(QStringLiteral("slow.img"))[Field::MaxMotorCurrent]),
               85);
+}
+
+// For scripts/bench.sh: one paced unit linked in alone, then eight at once; from their links
+// to the last row of the record, the eight against the one.
+TEST_F(Station, DISABLED_EightAtOnceAgainstOne) {
+    const QString file = lineFile();
+    QProcess station;
+    startStation(station, file);
+    QThread::msleep(1500);  // the window is up and has looked at the empty folder
+    const QStringList paced{QStringLiteral("--pace")};
+    QElapsedTimer clock;
+    clock.start();
+    sim(QStringLiteral("one"), 0x10, paced);
+    ASSERT_EQ(rowsOnce(1, 60000).size(), 1);
+    const qint64 oneMs = clock.elapsed();
+    clock.restart();
+    for (std::uint8_t i = 0; i < 8; ++i)
+        sim(QStringLiteral("unit%1").arg(i), static_cast<std::uint8_t>(0x20 + i), paced);
+    const QStringList rows = rowsOnce(9, 60000);
+    const qint64 eightMs = clock.elapsed();
+    ASSERT_EQ(rows.size(), 9);
+    EXPECT_EQ(rows.filter(QStringLiteral(",verified,")).size(), 9) << rows.join('\n').toStdString();
+    ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(30000));
+    std::printf("station, one paced unit linked in to its record:   %lld ms\n",
+                static_cast<long long>(oneMs));
+    std::printf("station, eight linked in at once to their record: %lld ms (%.2f times)\n",
+                static_cast<long long>(eightMs),
+                static_cast<double>(eightMs) / static_cast<double>(std::max<qint64>(1, oneMs)));
 }
