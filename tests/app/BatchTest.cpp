@@ -63,23 +63,6 @@ protected:
     CommandResult trnsetup(const QStringList& arguments) const {
         return runTrnsetup(arguments, path(QStringLiteral("data")));
     }
-    // The JSON a --json run printed, checked by Python's own parser where there is one.
-    static QJsonObject document(const CommandResult& r) {
-        const QByteArray text = r.out.join(QLatin1Char('\n')).toUtf8();
-        if (const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-            !python.isEmpty()) {
-            QProcess p;
-            p.start(python, {QStringLiteral("-m"), QStringLiteral("json.tool")});
-            p.write(text);
-            p.closeWriteChannel();
-            p.waitForFinished(10000);
-            EXPECT_EQ(p.exitCode(), 0) << text.toStdString();
-        }
-        QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-        return doc.object();
-    }
 
     QTemporaryDir dir;
     std::vector<std::unique_ptr<TrnsimProcess>> sims;
@@ -116,7 +99,7 @@ TEST_F(Batch, FourUnitsEachHandledAsASingleWrite) {
     }
     const CommandResult r = trnsetup(arguments);
     EXPECT_EQ(r.status, 1) << r.err.join('\n').toStdString();
-    const QJsonObject doc = document(r);
+    const QJsonObject doc = printedJson(r);
     EXPECT_EQ(doc[QStringLiteral("status")].toInt(), 1);
     const QJsonArray reported = doc[QStringLiteral("units")].toArray();
     ASSERT_EQ(reported.size(), 4);
@@ -141,7 +124,7 @@ TEST_F(Batch, FourUnitsEachHandledAsASingleWrite) {
         const CommandResult history =
             trnsetup({QStringLiteral("history"), unit[QStringLiteral("unit")].toString(),
                       QStringLiteral("--json")});
-        const QJsonArray entries = document(history)[QStringLiteral("entries")].toArray();
+        const QJsonArray entries = printedJson(history)[QStringLiteral("entries")].toArray();
         ASSERT_EQ(entries.size(), 1);
         EXPECT_EQ(entries[0].toObject()[QStringLiteral("outcome")].toString(),
                   QLatin1String(u.outcome));
@@ -238,7 +221,7 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
         const CommandResult r = trnsetup(row.arguments + QStringList{QStringLiteral("--json")});
         EXPECT_EQ(r.status, row.status) << r.err.join('\n').toStdString();
-        const QJsonObject doc = document(r);
+        const QJsonObject doc = printedJson(r);
         EXPECT_EQ(doc[QStringLiteral("format")].toInt(), 1);
         EXPECT_EQ(doc[QStringLiteral("status")].toInt(-1), r.status);
         EXPECT_EQ(doc[QStringLiteral("command")].toString(), row.arguments.value(0));
@@ -251,7 +234,7 @@ TEST_F(Batch, EveryJsonDocumentCarriesItsExitStatus) {
         }
     }
     // What read saved is the controller, settings by key with value and unit.
-    const QJsonObject shown = document(trnsetup({"show", unitA, "--json"}));
+    const QJsonObject shown = printedJson(trnsetup({"show", unitA, "--json"}));
     const QJsonObject current =
         shown[QStringLiteral("settings")][QStringLiteral("max_motor_current")].toObject();
     EXPECT_EQ(current[QStringLiteral("value")].toDouble(), 100);

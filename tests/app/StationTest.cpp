@@ -99,12 +99,6 @@ protected:
                           more);
         ASSERT_TRUE(station.waitForStarted(5000));
     }
-    static QJsonObject document(const QByteArray& text) {
-        QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-        return doc.object();
-    }
 
     QTemporaryDir dir;
     std::vector<std::unique_ptr<TrnsimProcess>> sims;
@@ -164,7 +158,7 @@ TEST_F(Station, EachTileSaysWhatItsUnitHoldsAndTheRecordAgrees) {
     ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
     ASSERT_TRUE(station.waitForFinished(30000));
     EXPECT_EQ(station.exitCode(), 1) << station.readAllStandardError().toStdString();
-    const QJsonObject doc = document(station.readAllStandardOutput());
+    const QJsonObject doc = printedJson(station.readAllStandardOutput());
     const QJsonArray reported = doc[QStringLiteral("units")].toArray();
     const QStringList rows = rowsOnce(0);
     ASSERT_EQ(reported.size(), 4) << "each unit once";
@@ -194,8 +188,7 @@ TEST_F(Station, EachTileSaysWhatItsUnitHoldsAndTheRecordAgrees) {
             runTrnsetup({QStringLiteral("history"), unit[QStringLiteral("unit")].toString(),
                          QStringLiteral("--json")},
                         data);
-        const QJsonArray entries =
-            document(history.out.join('\n').toUtf8())[QStringLiteral("entries")].toArray();
+        const QJsonArray entries = printedJson(history)[QStringLiteral("entries")].toArray();
         ASSERT_EQ(entries.size(), 1);
         EXPECT_EQ(entries[0].toObject()[QStringLiteral("outcome")].toString(),
                   QLatin1String(u.outcome));
@@ -245,14 +238,14 @@ TEST_F(Station, ClosingWhileAUnitIsWrittenWaitsForIt) {
             runTrnsetup({QStringLiteral("history"), QStringLiteral("TRN48201-000AB05E"),
                          QStringLiteral("--json")},
                         data);
-        begun = !document(h.out.join('\n').toUtf8())[QStringLiteral("entries")].toArray().isEmpty();
+        begun = !printedJson(h)[QStringLiteral("entries")].toArray().isEmpty();
     }
     ASSERT_TRUE(begun);
     ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
     ASSERT_TRUE(station.waitForFinished(30000));
     EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
     const QJsonArray units =
-        document(station.readAllStandardOutput())[QStringLiteral("units")].toArray();
+        printedJson(station.readAllStandardOutput())[QStringLiteral("units")].toArray();
     ASSERT_EQ(units.size(), 1);
     EXPECT_EQ(units[0].toObject()[QStringLiteral("outcome")].toString(),
               QStringLiteral("verified"));

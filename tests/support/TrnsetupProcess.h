@@ -3,8 +3,13 @@
 
 #include <functional>
 
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
@@ -40,4 +45,24 @@ inline CommandResult runTrnsetup(const QStringList& arguments, const QString& da
     r.out = lines(p.readAllStandardOutput());
     r.err = lines(p.readAllStandardError());
     return r;
+}
+
+// The JSON a --json run printed, checked by Python's own parser too where there is one.
+inline QJsonObject printedJson(const QByteArray& text) {
+    if (const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        !python.isEmpty()) {
+        QProcess p;
+        p.start(python, {QStringLiteral("-m"), QStringLiteral("json.tool")});
+        p.write(text);
+        p.closeWriteChannel();
+        p.waitForFinished(10000);
+        EXPECT_EQ(p.exitCode(), 0) << text.toStdString();
+    }
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+    return doc.object();
+}
+inline QJsonObject printedJson(const CommandResult& r) {
+    return printedJson(r.out.join(QLatin1Char('\n')).toUtf8());
 }
